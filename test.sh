@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the default and the sanitizer configuration
+# and runs the whole suite in both. Starts Xvfb when there is no display.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/setup.sh
+
+install_missing
+ensure_german_locale
+
+export QT_QPA_PLATFORM=xcb
+# Mesa's software renderer; no GPU is needed.
+export LIBGL_ALWAYS_SOFTWARE=1
+
+run_suite() {
+  local preset=$1
+  build_preset "$preset"
+  ctest --preset "$preset" --output-on-failure -j2
+}
+
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+fi
+
+run_suite default
+run_suite sanitize
