@@ -48,6 +48,12 @@ QFrame* MakeBar(QWidget* parent, int x, int y, int w, int h) {
   return bar;
 }
 
+// The platform's sans-serif is wider than the font the layout was drawn for:
+// a caption that would be cut off gets the width it needs.
+void FitCaption(QWidget* w) {
+  if (w->sizeHint().width() > w->width()) w->resize(w->sizeHint().width(), w->height());
+}
+
 }  // namespace
 
 TfrmKontrolle::TfrmKontrolle() {
@@ -112,6 +118,10 @@ TfrmKontrolle::TfrmKontrolle() {
   butEnde = new QPushButton("Ende", this);
   butEnde->setGeometry(696, 77, 73, 25);
 
+  for (QWidget* w : std::initializer_list<QWidget*>{butBerechne, cbxZoom, cbxOnlyData, cbxDrahtgitter,
+                                                    butAbout, butPrefs, butEnde}) {
+    FitCaption(w);
+  }
   for (QWidget* w : std::initializer_list<QWidget*>{scrDelta, trbLevel, cbxZoom, butEnde, butBerechne,
                                                     cmbSelect, cbxOnlyData, butPrefs, cbxDrahtgitter,
                                                     butAbout}) {

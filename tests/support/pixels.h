@@ -1,0 +1,44 @@
+#pragma once
+// Reading back what a view shows on screen and classifying its colours.
+#include <QGuiApplication>
+#include <QImage>
+#include <QRect>
+#include <QScreen>
+#include <QWindow>
+
+namespace pixels {
+
+// What the window shows on screen, in device pixels.
+// The window is raised first: the screen shows whatever lies on top.
+inline QImage Grab(QWindow* w) {
+  w->raise();
+  for (int i = 0; i < 10; ++i) QCoreApplication::processEvents();
+  return w->screen()->grabWindow(w->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// Lit red diffuse plus the green ambient term: strong red, a little green, no blue.
+inline bool IsRed(QRgb c) { return qRed(c) > 90 && qRed(c) > qGreen(c) + 40 && qBlue(c) < 60; }
+inline bool IsGreen(QRgb c) { return qGreen(c) > 90 && qRed(c) < 60 && qBlue(c) < 60; }
+inline bool IsBlue(QRgb c) { return qBlue(c) > 90 && qBlue(c) > qGreen(c) + 30 && qRed(c) < 60; }
+inline bool IsWhite(QRgb c) { return qRed(c) > 245 && qGreen(c) > 245 && qBlue(c) > 245; }
+
+template <typename Pred>
+int Count(const QImage& img, const QRect& r, Pred pred) {
+  int n = 0;
+  const QRect area = r.intersected(img.rect());
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x)
+      if (pred(img.pixel(x, y))) ++n;
+  return n;
+}
+
+template <typename Pred>
+QRect BoundingBox(const QImage& img, Pred pred) {
+  QRect box;
+  for (int y = 0; y < img.height(); ++y)
+    for (int x = 0; x < img.width(); ++x)
+      if (pred(img.pixel(x, y))) box |= QRect(x, y, 1, 1);
+  return box;
+}
+
+}  // namespace pixels
