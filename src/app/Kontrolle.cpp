@@ -106,6 +106,11 @@ TfrmKontrolle::TfrmKontrolle() {
   cmbSelect->setGeometry(536, 48, 121, 21);
   cmbSelect->setEditable(true);
   cmbSelect->setInsertPolicy(QComboBox::NoInsert);
+  // Only choosing one of the items may start a transition. Qt would otherwise
+  // turn typed text into a choice: the completer fills in an item's text, and
+  // leaving the field or pressing Return with an item's text selects that item.
+  cmbSelect->setCompleter(nullptr);
+  QObject::disconnect(cmbSelect->lineEdit(), &QLineEdit::editingFinished, cmbSelect, nullptr);
   cmbSelect->addItems({"Alle Funktionen", "Skalierungsfunktion", "Wavelet 1", "Wavelet 2", "Wavelet 3"});
   cmbSelect->setCurrentIndex(-1);
   cmbSelect->setEditText("Alle Funktionen");

@@ -1,8 +1,14 @@
 #include "blac/decomposition.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <span>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "app/state.h"
 #include "blac/filters.h"
@@ -37,45 +43,55 @@ Templates ReadTemplates() {
   return t;
 }
 
-// Entry k (1-based) of a 0-based result array.
-double& Out(std::span<double> v, int k) { return v[Idx(k - 1)]; }
-
-// s points at rowBuffer, so s[k] is sample k.
-void CoarseProjectionInto(double delta, int j, const double* s, std::span<double> out) {
+// Projections write entry k (1-based) to out[(k - 1) * stride], so a batch of
+// rows can be laid out side by side. s points at rowBuffer: s[k] is sample k.
+// The weights are hoisted out of the loops unchanged; products that involve a
+// sample keep their written grouping.
+void CoarseProjectionInto(double delta, int j, const double* s, double* out, std::size_t stride) {
   const int n = 1 << j;
   const double a = 1 - 0.5 * delta;
   const double q = delta / 6;
-  Out(out, 1) = (1 + q) * s[1] + (q + 1 - a) * s[2] + (1 - a) * q * s[3];
+  const double centre = 1 + q;
+  const double right = q + 1 - a;
+  const double farRight = (1 - a) * q;
+  const double left = a + q;
+  const double farLeft = a * q;
+  out[0] = centre * s[1] + right * s[2] + farRight * s[3];
   for (int i = 2; i <= n; ++i) {
-    const double u =
-        (a + q) * s[2 * i - 2] + a * q * s[2 * i - 3] + (1 + q) * s[2 * i - 1];
-    Out(out, i) = (q + 1 - a) * s[2 * i] + (1 - a) * q * s[2 * i + 1] + u;
+    const double u = left * s[2 * i - 2] + farLeft * s[2 * i - 3] + centre * s[2 * i - 1];
+    out[Idx(i - 1) * stride] = right * s[2 * i] + farRight * s[2 * i + 1] + u;
   }
-  Out(out, n + 1) = (a + q) * s[2 * n] + a * q * s[2 * n - 1] + (1 + q) * s[2 * n + 1];
+  out[Idx(n) * stride] = left * s[2 * n] + farLeft * s[2 * n - 1] + centre * s[2 * n + 1];
 }
 
-void WaveletProjectionInto(double delta, int j, const Templates& tp, const double* s,
-                           std::span<double> out) {
+void WaveletProjectionInto(double delta, int j, const Templates& tp, const double* s, double* out,
+                           std::size_t stride) {
   const int n = 1 << j;
   const double q = delta / 6;
   const double* l = tp.l;
-  const double* m = tp.m;
   const double* r = tp.r;
+  const double m1 = tp.m[1];
+  const double m5 = tp.m[5];
+  const double mA = tp.m[2] * q + m1;
+  const double mB = m1 * q + tp.m[2] + tp.m[3] * q;
+  const double mC = tp.m[2] * q + tp.m[3] + tp.m[4] * q;
+  const double mD = tp.m[3] * q + tp.m[4] + m5 * q;
+  const double mE = tp.m[4] * q + m5;
 
   double e = (l[2] * q + l[1]) * s[1] + (l[1] * q + l[2] + l[3] * q) * s[2] +
              (l[2] * q + l[3] + l[4] * q) * s[3];
-  Out(out, 1) = (l[3] * q + l[4]) * s[4] + s[5] * l[4] * q + e;
+  out[0] = (l[3] * q + l[4]) * s[4] + s[5] * l[4] * q + e;
 
   for (int i = 2; i <= n - 1; ++i) {
-    double u = (m[2] * q + m[1]) * s[2 * i - 2] + s[2 * i - 3] * m[1] * q +
-               (m[1] * q + m[2] + m[3] * q) * s[2 * i - 1];
-    u = (m[2] * q + m[3] + m[4] * q) * s[2 * i] + (m[3] * q + m[4] + m[5] * q) * s[2 * i + 1] + u;
-    Out(out, i) = (m[4] * q + m[5]) * s[2 * i + 2] + s[2 * i + 3] * m[5] * q + u;
+    double u = mA * s[2 * i - 2] + s[2 * i - 3] * m1 * q + mB * s[2 * i - 1];
+    u = mC * s[2 * i] + mD * s[2 * i + 1] + u;
+    out[Idx(i - 1) * stride] = mE * s[2 * i + 2] + s[2 * i + 3] * m5 * q + u;
   }
 
   e = (r[2] * q + r[1]) * s[2 * n - 2] + r[1] * q * s[2 * n - 3] +
       (r[1] * q + r[2] + r[3] * q) * s[2 * n - 1];
-  Out(out, n) = (r[2] * q + r[3] + r[4] * q) * s[2 * n] + (r[3] * q + r[4]) * s[2 * n + 1] + e;
+  out[Idx(n - 1) * stride] =
+      (r[2] * q + r[3] + r[4] * q) * s[2 * n] + (r[3] * q + r[4]) * s[2 * n + 1] + e;
 }
 
 Matrix WaveletGramFrom(double delta, int j, const Templates& tp) {
@@ -118,7 +134,60 @@ Matrix WaveletGramFrom(double delta, int j, const Templates& tp) {
   return g;
 }
 
-bool NegativeZero(double x) { return x == 0.0 && std::signbit(x); }
+// Rows (or columns) are handled kLanes at a time, entry k of lane p at
+// x[(k - 1) * kLanes + p]. Their solves are independent, so the long division
+// chains of the substitutions overlap; packed arithmetic rounds every lane
+// exactly like the scalar operation.
+constexpr int kLanes = 8;
+constexpr int kPairs = kLanes / 2;
+
+#if defined(__SSE2__)
+using Pair = __m128d;
+Pair LoadPair(const double* p) { return _mm_loadu_pd(p); }
+void StorePair(double* p, Pair v) { _mm_storeu_pd(p, v); }
+Pair Broadcast(double x) { return _mm_set1_pd(x); }
+Pair Add(Pair a, Pair b) { return _mm_add_pd(a, b); }
+Pair Sub(Pair a, Pair b) { return _mm_sub_pd(a, b); }
+Pair Mul(Pair a, Pair b) { return _mm_mul_pd(a, b); }
+Pair Div(Pair a, Pair b) { return _mm_div_pd(a, b); }
+// Non-zero when a lane is infinite or NaN (v - v is not 0) or a zero with
+// its sign bit set.
+int DelicateLanes(Pair v) {
+  const Pair zero = _mm_setzero_pd();
+  const Pair nonFinite = _mm_cmpneq_pd(_mm_sub_pd(v, v), zero);
+  const Pair negativeZero = _mm_and_pd(_mm_cmpeq_pd(v, zero), v);
+  return _mm_movemask_pd(_mm_or_pd(nonFinite, negativeZero));
+}
+int NonFiniteLanes(Pair v) {
+  return _mm_movemask_pd(_mm_cmpneq_pd(_mm_sub_pd(v, v), _mm_setzero_pd()));
+}
+#else
+struct Pair {
+  double lo, hi;
+};
+Pair LoadPair(const double* p) { return {p[0], p[1]}; }
+void StorePair(double* p, Pair v) {
+  p[0] = v.lo;
+  p[1] = v.hi;
+}
+Pair Broadcast(double x) { return {x, x}; }
+Pair Add(Pair a, Pair b) { return {a.lo + b.lo, a.hi + b.hi}; }
+Pair Sub(Pair a, Pair b) { return {a.lo - b.lo, a.hi - b.hi}; }
+Pair Mul(Pair a, Pair b) { return {a.lo * b.lo, a.hi * b.hi}; }
+Pair Div(Pair a, Pair b) { return {a.lo / b.lo, a.hi / b.hi}; }
+int DelicateLanes(Pair v);
+int NonFiniteLanes(Pair v);
+#endif
+
+// A running value after which a skipped zero term could change the result:
+// -0 (since -0 - (-0) is +0), an infinity or a NaN.
+bool Delicate(double x) { return !std::isfinite(x) || (x == 0.0 && std::signbit(x)); }
+bool NonFinite(double x) { return !std::isfinite(x); }
+
+#if !defined(__SSE2__)
+int DelicateLanes(Pair v) { return Delicate(v.lo) || Delicate(v.hi); }
+int NonFiniteLanes(Pair v) { return NonFinite(v.lo) || NonFinite(v.hi); }
+#endif
 
 // The Cholesky factor of one Gram matrix, kept for all rows of a step.
 class CachedCholesky {
@@ -134,9 +203,13 @@ public:
         }
       }
     }
+    for (int i = 1; i <= n_; ++i) diag_.push_back(GetElement(l_, i, i));
+    for (int i = 1; i < n_; ++i) sub_.push_back(GetElement(l_, i + 1, i));
+    saved_.resize(Idx(n_) * kLanes);
+    single_.resize(Idx(n_));
   }
 
-  // Same result as SolveCholesky(a, b) for b of n entries.
+  // Same result as SolveCholesky(a, b) for one right-hand side b of n entries.
   void Solve(std::span<double> b) const {
     if (!bidiagonal_) {
       ForwardSubstitution(l_, b);
@@ -144,64 +217,127 @@ public:
       return;
     }
     const int n = n_;
-    // b[k - 1] is entry k, as in the solver.
+    // b[k - 1] is entry k, as in the solver; a delicate running value, or any
+    // entry after a non-finite one, takes the full sum.
     bool finiteSoFar = true;
     for (int i = 1; i <= n; ++i) {
       double bi = b[Idx(i - 1)];
-      if (finiteSoFar && std::isfinite(bi) && !NegativeZero(bi)) {
+      if (finiteSoFar && !Delicate(bi)) {
         if (i > 1) bi = bi - GetElement(l_, i, i - 1) * b[Idx(i - 2)];
       } else {
         for (int k = 1; k <= i - 1; ++k) bi = bi - GetElement(l_, i, k) * b[Idx(k - 1)];
       }
       bi = bi / GetElement(l_, i, i);
       b[Idx(i - 1)] = bi;
-      finiteSoFar = finiteSoFar && std::isfinite(bi);
+      finiteSoFar = finiteSoFar && !NonFinite(bi);
     }
     finiteSoFar = true;
     for (int i = n; i >= 1; --i) {
       double bi = b[Idx(i - 1)];
-      if (finiteSoFar && std::isfinite(bi) && !NegativeZero(bi)) {
+      if (finiteSoFar && !Delicate(bi)) {
         if (i < n) bi = bi - GetElement(u_, i, i + 1) * b[Idx(i)];
       } else {
         for (int k = n; k >= i + 1; --k) bi = bi - GetElement(u_, i, k) * b[Idx(k - 1)];
       }
       bi = bi / GetElement(u_, i, i);
       b[Idx(i - 1)] = bi;
-      finiteSoFar = finiteSoFar && std::isfinite(bi);
+      finiteSoFar = finiteSoFar && !NonFinite(bi);
+    }
+  }
+
+  // kLanes right-hand sides at once. The bidiagonal recurrences run on all
+  // lanes while no running value is delicate and nothing non-finite has
+  // appeared; otherwise the lanes start again one by one.
+  void SolveLanes(double* x) {
+    const std::size_t count = Idx(n_) * kLanes;
+    std::copy_n(x, count, saved_.data());
+    bool fast = bidiagonal_;
+    if (fast) {
+      int delicate = 0;
+      for (std::size_t e = 0; e < count; e += 2) delicate |= DelicateLanes(LoadPair(x + e));
+      fast = delicate == 0;
+    }
+    if (fast) fast = ForwardLanes(x);
+    if (fast) fast = BackwardLanes(x);
+    if (fast) return;
+    for (int p = 0; p < kLanes; ++p) {
+      for (int k = 0; k < n_; ++k) single_[Idx(k)] = saved_[Idx(k) * kLanes + Idx(p)];
+      Solve(single_);
+      for (int k = 0; k < n_; ++k) x[Idx(k) * kLanes + Idx(p)] = single_[Idx(k)];
     }
   }
 
 private:
+  // False when a result is delicate: the results are the running values of
+  // the backward pass.
+  bool ForwardLanes(double* x) const {
+    Pair prev[kPairs];
+    int delicate = 0;
+    const Pair d0 = Broadcast(diag_[0]);
+#pragma GCC unroll 4
+    for (int h = 0; h < kPairs; ++h) {
+      prev[h] = Div(LoadPair(x + 2 * h), d0);
+      StorePair(x + 2 * h, prev[h]);
+      delicate |= DelicateLanes(prev[h]);
+    }
+    for (int i = 1; i < n_; ++i) {
+      const Pair s = Broadcast(sub_[Idx(i - 1)]);
+      const Pair d = Broadcast(diag_[Idx(i)]);
+      double* row = x + Idx(i) * kLanes;
+#pragma GCC unroll 4
+      for (int h = 0; h < kPairs; ++h) {
+        prev[h] = Div(Sub(LoadPair(row + 2 * h), Mul(s, prev[h])), d);
+        StorePair(row + 2 * h, prev[h]);
+        delicate |= DelicateLanes(prev[h]);
+      }
+    }
+    return delicate == 0;
+  }
+
+  // False when a result is not finite, which the skipped terms of the
+  // entries above it would have turned into NaN.
+  bool BackwardLanes(double* x) const {
+    Pair next[kPairs];
+    int nonFinite = 0;
+    const Pair dn = Broadcast(diag_[Idx(n_ - 1)]);
+    double* last = x + Idx(n_ - 1) * kLanes;
+#pragma GCC unroll 4
+    for (int h = 0; h < kPairs; ++h) {
+      next[h] = Div(LoadPair(last + 2 * h), dn);
+      StorePair(last + 2 * h, next[h]);
+      nonFinite |= NonFiniteLanes(next[h]);
+    }
+    for (int i = n_ - 2; i >= 0; --i) {
+      const Pair s = Broadcast(sub_[Idx(i)]);
+      const Pair d = Broadcast(diag_[Idx(i)]);
+      double* row = x + Idx(i) * kLanes;
+#pragma GCC unroll 4
+      for (int h = 0; h < kPairs; ++h) {
+        next[h] = Div(Sub(LoadPair(row + 2 * h), Mul(s, next[h])), d);
+        StorePair(row + 2 * h, next[h]);
+        nonFinite |= NonFiniteLanes(next[h]);
+      }
+    }
+    return nonFinite == 0;
+  }
+
   Matrix l_;
   Matrix u_;
   int n_;
   bool bidiagonal_ = true;
+  std::vector<double> diag_;  // L(k, k)
+  std::vector<double> sub_;   // L(k + 1, k)
+  std::vector<double> saved_;
+  std::vector<double> single_;
 };
 
-// One row or column of a decomposition step.
-struct StepContext {
-  double delta;
-  int j;
-  int n;
-  Templates templates;
-  CachedCholesky coarse;
-  CachedCholesky wavelet;
-  std::vector<double> c;  // n + 1 coarse coefficients
-  std::vector<double> w;  // n wavelet coefficients
-
-  void Analyse(const double* samples) {
-    CoarseProjectionInto(delta, j, samples, c);
-    coarse.Solve(c);
-    WaveletProjectionInto(delta, j, templates, samples, w);
-    wavelet.Solve(w);
-  }
-};
-
-// A matrix row by row as its non-zero entries; a product with a finite vector
-// may skip the rest, since its accumulator (starting at +0) is never -0.
+// A matrix row by row as its non-zero entries. A product with a finite vector
+// may skip the rest: each skipped term is a zero, and the accumulator, which
+// starts at +0, is never -0.
 class SparseRows {
 public:
   explicit SparseRows(const Matrix& m) : dense_(m), start_(Idx(m.rows) + 1, 0) {
+    entries_.reserve(Idx(m.rows) * 4);
     for (int i = 1; i <= m.rows; ++i) {
       for (int k = 1; k <= m.cols; ++k) {
         const double v = GetElement(m, i, k);
@@ -211,17 +347,26 @@ public:
     }
   }
 
-  // Entry i (1-based) of m * v, v 0-based of m.cols entries.
-  double RowTimes(int i, const double* v, bool vFinite) const {
-    double s = 0.0;
-    if (vFinite) {
+  // Entry i (1-based) of m * v for kLanes vectors at once, into out[0 .. kLanes).
+  [[gnu::always_inline]] void RowTimesLanes(int i, const double* v, bool finite, double* out) const {
+    Pair acc[kPairs];
+#pragma GCC unroll 4
+    for (int h = 0; h < kPairs; ++h) acc[h] = Broadcast(0.0);
+    auto term = [&](double a, int k) {
+      const Pair factor = Broadcast(a);
+      const double* vk = v + Idx(k - 1) * kLanes;
+#pragma GCC unroll 4
+      for (int h = 0; h < kPairs; ++h) acc[h] = Add(acc[h], Mul(factor, LoadPair(vk + 2 * h)));
+    };
+    if (finite) {
       for (std::size_t e = start_[Idx(i - 1)]; e < start_[Idx(i)]; ++e) {
-        s = s + entries_[e].value * v[Idx(entries_[e].col - 1)];
+        term(entries_[e].value, entries_[e].col);
       }
     } else {
-      for (int k = 1; k <= dense_.cols; ++k) s = s + GetElement(dense_, i, k) * v[Idx(k - 1)];
+      for (int k = 1; k <= dense_.cols; ++k) term(GetElement(dense_, i, k), k);
     }
-    return s;
+#pragma GCC unroll 4
+    for (int h = 0; h < kPairs; ++h) StorePair(out + 2 * h, acc[h]);
   }
 
 private:
@@ -235,10 +380,14 @@ private:
 };
 
 bool AllFinite(const std::vector<double>& v) {
-  for (double x : v) {
-    if (!std::isfinite(x)) return false;
-  }
-  return true;
+  int nonFinite = 0;
+  for (std::size_t e = 0; e + 1 < v.size(); e += 2) nonFinite |= NonFiniteLanes(LoadPair(&v[e]));
+  if (v.size() % 2 != 0) nonFinite |= NonFinite(v.back());
+  return nonFinite == 0;
+}
+
+double& At(Matrix& m, int i, int j) {
+  return m.data[Idx(i - 1) * Idx(m.cols) + Idx(j - 1)];
 }
 
 }  // namespace
@@ -265,7 +414,7 @@ Matrix CoarseGram(double delta, int j) {
 
 std::vector<double> CoarseProjection(double delta, int j) {
   std::vector<double> out(Idx((1 << j) + 1));
-  CoarseProjectionInto(delta, j, appState.rowBuffer.data(), out);
+  CoarseProjectionInto(delta, j, appState.rowBuffer.data(), out.data(), 1);
   return out;
 }
 
@@ -273,9 +422,107 @@ Matrix WaveletGram(double delta, int j) { return WaveletGramFrom(delta, j, ReadT
 
 std::vector<double> WaveletProjection(double delta, int j) {
   std::vector<double> out(Idx(1 << j));
-  WaveletProjectionInto(delta, j, ReadTemplates(), appState.rowBuffer.data(), out);
+  WaveletProjectionInto(delta, j, ReadTemplates(), appState.rowBuffer.data(), out.data(), 1);
   return out;
 }
+
+namespace {
+
+// Sample k of line `line` of dataMatrix: a row, or with kColumns a column.
+template <bool kColumns>
+double& Sample(Matrix& m, int line, int k) {
+  return kColumns ? At(m, k, line) : At(m, line, k);
+}
+
+// Samples first .. first + count - 1 of lanes lines starting at `line`, to or
+// from the lane layout; the loop order follows the matrix's storage.
+template <bool kColumns>
+void GatherLanes(Matrix& m, int line, int lanes, int first, int count, double* dst) {
+  if constexpr (kColumns) {
+    for (int k = 0; k < count; ++k)
+      for (int p = 0; p < lanes; ++p) dst[Idx(k) * kLanes + Idx(p)] = At(m, first + k, line + p);
+  } else {
+    for (int p = 0; p < lanes; ++p)
+      for (int k = 0; k < count; ++k) dst[Idx(k) * kLanes + Idx(p)] = At(m, line + p, first + k);
+  }
+}
+
+template <bool kColumns>
+void ScatterLanes(Matrix& m, int line, int lanes, int first, int count, const double* src) {
+  if constexpr (kColumns) {
+    for (int k = 0; k < count; ++k)
+      for (int p = 0; p < lanes; ++p) At(m, first + k, line + p) = src[Idx(k) * kLanes + Idx(p)];
+  } else {
+    for (int p = 0; p < lanes; ++p)
+      for (int k = 0; k < count; ++k) At(m, line + p, first + k) = src[Idx(k) * kLanes + Idx(p)];
+  }
+}
+
+struct AnalysisStep {
+  double delta;
+  int j;
+  const Templates& templates;
+  CachedCholesky& coarse;
+  CachedCholesky& wavelet;
+  std::vector<double>& c;
+  std::vector<double>& w;
+
+  template <bool kColumns>
+  void Run(Matrix& data, double* buffer) {
+    const int n = 1 << j;
+    const int size = 2 * n + 1;
+    for (int line = 1; line <= size; line += kLanes) {
+      const int lanes = std::min(kLanes, size - line + 1);
+      // Lanes past the end of the block hold +0, which the solves pass through.
+      std::fill(c.begin(), c.end(), 0.0);
+      std::fill(w.begin(), w.end(), 0.0);
+      for (int p = 0; p < lanes; ++p) {
+        for (int k = 1; k <= size; ++k) buffer[k] = Sample<kColumns>(data, line + p, k);
+        CoarseProjectionInto(delta, j, buffer, c.data() + p, kLanes);
+        WaveletProjectionInto(delta, j, templates, buffer, w.data() + p, kLanes);
+      }
+      coarse.SolveLanes(c.data());
+      wavelet.SolveLanes(w.data());
+      ScatterLanes<kColumns>(data, line, lanes, 1, n + 1, c.data());
+      ScatterLanes<kColumns>(data, line, lanes, n + 2, n, w.data());
+    }
+  }
+};
+
+struct SynthesisStep {
+  int j;
+  const SparseRows& p;
+  const SparseRows& q;
+  std::vector<double>& c;
+  std::vector<double>& w;
+  std::vector<double>& x;
+
+  // x := (Q w) + (P c), with the product's and the sum's order of operations.
+  template <bool kColumns>
+  void Run(Matrix& data) {
+    const int n = 1 << j;
+    const int size = 2 * n + 1;
+    double qw[kLanes];
+    double pc[kLanes];
+    for (int line = 1; line <= size; line += kLanes) {
+      const int lanes = std::min(kLanes, size - line + 1);
+      std::fill(c.begin(), c.end(), 0.0);
+      std::fill(w.begin(), w.end(), 0.0);
+      GatherLanes<kColumns>(data, line, lanes, 1, n + 1, c.data());
+      GatherLanes<kColumns>(data, line, lanes, n + 2, n, w.data());
+      const bool finite = AllFinite(c) && AllFinite(w);
+      for (int k = 1; k <= size; ++k) {
+        q.RowTimesLanes(k, w.data(), finite, qw);
+        p.RowTimesLanes(k, c.data(), finite, pc);
+        double* out = x.data() + Idx(k - 1) * kLanes;
+        for (int pl = 0; pl < kLanes; ++pl) out[pl] = qw[pl] + pc[pl];
+      }
+      ScatterLanes<kColumns>(data, line, lanes, 1, size, x.data());
+    }
+  }
+};
+
+}  // namespace
 
 void DecomposeLevel(int j) {
   AppState& s = appState;
@@ -284,58 +531,24 @@ void DecomposeLevel(int j) {
   const Templates templates = ReadTemplates();
 
   const int n = 1 << j;
-  const int size = 2 * n + 1;
-  StepContext step{delta,
-                   j,
-                   n,
-                   templates,
-                   CachedCholesky(CoarseGram(delta, j)),
-                   CachedCholesky(WaveletGramFrom(delta, j, templates)),
-                   std::vector<double>(Idx(n + 1)),
-                   std::vector<double>(Idx(n))};
-  Matrix& data = s.dataMatrix;
-  double* buffer = s.rowBuffer.data();
-
-  for (int r = 1; r <= size; ++r) {
-    for (int k = 1; k <= size; ++k) buffer[k] = GetElement(data, r, k);
-    step.Analyse(buffer);
-    for (int k = 1; k <= n + 1; ++k) SetElement(data, r, k, step.c[Idx(k - 1)]);
-    for (int k = 1; k <= n; ++k) SetElement(data, r, n + 1 + k, step.w[Idx(k - 1)]);
-  }
-  for (int col = 1; col <= size; ++col) {
-    for (int k = 1; k <= size; ++k) buffer[k] = GetElement(data, k, col);
-    step.Analyse(buffer);
-    for (int k = 1; k <= n + 1; ++k) SetElement(data, k, col, step.c[Idx(k - 1)]);
-    for (int k = 1; k <= n; ++k) SetElement(data, n + 1 + k, col, step.w[Idx(k - 1)]);
-  }
+  CachedCholesky coarse(CoarseGram(delta, j));
+  CachedCholesky wavelet(WaveletGramFrom(delta, j, templates));
+  std::vector<double> c(Idx(n + 1) * kLanes);
+  std::vector<double> w(Idx(n) * kLanes);
+  AnalysisStep step{delta, j, templates, coarse, wavelet, c, w};
+  step.Run<false>(s.dataMatrix, s.rowBuffer.data());
+  step.Run<true>(s.dataMatrix, s.rowBuffer.data());
 }
 
 void ReconstructLevel(int j) {
   AppState& s = appState;
   const int n = 1 << j;
-  const int size = 2 * n + 1;
   const SparseRows p(s.synthesisP[Idx(j)]);
   const SparseRows q(s.synthesisQ[Idx(j)]);
-  std::vector<double> c(Idx(n + 1));
-  std::vector<double> w(Idx(n));
-  Matrix& data = s.dataMatrix;
-
-  // x := (Q w) + (P c), with the product's and the sum's order of operations.
-  auto synthesise = [&](auto read, auto write) {
-    for (int k = 1; k <= n + 1; ++k) c[Idx(k - 1)] = read(k);
-    for (int k = 1; k <= n; ++k) w[Idx(k - 1)] = read(n + 1 + k);
-    const bool finite = AllFinite(c) && AllFinite(w);
-    for (int k = 1; k <= size; ++k) {
-      write(k, q.RowTimes(k, w.data(), finite) + p.RowTimes(k, c.data(), finite));
-    }
-  };
-
-  for (int col = 1; col <= size; ++col) {
-    synthesise([&](int k) { return GetElement(data, k, col); },
-               [&](int k, double x) { SetElement(data, k, col, x); });
-  }
-  for (int r = 1; r <= size; ++r) {
-    synthesise([&](int k) { return GetElement(data, r, k); },
-               [&](int k, double x) { SetElement(data, r, k, x); });
-  }
+  std::vector<double> c(Idx(n + 1) * kLanes);
+  std::vector<double> w(Idx(n) * kLanes);
+  std::vector<double> x(Idx(2 * n + 1) * kLanes);
+  SynthesisStep step{j, p, q, c, w, x};
+  step.Run<true>(s.dataMatrix);
+  step.Run<false>(s.dataMatrix);
 }

@@ -25,9 +25,13 @@ void InitContext(double posX, double posY, double posZ) {
 }
 
 // The viewport follows the current client area so a resized view is not
-// distorted or cropped.
-void ViewportToClientArea(ViewSurface* dc) {
-  glViewport(0, 0, dc->PixelWidth(), dc->PixelHeight());
+// distorted or cropped. The aspect ratio is taken from the same view: the
+// shared field may still hold the other view's, written by its last paint.
+void FitToClientArea(ViewSurface* dc) {
+  const int w = dc->PixelWidth();
+  const int h = dc->PixelHeight();
+  glViewport(0, 0, w, h);
+  if (w > 0 && h > 0) appState.viewAspect = static_cast<double>(w) / static_cast<double>(h);
 }
 
 void ReleaseView(ViewSurface*& dc, GlContext& rc) {
@@ -99,7 +103,7 @@ void SetGrafikProjection() {
   AppState& s = appState;
   if (s.rcGrafik == nullptr) return;
   s.dcGrafik->MakeCurrent(s.rcGrafik);
-  ViewportToClientArea(s.dcGrafik);
+  FitToClientArea(s.dcGrafik);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   gluPerspective(60.0, s.viewAspect, 1.0, 20.0);
@@ -110,7 +114,7 @@ void SetDatenProjection() {
   AppState& s = appState;
   if (s.rcDaten == nullptr) return;
   s.dcDaten->MakeCurrent(s.rcDaten);
-  ViewportToClientArea(s.dcDaten);
+  FitToClientArea(s.dcDaten);
   glEnable(GL_DEPTH_TEST);
   glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
   glMatrixMode(GL_PROJECTION);

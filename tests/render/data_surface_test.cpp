@@ -117,16 +117,17 @@ TEST_F(DataSurfaceTest, ApproximationOnlyIsOneGreenSurfaceAtChosenLevel) {
   ClearGlLog();
   DrawDataSurface();
   EXPECT_EQ(Primitives().size(), 2500u);
-}
 
-TEST_F(DataSurfaceTest, LayoutAtDataLevelIsOneGreenSurface) {
+  // The layout at the data level (K = 0) is the same single green surface,
+  // evaluated at the data level.
   appState.onlyData = false;
+  appState.chosenLevel = 6;
   appState.stepData = 0.1;
-  const std::vector<Block> blocks = (DrawDataSurface(), Blocks());
-  ASSERT_EQ(blocks.size(), 1u);
-  EXPECT_EQ(blocks[0].colour, kGreen);
-  ASSERT_EQ(blocks[0].cells.size(), 121u);
-  for (const Primitive& p : blocks[0].cells) ExpectHeights(p, EvalPhiPhi, 6, 1.0);
+  ClearGlLog();
+  DrawDataSurface();
+  EXPECT_EQ(CountCalls("glMaterialfv"), 1);
+  ASSERT_EQ(Primitives().size(), 121u);
+  for (const Primitive& p : Primitives()) ExpectHeights(p, EvalPhiPhi, 6, 1.0);
 }
 
 // chosenLevel 2 (K = 4), h = 0.1: the approximation and the blocks of n = 4
@@ -172,23 +173,6 @@ TEST_F(DataSurfaceTest, LayoutDrawsGreenThenRedBlueRedFromSmallestBlocks) {
       EXPECT_EQ(block.cells[0].vertices[0][1] + 0.5, expected[r].y0);
       for (const Primitive& p : block.cells) ExpectHeights(p, expected[r].e, 6, 3.0);
     }
-  }
-}
-
-TEST_F(DataSurfaceTest, WireFrameSendsTheSameCellsAsLineLoopsWithoutNormals) {
-  appState.chosenLevel = 5;
-  appState.onlyData = false;
-  appState.stepData = 0.1;
-  DrawDataSurface();
-  const std::size_t filled = Primitives().size();
-  appState.filledSurfaces = false;
-  ClearGlLog();
-  DrawDataSurface();
-  const std::vector<Primitive> cells = Primitives();
-  EXPECT_EQ(cells.size(), filled);
-  for (const Primitive& p : cells) {
-    EXPECT_EQ(p.mode, static_cast<GLenum>(GL_LINE_LOOP));
-    EXPECT_TRUE(p.normals.empty());
   }
 }
 

@@ -47,23 +47,6 @@ TEST_F(FunctionSurfaceTest, LoopsAdvanceByRepeatedAdditionBelowTwo) {
   }
 }
 
-TEST_F(FunctionSurfaceTest, FrameIsRedSmoothThenOneQuadPerCell) {
-  appState.stepFunctions = 0.1;
-  DrawWavelet2Surface();
-  const Calls& log = GlLog();
-  ASSERT_GE(log.size(), 2u);
-  EXPECT_EQ(log[0], (GlCall{"glMaterialfv", {GL_FRONT_AND_BACK, GL_DIFFUSE, 1, 0, 0, 1}}));
-  EXPECT_EQ(log[1], (GlCall{"glShadeModel", {GL_SMOOTH}}));
-  // Each cell: begin, normal, four vertices, end.
-  for (std::size_t i = 2; i < log.size(); i += 7) {
-    ASSERT_LE(i + 7, log.size());
-    EXPECT_EQ(log[i].name, "glBegin");
-    EXPECT_EQ(log[i + 1].name, "glNormal3d");
-    for (int v = 2; v < 6; ++v) EXPECT_EQ(log[i + v].name, "glVertex3d");
-    EXPECT_EQ(log[i + 6].name, "glEnd");
-  }
-}
-
 // Every emitted cell: corners (x, y), (x+h, y), (x+h, y+h), (x, y+h) with the
 // heights of the height function, and the unit normal (o - t, t - o, 2h).
 TEST_F(FunctionSurfaceTest, CellsCarryHeightsAndTheirShadingNormal) {
@@ -109,23 +92,34 @@ TEST_F(FunctionSurfaceTest, CellsCarryHeightsAndTheirShadingNormal) {
 }
 
 // On the ramp of PhiView(2x) (x < Delta/2) times the plateau of PhiView(2y)
-// the scaling surface is the plane z = 5x (Delta = 0.4): normal ∝ (-2ah, 2ah, 2h).
-TEST_F(FunctionSurfaceTest, PlaneCellNormalIsMinusTwoAhTwoAhTwoH) {
+// the scaling surface is the plane z = 5x (Delta = 0.4): the cell at
+// (0.1, 0.25) is sent as one quad with the normal ∝ (-2ah, 2ah, 2h).
+TEST_F(FunctionSurfaceTest, PlaneCellIsOneQuadWithNormalMinusTwoAhTwoAhTwoH) {
   const double h = 0.05, a = 5.0;
   appState.stepFunctions = h;
   DrawScalingSurface();
-  bool found = false;
-  for (const Primitive& p : Primitives()) {
-    const double x = p.vertices[0][0] + 0.5, y = p.vertices[0][1] + 0.5;
-    if (std::abs(x - 0.1) > 1e-9 || std::abs(y - 0.25) > 1e-9) continue;
-    found = true;
-    EXPECT_NEAR(p.vertices[0][2] + 0.5, a * x, 1e-12);
-    const double len = std::sqrt(8 * a * a * h * h + 4 * h * h);
-    EXPECT_NEAR(p.normals[0][0], -2 * a * h / len, 1e-12);
-    EXPECT_NEAR(p.normals[0][1], 2 * a * h / len, 1e-12);
-    EXPECT_NEAR(p.normals[0][2], 2 * h / len, 1e-12);
+  const Calls& log = GlLog();
+  // The cell's first vertex is the one two calls after its glBegin.
+  std::size_t at = 2;
+  while (at < log.size() && !(log[at - 2].name == "glBegin" && std::abs(log[at].args[0] + 0.4) < 1e-9 &&
+                              std::abs(log[at].args[1] + 0.25) < 1e-9))
+    ++at;
+  ASSERT_LE(at + 5, log.size());
+  const double len = std::sqrt(8 * a * a * h * h + 4 * h * h);
+  EXPECT_EQ(log[at - 2], (GlCall{"glBegin", {GL_QUADS}}));
+  ASSERT_EQ(log[at - 1].name, "glNormal3d");
+  EXPECT_NEAR(log[at - 1].args[0], -2 * a * h / len, 1e-12);
+  EXPECT_NEAR(log[at - 1].args[1], 2 * a * h / len, 1e-12);
+  EXPECT_NEAR(log[at - 1].args[2], 2 * h / len, 1e-12);
+  const double corners[4][2] = {{0.1, 0.25}, {0.15, 0.25}, {0.15, 0.3}, {0.1, 0.3}};
+  for (int v = 0; v < 4; ++v) {
+    const GlCall& c = log[at + static_cast<std::size_t>(v)];
+    ASSERT_EQ(c.name, "glVertex3d");
+    EXPECT_NEAR(c.args[0], corners[v][0] - 0.5, 1e-12);
+    EXPECT_NEAR(c.args[1], corners[v][1] - 0.5, 1e-12);
+    EXPECT_NEAR(c.args[2], a * corners[v][0] - 0.5, 1e-12);
   }
-  EXPECT_TRUE(found);
+  EXPECT_EQ(log[at + 4], (GlCall{"glEnd", {}}));
 }
 
 // Zoom off at level 6: the scaling function is non-zero only below
@@ -247,21 +241,6 @@ TEST_F(FunctionSurfaceTest, DeltaZeroWithoutZoomUsesLevelSideAndWireFrameKeepsNo
   Append(expected, FlatQuad(GL_LINE_LOOP, {{m, 0, -c}, {e, 0, -c}, {e, a, -c}, {m, a, -c}}, {0, 0, 1}));
   Append(expected, FlatQuad(GL_LINE_LOOP, {{m, 0, c}, {m, a, c}, {m, a, -c}, {m, 0, -c}}, {0, 0, 1}));
   EXPECT_EQ(GlLog(), expected);
-}
-
-TEST_F(FunctionSurfaceTest, HeightFunctionsPickLevelOneOrTheChosenLevel) {
-  const double x = 0.3, y = 0.55;
-  EXPECT_EQ(ViewPhiPhi(x, y), PhiView(2 * x) * PhiView(2 * y));
-  EXPECT_EQ(ViewPhiPsi(x, y), PhiView(2 * x) * PsiViewJ(y, 1));
-  EXPECT_EQ(ViewPsiPsi(x, y), PsiViewJ(x, 1) * PsiViewJ(y, 1));
-  EXPECT_EQ(ViewPsiPhi(x, y), PsiViewJ(x, 1) * PhiView(2 * y));
-  appState.zoom = false;
-  appState.chosenLevel = 2;
-  const double u = 0.1, v = 0.3;
-  EXPECT_EQ(ViewPhiPhi(u, v), PhiView(4 * u) * PhiView(4 * v));
-  EXPECT_EQ(ViewPhiPsi(u, v), PhiView(4 * u) * PsiViewJ(v, 2));
-  EXPECT_EQ(ViewPsiPsi(u, v), PsiViewJ(u, 2) * PsiViewJ(v, 2));
-  EXPECT_EQ(ViewPsiPhi(u, v), PsiViewJ(u, 2) * PhiView(4 * v));
 }
 
 }  // namespace

@@ -40,6 +40,8 @@ std::vector<Primitive> Primitives();
 // A view's window side. Its context handle is the address of a member, so the
 // log can tell "this surface's context" (1) from "none" (0) and "another" (-1).
 class FakeSurface : public ViewSurface {
+  std::string label_;
+
 public:
   explicit FakeSurface(std::string label, int width = 492, int height = 528)
       : label_(std::move(label)), width(width), height(height) {}
@@ -60,7 +62,6 @@ public:
 private:
   double Tag(GlContext rc) { return rc == nullptr ? 0.0 : rc == Context() ? 1.0 : -1.0; }
   void Record(const char* op, std::vector<double> args = {});
-  std::string label_;
   int token_ = 0;
 };
 

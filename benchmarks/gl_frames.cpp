@@ -1,0 +1,342 @@
+// Frame times of the two views, drawn by the real OpenGL into the real windows
+// (under Xvfb: Mesa llvmpipe). Every timed redraw ends with its buffer swap,
+// then glFinish and a round trip to the X server, so the picture has really
+// been rendered and handed to the display before the clock stops.
+//
+// Each case takes one argument: 0 = the default step widths, 1 = half of
+// them, 2 = a quarter. Counters: "cells" = mesh cells sent to GL (one
+// glBegin/glEnd pair each), "examined" = cells whose corner heights were
+// evaluated (the function surfaces skip cells with four zero corners),
+// "Mpx" = device pixels of the view in millions.
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/Daten.h"
+#include "app/Grafik.h"
+#include "app/Kontrolle.h"
+#include "app/application.h"
+#include "app/commands.h"
+#include "app/selection.h"
+#include "app/state.h"
+#include "render/function_surfaces.h"
+#include "render/scenes.h"
+
+// From Xlib; its header's macros clash with Qt's, and Qt already names Display.
+extern "C" int XSync(Display* display, int discard);
+
+namespace {
+
+constexpr double kDefaultNear = 0.03;
+constexpr double kDefaultFar = 0.1;
+constexpr double kDefaultData = 0.02;
+constexpr double kStepScale[] = {1.0, 0.5, 0.25};
+
+Display* xDisplay = nullptr;
+
+// The X server has taken every request sent so far, the swapped picture included.
+void WaitForDisplay() {
+  glFinish();
+  if (xDisplay != nullptr) XSync(xDisplay, 0);
+}
+
+void SetSteps(const benchmark::State& state) {
+  const double f = kStepScale[state.range(0)];
+  appState.stepNear = kDefaultNear * f;
+  appState.stepFar = kDefaultFar * f;
+  appState.stepData = kDefaultData * f;
+}
+
+// The start-up display switches and the overview of all four functions.
+void DefaultView() {
+  AppState& s = appState;
+  s.onlyData = true;
+  s.zoom = true;
+  s.filledSurfaces = true;
+  s.closeUp = false;
+  s.selectedFunction = 4;
+}
+
+struct CellCount {
+  double examined = 0;
+  double drawn = 0;
+  CellCount& operator+=(const CellCount& o) {
+    examined += o.examined;
+    drawn += o.drawn;
+    return *this;
+  }
+};
+
+// The function mesh's own loop, counting instead of drawing.
+CellCount CountFunctionCells(double (*f)(double, double), double h) {
+  CellCount c;
+  const AppState& s = appState;
+  for (double x = 0.0; x < s.SurfaceXMax; x = x + h) {
+    for (double y = 0.0; y < s.SurfaceYMax; y = y + h) {
+      ++c.examined;
+      if (f(x, y) != 0.0 || f(x + h, y) != 0.0 || f(x, y + h) != 0.0 || f(x + h, y + h) != 0.0) ++c.drawn;
+    }
+  }
+  return c;
+}
+
+// Cells of one function-view frame as DrawGrafikScene would draw it now.
+CellCount FunctionFrameCells() {
+  const AppState& s = appState;
+  const double h = s.closeUp ? s.stepNear : s.stepFar;
+  double (*const surfaces[4])(double, double) = {ViewPhiPhi, ViewPhiPsi, ViewPsiPsi, ViewPsiPhi};
+  CellCount c;
+  if (s.closeUp && s.selectedFunction >= 0 && s.selectedFunction <= 3) {
+    c += CountFunctionCells(surfaces[s.selectedFunction], h);
+  } else {
+    for (auto* f : surfaces) c += CountFunctionCells(f, h);
+  }
+  return c;
+}
+
+double RegionCells(double x0, double x1, double y0, double y1, double h) {
+  double nx = 0, ny = 0;
+  for (double x = x0; x < x1; x = x + h) ++nx;
+  for (double y = y0; y < y1; y = y + h) ++ny;
+  return nx * ny;
+}
+
+// Cells of one data-view frame (every cell is drawn).
+double DataFrameCells() {
+  const AppState& s = appState;
+  const double h = s.stepData;
+  if (s.onlyData) return RegionCells(0, 1, 0, 1, h);
+  const int levels = s.dataLevel - s.chosenLevel;
+  const double corner = s.invPow2[levels];
+  double cells = RegionCells(0, corner, 0, corner, h);
+  for (int n = levels; n >= 1; --n) {
+    const double b = s.invPow2[n];
+    cells += RegionCells(b, 2 * b, 0, b, h) + RegionCells(b, 2 * b, b, 2 * b, h) +
+             RegionCells(0, b, b, 2 * b, h);
+  }
+  return cells;
+}
+
+double MegaPixels(const GlView* v) { return double(v->PixelWidth()) * v->PixelHeight() / 1e6; }
+
+void SetCounters(benchmark::State& state, const CellCount& c, double mpx) {
+  state.counters["cells"] = c.drawn;
+  state.counters["examined"] = c.examined;
+  state.counters["Mpx"] = mpx;
+}
+
+void FunctionOverview(benchmark::State& state) {
+  DefaultView();
+  SetSteps(state);
+  for (auto _ : state) {
+    RedrawGrafik();
+    WaitForDisplay();
+  }
+  SetCounters(state, FunctionFrameCells(), MegaPixels(frmGrafik));
+}
+
+// The scaling function alone, with the camera where the transition puts it.
+void FunctionCloseUp(benchmark::State& state) {
+  DefaultView();
+  SetSteps(state);
+  SelectFunction(1);
+  for (auto _ : state) {
+    RedrawGrafik();
+    WaitForDisplay();
+  }
+  SetCounters(state, FunctionFrameCells(), MegaPixels(frmGrafik));
+  SelectFunction(0);
+}
+
+void DataApproximation(benchmark::State& state) {
+  DefaultView();
+  SetSteps(state);
+  for (auto _ : state) {
+    RedrawDaten();
+    WaitForDisplay();
+  }
+  const double cells = DataFrameCells();
+  SetCounters(state, {cells, cells}, MegaPixels(frmDaten));
+}
+
+// The whole multiscale layout at level 2: green approximation and twelve detail blocks.
+void DataLayoutLevel2(benchmark::State& state) {
+  DefaultView();
+  SetSteps(state);
+  appState.onlyData = false;
+  LevelChanged(2);
+  for (auto _ : state) {
+    RedrawDaten();
+    WaitForDisplay();
+  }
+  const double cells = DataFrameCells();
+  SetCounters(state, {cells, cells}, MegaPixels(frmDaten));
+  LevelChanged(6);
+  appState.onlyData = true;
+}
+
+// "Skalierungsfunktion" and back to "Alle Funktionen": 2 x 10 intermediate
+// frames and 2 final frames. The time of each half is reported as well.
+void TransitionRoundTrip(benchmark::State& state) {
+  DefaultView();
+  SetSteps(state);
+  QElapsedTimer timer;
+  double toCloseUp = 0, back = 0;
+  for (auto _ : state) {
+    timer.start();
+    SelectFunction(1);
+    WaitForDisplay();
+    toCloseUp += timer.nsecsElapsed();
+    timer.start();
+    SelectFunction(0);
+    WaitForDisplay();
+    back += timer.nsecsElapsed();
+  }
+  const double n = double(state.iterations());
+  state.counters["to_closeup_ms"] = toCloseUp / n / 1e6;
+  state.counters["back_ms"] = back / n / 1e6;
+  // Cells over all 22 frames: 20 overview frames and one of each final frame.
+  CellCount cells;
+  const CellCount overview = FunctionFrameCells();
+  for (int i = 0; i < 2 * int(appState.transitionSteps) + 1; ++i) cells += overview;
+  appState.closeUp = true;
+  appState.selectedFunction = 0;
+  cells += FunctionFrameCells();
+  DefaultView();
+  SetCounters(state, cells, MegaPixels(frmGrafik));
+}
+
+// Track bar 6 -> 2 -> 6: four analysis steps, four synthesis steps and both
+// views redrawn after each jump (four redraws in all).
+void LevelJump(benchmark::State& state) {
+  DefaultView();
+  SetSteps(state);
+  QElapsedTimer timer;
+  double down = 0, up = 0;
+  for (auto _ : state) {
+    timer.start();
+    LevelChanged(2);
+    WaitForDisplay();
+    down += timer.nsecsElapsed();
+    timer.start();
+    LevelChanged(6);
+    WaitForDisplay();
+    up += timer.nsecsElapsed();
+  }
+  const double n = double(state.iterations());
+  state.counters["down_ms"] = down / n / 1e6;
+  state.counters["up_ms"] = up / n / 1e6;
+  CellCount cells = FunctionFrameCells();
+  cells += FunctionFrameCells();
+  const double data = 2 * DataFrameCells();
+  cells += CellCount{data, data};
+  SetCounters(state, cells, MegaPixels(frmGrafik) + MegaPixels(frmDaten));
+}
+
+void ExpPair(benchmark::State& state) {
+  DefaultView();
+  SetSteps(state);
+  for (auto _ : state) {
+    RedrawGrafik();
+    RedrawDaten();
+    WaitForDisplay();
+  }
+}
+void ExpPairSync(benchmark::State& state) {
+  DefaultView();
+  SetSteps(state);
+  for (auto _ : state) {
+    RedrawGrafik();
+    WaitForDisplay();
+    RedrawDaten();
+    WaitForDisplay();
+  }
+}
+void ExpLevelOnly(benchmark::State& state) {
+  DefaultView();
+  SetSteps(state);
+  GlContext g = appState.rcGrafik, d = appState.rcDaten;
+  appState.rcGrafik = nullptr; appState.rcDaten = nullptr;
+  for (auto _ : state) {
+    LevelChanged(2);
+    LevelChanged(6);
+  }
+  appState.rcGrafik = g; appState.rcDaten = d;
+}
+
+void Register() {
+  struct Case {
+    const char* name;
+    void (*fn)(benchmark::State&);
+  };
+  const Case cases[] = {
+      {"Grafik/overview", FunctionOverview},   {"Grafik/closeup", FunctionCloseUp},
+      {"Daten/approximation", DataApproximation}, {"Daten/layout_level2", DataLayoutLevel2},
+      {"Transition/round_trip", TransitionRoundTrip}, {"LevelJump/6_2_6", LevelJump},
+      {"Exp/pair", ExpPair}, {"Exp/pairsync", ExpPairSync}, {"Exp/levelonly", ExpLevelOnly},
+  };
+  for (const Case& c : cases) {
+    // Wall-clock time: llvmpipe rasterises on threads of its own.
+    benchmark::RegisterBenchmark(c.name, c.fn)
+        ->ArgName("step_scale_idx")
+        ->DenseRange(0, 2)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+  }
+}
+
+bool WaitForViews() {
+  QElapsedTimer t;
+  t.start();
+  while (!(frmGrafik && frmGrafik->isExposed() && frmDaten && frmDaten->isExposed())) {
+    if (t.elapsed() > 20000) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  }
+  // Let the first paints and any late resizes go through.
+  QElapsedTimer settle;
+  settle.start();
+  while (settle.elapsed() < 500) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  VeltraApplication app(argc, argv);
+  InitialiseToolkit(app);
+  // No modal box may stop an unattended run.
+  appState.showMessage = [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); };
+  CreateForms();
+  if (!WaitForViews()) {
+    std::fprintf(stderr, "the views were not shown\n");
+    return 1;
+  }
+  if (appState.rcGrafik == nullptr || appState.rcDaten == nullptr) {
+    std::fprintf(stderr, "no OpenGL context\n");
+    return 1;
+  }
+  if (auto* x11 = app.nativeInterface<QNativeInterface::QX11Application>()) xDisplay = x11->display();
+
+  AppState& s = appState;
+  benchmark::AddCustomContext("gl_renderer", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+  benchmark::AddCustomContext("grafik_px", std::to_string(frmGrafik->PixelWidth()) + "x" +
+                                               std::to_string(frmGrafik->PixelHeight()));
+  benchmark::AddCustomContext("daten_px", std::to_string(frmDaten->PixelWidth()) + "x" +
+                                              std::to_string(frmDaten->PixelHeight()));
+  benchmark::AddCustomContext("transition_steps", std::to_string(int(s.transitionSteps)));
+
+  Register();
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+
+  EndProgram();
+  DestroyForms();
+  return 0;
+}

@@ -1,0 +1,72 @@
+// Views whose OpenGL context cannot be created: both messages appear, the
+// program keeps running and the views draw nothing.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTest>
+
+#include "app/Daten.h"
+#include "app/Grafik.h"
+#include "app/Kontrolle.h"
+#include "app/application.h"
+#include "app/navigation.h"
+#include "app/state.h"
+
+class ContextFailureTest : public QObject {
+  Q_OBJECT
+  std::vector<std::string> messages;
+
+private slots:
+  void initTestCase() {
+    InitialiseToolkit(*qApp);
+    // Record the message boxes instead of blocking on them.
+    appState.showMessage = [this](const std::string& text) { messages.push_back(text); };
+    GlView::SetContextCreationFails(true);
+    CreateForms();
+    QVERIFY(QTest::qWaitForWindowExposed(frmKontrolle));
+  }
+
+  void bothFailuresAreReportedInOrder() {
+    QCOMPARE(messages.size(), std::size_t(2));
+    QCOMPARE(messages[0], std::string("wglMakeCurrent bei Grafik-Fenster nicht erfolgreich"));
+    QCOMPARE(messages[1], std::string("wglMakeCurrent bei Daten-Fenster nicht erfolgreich"));
+    QVERIFY(appState.rcGrafik == nullptr);
+    QVERIFY(appState.rcDaten == nullptr);
+  }
+
+  void theProgramKeepsWorkingWithoutPictures() {
+    // Every command that redraws runs through without a context.
+    frmKontrolle->scrDelta->setValue(0);
+    QCOMPARE(appState.delta, 0.0);
+    QCOMPARE(frmGrafik->title(), QString("Nullmatrix"));
+    frmKontrolle->trbLevel->setValue(3);
+    QCOMPARE(appState.chosenLevel, 3);
+    QTest::mouseClick(frmKontrolle->butBerechne, Qt::LeftButton);
+    QCOMPARE(appState.currentDelta, 0.0);
+    QTest::mouseClick(frmKontrolle->cbxDrahtgitter, Qt::LeftButton);
+    QVERIFY(!appState.filledSurfaces);
+    const double gz = appState.GPosZ;
+    GrafikKeyDown(kKeyT, false);
+    GrafikKeyDown(kKeyUp, false);
+    DatenKeyDown(kKeyLeft, true);
+    QCOMPARE(appState.GPosZ, gz + 0.1);
+    frmKontrolle->cmbSelectChange(2);
+    QVERIFY(appState.closeUp);
+    frmGrafik->resize(300, 200);
+    frmDaten->requestUpdate();
+    QTest::qWait(100);
+    QCOMPARE(messages.size(), std::size_t(2));
+  }
+
+  void endsCleanly() {
+    QTest::mouseClick(frmKontrolle->butEnde, Qt::LeftButton);
+    QVERIFY(frmGrafik == nullptr);
+    QVERIFY(frmDaten == nullptr);
+    DestroyForms();
+  }
+};
+
+QTEST_MAIN(ContextFailureTest)
+#include "tst_context_failure.moc"

@@ -1,0 +1,187 @@
+// The animated change of the function view: frames, camera steps, angles,
+// step widths, and the final state of each item.
+#include <cmath>
+
+#include "app/navigation.h"
+#include "app/selection.h"
+#include "interaction_support.h"
+
+namespace {
+
+using interaction::Frame;
+using interaction::Frames;
+using interaction::Swaps;
+
+class SelectionTest : public interaction::InteractionTest {
+protected:
+  void SetUp() override {
+    InteractionTest::SetUp();
+    // Distinct step widths, so each frame shows which one was in force.
+    appState.stepFar = 0.25;
+    appState.stepNear = 0.125;
+  }
+  std::vector<Frame> Select(int item) {
+    ClearGlLog();
+    SelectFunction(item);
+    return Frames();
+  }
+  static Position3 Camera() { return {appState.GPosX, appState.GPosY, appState.GPosZ}; }
+};
+
+// N intermediate frames with all four functions at the far step, each after
+// one equal camera step on the function view's context; then the final frame.
+void ExpectTransition(const std::vector<Frame>& frames, int n, Position3 from, Position3 to,
+                      std::size_t finalPlacements, double finalStep) {
+  ASSERT_EQ(frames.size(), static_cast<std::size_t>(n + 1));
+  EXPECT_EQ(Swaps(), std::vector<std::string>(static_cast<std::size_t>(n + 1), "G"));
+  double sx = 0, sy = 0, sz = 0;
+  for (int i = 0; i < n; ++i) {
+    SCOPED_TRACE("frame " + std::to_string(i));
+    const Frame& f = frames[static_cast<std::size_t>(i)];
+    EXPECT_EQ(f.placements.size(), 4u);
+    EXPECT_DOUBLE_EQ(f.cellWidth, 0.25);
+    ASSERT_EQ(f.cameraMovesBefore.size(), 1u);
+    const auto& m = f.cameraMovesBefore[0];
+    EXPECT_EQ(m.view, "G");
+    EXPECT_EQ(m.x, (to.x - from.x) / n);
+    EXPECT_EQ(m.y, (to.y - from.y) / n);
+    EXPECT_EQ(m.z, (to.z - from.z) / n);
+    sx += m.x;
+    sy += m.y;
+    sz += m.z;
+  }
+  EXPECT_NEAR(sx, to.x - from.x, 1e-12);
+  EXPECT_NEAR(sy, to.y - from.y, 1e-12);
+  EXPECT_NEAR(sz, to.z - from.z, 1e-12);
+  const Frame& last = frames.back();
+  EXPECT_TRUE(last.cameraMovesBefore.empty());
+  EXPECT_EQ(last.placements.size(), finalPlacements);
+  EXPECT_DOUBLE_EQ(last.cellWidth, finalStep);
+  // The position fields land on the target exactly.
+  EXPECT_EQ(appState.GPosX, to.x);
+  EXPECT_EQ(appState.GPosY, to.y);
+  EXPECT_EQ(appState.GPosZ, to.z);
+}
+
+TEST_F(SelectionTest, EachSingleFunctionComesCloseUpTurningOnlyItself) {
+  AppState& s = appState;
+  const Orientation target = s.closeUpOrientation;
+  for (int item = 1; item <= 4; ++item) {
+    SCOPED_TRACE(item);
+    const int f = item - 1;
+    const Position3 from = Camera();
+    const auto before = s.functionOrientation;
+    const auto frames = Select(item);
+    ExpectTransition(frames, 10, from, s.viewTargets[item], 1, 0.125);
+    EXPECT_TRUE(s.closeUp);
+    EXPECT_EQ(s.selectedFunction, f);
+    EXPECT_EQ(s.stepFunctions, s.stepNear);
+    // Halfway through, the turning function is halfway to its target.
+    const auto& mid = frames[4].placements[f];
+    EXPECT_NEAR(mid[0], before[f].alpha + (target.alpha - before[f].alpha) / 2, 1e-9);
+    EXPECT_NEAR(mid[2], before[f].gamma + (target.gamma - before[f].gamma) / 2, 1e-9);
+    for (int g = 0; g < 4; ++g) {
+      const Orientation& o = s.functionOrientation[g];
+      if (g == f) {
+        EXPECT_NEAR(o.alpha, target.alpha, 1e-9);
+        EXPECT_NEAR(o.beta, target.beta, 1e-9);
+        EXPECT_NEAR(o.gamma, target.gamma, 1e-9);
+        // The final frame shows that one function in its final orientation.
+        EXPECT_EQ(frames.back().placements[0], (std::array<double, 3>{o.alpha, o.beta, o.gamma}));
+      } else {
+        EXPECT_EQ(o.alpha, before[g].alpha);
+        EXPECT_EQ(o.beta, before[g].beta);
+        EXPECT_EQ(o.gamma, before[g].gamma);
+      }
+    }
+  }
+  // The functions brought close up earlier keep the close-up orientation.
+  EXPECT_NEAR(s.functionOrientation[0].alpha, -67, 1e-9);
+  EXPECT_NEAR(s.functionOrientation[0].beta, 4, 1e-9);
+}
+
+TEST_F(SelectionTest, AlleFunktionenRestoresStartOrientationsAndOverview) {
+  AppState& s = appState;
+  // Right after start: the camera glides, nothing turns.
+  auto frames = Select(0);
+  ExpectTransition(frames, 10, {-0.1, 0.2, -4.7}, {0.0, 0.1, -4.7}, 4, 0.25);
+  for (const Frame& f : frames)
+    for (int g = 0; g < 4; ++g) {
+      const Orientation& o = s.initialOrientation[g];
+      EXPECT_EQ(f.placements[g], (std::array<double, 3>{o.alpha, o.beta, o.gamma}));
+    }
+
+  // From a close-up with further turns and moves made with the keys.
+  SelectFunction(3);
+  GrafikKeyDown(kKeyRight, false);
+  GrafikKeyDown(kKeyT, false);
+  GrafikKeyDown(kKeyLeft, false);
+  const Position3 from = Camera();
+  frames = Select(0);
+  ExpectTransition(frames, 10, from, s.viewTargets[0], 4, 0.25);
+  EXPECT_FALSE(s.closeUp);
+  EXPECT_EQ(s.selectedFunction, 4);
+  EXPECT_EQ(s.stepFunctions, s.stepFar);
+  for (int g = 0; g < 4; ++g) {
+    EXPECT_NEAR(s.functionOrientation[g].alpha, s.initialOrientation[g].alpha, 1e-9);
+    EXPECT_NEAR(s.functionOrientation[g].beta, s.initialOrientation[g].beta, 1e-9);
+    EXPECT_NEAR(s.functionOrientation[g].gamma, s.initialOrientation[g].gamma, 1e-9);
+  }
+}
+
+TEST_F(SelectionTest, SameFunctionTwiceDrawsIdenticalFramesWithZeroSteps) {
+  SelectFunction(2);
+  const Orientation after = appState.functionOrientation[1];
+  const auto frames = Select(2);
+  ExpectTransition(frames, 10, appState.viewTargets[2], appState.viewTargets[2], 1, 0.125);
+  for (const Frame& f : frames) {
+    for (const auto& m : f.cameraMovesBefore) EXPECT_TRUE(m.x == 0 && m.y == 0 && m.z == 0);
+    // Wavelet 1 stands still (up to the rounding left by the first transition).
+    const auto& o = f.placements[f.placements.size() == 4 ? 1 : 0];
+    EXPECT_NEAR(o[0], after.alpha, 1e-9);
+    EXPECT_NEAR(o[1], after.beta, 1e-9);
+    EXPECT_NEAR(o[2], after.gamma, 1e-9);
+  }
+}
+
+TEST_F(SelectionTest, TransitionStepsSetTheNumberOfFrames) {
+  for (const double n : {1.0, 3.0}) {
+    appState.transitionSteps = n;
+    const Position3 from = Camera();
+    const int item = n == 1.0 ? 4 : 0;
+    ExpectTransition(Select(item), static_cast<int>(n), from, appState.viewTargets[item],
+                     item == 0 ? 4 : 1, item == 0 ? 0.25 : 0.125);
+  }
+}
+
+TEST_F(SelectionTest, ItemsOutsideTheListOnlyRedraw) {
+  AppState& s = appState;
+  SelectFunction(1);
+  const auto orientation = s.functionOrientation;
+  const Position3 camera = Camera();
+  for (const int item : {-1, 5, 100}) {
+    SCOPED_TRACE(item);
+    const auto frames = Select(item);
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_TRUE(frames[0].cameraMovesBefore.empty());
+    EXPECT_EQ(frames[0].placements.size(), 1u);  // still the close-up
+    EXPECT_EQ(Swaps(), std::vector<std::string>{"G"});
+    EXPECT_TRUE(s.closeUp);
+    EXPECT_EQ(s.selectedFunction, 0);
+    EXPECT_EQ(s.functionOrientation[0].alpha, orientation[0].alpha);
+    EXPECT_EQ(s.GPosX, camera.x);
+    EXPECT_EQ(s.GPosZ, camera.z);
+  }
+}
+
+TEST_F(SelectionTest, WithoutAFunctionViewContextNothingIsDrawnOrMoved) {
+  appState.rcGrafik = nullptr;
+  Select(2);
+  EXPECT_EQ(CountCalls("glTranslated") + CountCalls("glClear") + CountCalls("glRotated"), 0);
+  EXPECT_TRUE(Swaps().empty());
+  // The state still follows the choice.
+  EXPECT_TRUE(appState.closeUp);
+  EXPECT_EQ(appState.GPosZ, -2.2);
+}
+
+}  // namespace

@@ -1,0 +1,162 @@
+// Reading and checking the settings fields, and numbers shown and read with a
+// decimal point whatever the C library's locale is.
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <climits>
+
+#include "app/commands.h"
+#include "app/settings.h"
+#include "gl_recorder.h"
+
+namespace {
+
+using SettingsTest = RenderTest;
+
+const SettingsText kDefaults{"0.03", "0.1", "0.02", "5", "10"};
+
+// kDefaults with one field replaced.
+SettingsText With(std::string SettingsText::*field, const std::string& text) {
+  SettingsText t = kDefaults;
+  t.*field = text;
+  return t;
+}
+
+TEST_F(SettingsTest, StepWidthsReadTheLongestNumericPrefixAndRefuseUnusableValues) {
+  const struct {
+    const char* text;
+    bool accepted;
+    double value;
+  } cases[] = {
+      {" 0.5abc", true, 0.5}, {"\t0.25", true, 0.25}, {"1", true, 1}, {"5e-3", true, 0.005},
+      {"+0.1x", true, 0.1},
+      // A decimal comma ends the number: 0,05 reads as 0.
+      {"0,05", false, 0}, {"abc", false, 0}, {"", false, 0}, {"0", false, 0}, {"-1", false, 0},
+      {"1e-300", false, 0}, {"0.004", false, 0}, {"nan", false, 0}, {"inf", false, 0},
+      {"1e308", false, 0}, {"1.5", false, 0},
+  };
+  const struct {
+    std::string SettingsText::*field;
+    double SettingsValues::*value;
+    const char* label;
+  } fields[] = {{&SettingsText::near, &SettingsValues::stepNear, "naher Betrachtung"},
+                {&SettingsText::far, &SettingsValues::stepFar, "entfernter Betrachtung"},
+                {&SettingsText::data, &SettingsValues::stepData, "den Daten"}};
+  for (const auto& f : fields) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(f.label) + " '" + c.text + "'");
+      const SettingsCheck check = CheckSettings(With(f.field, c.text));
+      ASSERT_EQ(check.values.has_value(), c.accepted) << check.error;
+      if (c.accepted) {
+        EXPECT_EQ((*check.values).*f.value, c.value);
+        EXPECT_TRUE(check.error.empty());
+      } else {
+        // German, and it names the field.
+        EXPECT_NE(check.error.find("Schrittweite"), std::string::npos) << check.error;
+        EXPECT_NE(check.error.find(f.label), std::string::npos) << check.error;
+      }
+    }
+  }
+}
+
+TEST_F(SettingsTest, TransitionCountMustBeAWholeNumberFromOneToAHundred) {
+  for (const char* text : {"1", "100", " 7x", "1e2", "10.0"}) {
+    const SettingsCheck check = CheckSettings(With(&SettingsText::steps, text));
+    ASSERT_TRUE(check.values) << text;
+    EXPECT_EQ(check.values->transitionSteps, std::strtod(text, nullptr)) << text;
+  }
+  for (const char* text : {"2.5", "0", "0.5", "-3", "101", "1e9", "99999999999999999999", "nan", "inf", "",
+                           "zehn"}) {
+    const SettingsCheck check = CheckSettings(With(&SettingsText::steps, text));
+    EXPECT_FALSE(check.values) << text;
+    EXPECT_NE(check.error.find("Zwischenschritte"), std::string::npos) << text << ": " << check.error;
+  }
+}
+
+TEST_F(SettingsTest, RotationStepKeepsTheWholeNumberReadingClampedToIntRange) {
+  const struct {
+    const char* text;
+    double value;
+  } cases[] = {{"2.5", 2}, {"7.9", 7}, {"-7", -7}, {" +12abc", 12}, {"abc", 0}, {"", 0}, {"0", 0},
+               {"99999999999999999999", INT_MAX}, {"-99999999999999999999", INT_MIN},
+               {"2147483648", INT_MAX}};
+  for (const auto& c : cases) {
+    const SettingsCheck check = CheckSettings(With(&SettingsText::rotStep, c.text));
+    ASSERT_TRUE(check.values) << c.text;
+    EXPECT_EQ(check.values->rotStep, c.value) << c.text;
+  }
+}
+
+TEST_F(SettingsTest, FirstRefusedFieldIsNamedAndApplyTakesAllFiveOver) {
+  const SettingsCheck bad = CheckSettings({"0", "0", "0.02", "5", "0"});
+  ASSERT_FALSE(bad.values);
+  EXPECT_NE(bad.error.find("naher Betrachtung"), std::string::npos);
+
+  const SettingsCheck good = CheckSettings({"0.5", "0.2", "0.04", "-3", "4"});
+  ASSERT_TRUE(good.values);
+  ApplySettings(*good.values);
+  const AppState& s = appState;
+  EXPECT_EQ(s.stepNear, 0.5);
+  EXPECT_EQ(s.stepFar, 0.2);
+  EXPECT_EQ(s.stepData, 0.04);
+  EXPECT_EQ(s.rotStep, -3);
+  EXPECT_EQ(s.transitionSteps, 4);
+  const SettingsText shown = CurrentSettingsText();
+  EXPECT_EQ(shown.near, "0.5");
+  EXPECT_EQ(shown.rotStep, "-3");
+  EXPECT_EQ(shown.steps, "4");
+}
+
+TEST_F(SettingsTest, NumbersAreFormattedAsPercentG) {
+  const struct {
+    double value;
+    const char* text;
+  } cases[] = {{0.4, "0.4"}, {0.07, "0.07"}, {1, "1"}, {0, "0"}, {1e-05, "1e-05"}, {0.03, "0.03"},
+               {0.1, "0.1"}, {10, "10"}, {123456789, "1.23457e+08"}, {100000, "100000"},
+               {1e6, "1e+06"}, {0.0001, "0.0001"}, {-2.5, "-2.5"}, {2147483647, "2.14748e+09"}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(FormatNumber(c.value), c.text);
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%g", c.value);  // the program starts in the C locale here
+    EXPECT_EQ(FormatNumber(c.value), buf);
+  }
+  EXPECT_EQ(CurrentSettingsText().near, "0.03");
+  EXPECT_EQ(CurrentSettingsText().far, "0.1");
+  EXPECT_EQ(CurrentSettingsText().data, "0.02");
+  EXPECT_EQ(CurrentSettingsText().rotStep, "5");
+  EXPECT_EQ(CurrentSettingsText().steps, "10");
+}
+
+// The window toolkit sets the C library's locale from the environment; under
+// a German locale %g writes a comma and strtod stops at a point.
+TEST_F(SettingsTest, GermanLocaleChangesNeitherShownNorReadNumbers) {
+  const std::string previous = std::setlocale(LC_ALL, nullptr);
+  ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr)
+      << "locale de_DE.UTF-8 missing: generate it (./test.sh does)";
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%g", 0.4);
+  const double plainRead = std::strtod("0.05", nullptr);
+
+  const std::string delta = DeltaLabelText(0.4);
+  const std::string current = CurrentDeltaLabelText(0.07);
+  const std::string level = LevelLabelText(2);
+  const SettingsText shown = CurrentSettingsText();
+  const double readPoint = ParseDouble("0.05");
+  const double readComma = ParseDouble("0,05");
+  const SettingsCheck check = CheckSettings({"0.05", "0.1", "0.02", "5", "10"});
+  std::setlocale(LC_ALL, previous.c_str());
+
+  ASSERT_STREQ(buf, "0,4") << "precondition: the locale writes a decimal comma";
+  ASSERT_EQ(plainRead, 0.0) << "precondition: the locale stops reading at a point";
+  EXPECT_EQ(delta, "Delta: 0.4");
+  EXPECT_EQ(current, "aktuelles Delta: 0.07");
+  EXPECT_EQ(level, "Level: 2");
+  EXPECT_EQ(shown.near, "0.03");
+  EXPECT_EQ(shown.data, "0.02");
+  EXPECT_EQ(readPoint, 0.05);
+  EXPECT_EQ(readComma, 0.0);
+  ASSERT_TRUE(check.values) << check.error;
+  EXPECT_EQ(check.values->stepNear, 0.05);
+}
+
+}  // namespace
