@@ -9,6 +9,7 @@ PACKAGES=(
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth locales libx11-dev libxtst-dev
+  desktop-file-utils
 )
 
 as_root() {

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSlider>
+#include <QStyleOptionComboBox>
+#include <algorithm>
 
 #include "app/About.h"
 #include "app/Daten.h"
@@ -52,6 +54,38 @@ QFrame* MakeBar(QWidget* parent, int x, int y, int w, int h) {
 // a caption that would be cut off gets the width it needs.
 void FitCaption(QWidget* w) {
   if (w->sizeHint().width() > w->width()) w->resize(w->sizeHint().width(), w->height());
+}
+
+// A widened control must stay clear of the bar to the right of its group,
+// where the end of its caption would be hidden; a column moves left together.
+void KeepLeftOf(std::initializer_list<QWidget*> column, int rightLimit) {
+  int overshoot = 0;
+  for (QWidget* w : column) overshoot = std::max(overshoot, w->geometry().right() - rightLimit);
+  if (overshoot <= 0) return;
+  for (QWidget* w : column) w->move(w->x() - overshoot, w->y());
+}
+
+// The same for the selection box: its edit field must show the longest item
+// ("Skalierungsfunktion") in full. It grows inside its group, between the bars.
+void FitItems(QComboBox* cmb, int leftLimit, int rightLimit) {
+  QStyleOptionComboBox opt;
+  opt.initFrom(cmb);
+  opt.editable = cmb->isEditable();
+  opt.rect = QRect(QPoint(0, 0), cmb->size());
+  const QRect field = cmb->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, cmb);
+  int widest = 0;
+  for (int i = 0; i < cmb->count(); ++i) {
+    widest = std::max(widest, cmb->fontMetrics().horizontalAdvance(cmb->itemText(i)));
+  }
+  // A line edit keeps 2 pixels free on each side of its text; the field the
+  // box finally gives it can be a little narrower than the style's estimate.
+  const int missing = widest + 8 - field.width();
+  if (missing <= 0) return;
+  QRect g = cmb->geometry();
+  g.setWidth(std::min(g.width() + missing, rightLimit - leftLimit + 1));
+  if (g.right() > rightLimit) g.moveRight(rightLimit);
+  if (g.left() < leftLimit) g.moveLeft(leftLimit);
+  cmb->setGeometry(g);
 }
 
 }  // namespace
@@ -127,6 +161,10 @@ TfrmKontrolle::TfrmKontrolle() {
                                                     butAbout, butPrefs, butEnde}) {
     FitCaption(w);
   }
+  KeepLeftOf({butBerechne}, 396);                            // bar at 400
+  KeepLeftOf({cbxZoom, cbxOnlyData, cbxDrahtgitter}, 516);   // bar at 520
+  KeepLeftOf({butAbout, butPrefs, butEnde}, width() - 5);    // the panel's edge
+  FitItems(cmbSelect, 524, 661);  // between the bars at 520..521 and 664..665
   for (QWidget* w : std::initializer_list<QWidget*>{scrDelta, trbLevel, cbxZoom, butEnde, butBerechne,
                                                     cmbSelect, cbxOnlyData, butPrefs, cbxDrahtgitter,
                                                     butAbout}) {

@@ -15,13 +15,14 @@
 #include "linalg/solvers.h"
 
 // A level step solves the same two Gram systems for every row and column, and
-// the synthesis matrices are mostly zeros. The step functions below therefore
-// build each Gram matrix and its Cholesky factor once per step and skip the
-// terms whose factor is an exact zero. A skipped term would subtract or add a
-// zero, which leaves every value unchanged except a zero with its sign bit set
-// (-0 - (-0) is +0) and anything after an infinity or NaN has appeared; those
-// entries go through the full loops. The results are bit for bit those of
-// SolveCholesky, the projections and the matrix product and sum.
+// the synthesis matrices are mostly zeros. The steps therefore build each Gram
+// matrix and its Cholesky factor once per step, skip the terms whose factor is
+// an exact zero (the factors are bidiagonal, P and Q are banded) and work on
+// several rows at once. A skipped term subtracts or adds a zero, which leaves
+// every value unchanged unless that value is -0 (-0 - (-0) is +0) or an
+// infinity or NaN is involved; whatever meets those cases goes through the full
+// loops. The results are thus bit for bit those of SolveCholesky, the
+// projections and the matrix product and sum, as the tests check.
 
 namespace {
 
@@ -141,6 +142,11 @@ Matrix WaveletGramFrom(double delta, int j, const Templates& tp) {
 constexpr int kLanes = 8;
 constexpr int kPairs = kLanes / 2;
 
+// A running value after which a skipped zero term could change the result:
+// -0 (since -0 - (-0) is +0), an infinity or a NaN.
+bool Delicate(double x) { return !std::isfinite(x) || (x == 0.0 && std::signbit(x)); }
+bool NonFinite(double x) { return !std::isfinite(x); }
+
 #if defined(__SSE2__)
 using Pair = __m128d;
 Pair LoadPair(const double* p) { return _mm_loadu_pd(p); }
@@ -150,17 +156,28 @@ Pair Add(Pair a, Pair b) { return _mm_add_pd(a, b); }
 Pair Sub(Pair a, Pair b) { return _mm_sub_pd(a, b); }
 Pair Mul(Pair a, Pair b) { return _mm_mul_pd(a, b); }
 Pair Div(Pair a, Pair b) { return _mm_div_pd(a, b); }
-// Non-zero when a lane is infinite or NaN (v - v is not 0) or a zero with
-// its sign bit set.
-int DelicateLanes(Pair v) {
-  const Pair zero = _mm_setzero_pd();
-  const Pair nonFinite = _mm_cmpneq_pd(_mm_sub_pd(v, v), zero);
-  const Pair negativeZero = _mm_and_pd(_mm_cmpeq_pd(v, zero), v);
-  return _mm_movemask_pd(_mm_or_pd(nonFinite, negativeZero));
-}
-int NonFiniteLanes(Pair v) {
-  return _mm_movemask_pd(_mm_cmpneq_pd(_mm_sub_pd(v, v), _mm_setzero_pd()));
-}
+
+// Collects, over many pairs, whether any lane was non-finite (v * 0 is NaN
+// exactly for those, and OR keeps a NaN a NaN) or -0 (equal to 0 with its
+// sign bit set), with a few packed operations per pair.
+class Watch {
+public:
+  void NoteNonFinite(Pair v) {
+    nonFinite_ = _mm_or_pd(nonFinite_, _mm_mul_pd(v, _mm_setzero_pd()));
+  }
+  void NoteDelicate(Pair v) {
+    NoteNonFinite(v);
+    negativeZero_ = _mm_or_pd(negativeZero_, _mm_and_pd(_mm_cmpeq_pd(v, _mm_setzero_pd()), v));
+  }
+  bool Seen() const {
+    return (_mm_movemask_pd(_mm_cmpunord_pd(nonFinite_, nonFinite_)) |
+            _mm_movemask_pd(negativeZero_)) != 0;
+  }
+
+private:
+  Pair nonFinite_ = _mm_setzero_pd();
+  Pair negativeZero_ = _mm_setzero_pd();
+};
 #else
 struct Pair {
   double lo, hi;
@@ -175,25 +192,23 @@ Pair Add(Pair a, Pair b) { return {a.lo + b.lo, a.hi + b.hi}; }
 Pair Sub(Pair a, Pair b) { return {a.lo - b.lo, a.hi - b.hi}; }
 Pair Mul(Pair a, Pair b) { return {a.lo * b.lo, a.hi * b.hi}; }
 Pair Div(Pair a, Pair b) { return {a.lo / b.lo, a.hi / b.hi}; }
-int DelicateLanes(Pair v);
-int NonFiniteLanes(Pair v);
-#endif
 
-// A running value after which a skipped zero term could change the result:
-// -0 (since -0 - (-0) is +0), an infinity or a NaN.
-bool Delicate(double x) { return !std::isfinite(x) || (x == 0.0 && std::signbit(x)); }
-bool NonFinite(double x) { return !std::isfinite(x); }
+class Watch {
+public:
+  void NoteNonFinite(Pair v) { seen_ = seen_ || NonFinite(v.lo) || NonFinite(v.hi); }
+  void NoteDelicate(Pair v) { seen_ = seen_ || Delicate(v.lo) || Delicate(v.hi); }
+  bool Seen() const { return seen_; }
 
-#if !defined(__SSE2__)
-int DelicateLanes(Pair v) { return Delicate(v.lo) || Delicate(v.hi); }
-int NonFiniteLanes(Pair v) { return NonFinite(v.lo) || NonFinite(v.hi); }
+private:
+  bool seen_ = false;
+};
 #endif
 
 // The Cholesky factor of one Gram matrix, kept for all rows of a step.
 class CachedCholesky {
 public:
   explicit CachedCholesky(const Matrix& a)
-      : l_(CholeskyFactor(a)), u_(Transpose(l_)), n_(GetRows(a)) {
+      : l_(CholeskyFactor(a)), n_(GetRows(a)) {
     // The shortcut needs every entry below the first subdiagonal to be a zero.
     for (int i = 3; i <= n_ && bidiagonal_; ++i) {
       for (int k = 1; k <= i - 2; ++k) {
@@ -213,7 +228,7 @@ public:
   void Solve(std::span<double> b) const {
     if (!bidiagonal_) {
       ForwardSubstitution(l_, b);
-      BackSubstitution(u_, b);
+      BackSubstitution(Transpose(l_), b);
       return;
     }
     const int n = n_;
@@ -235,28 +250,22 @@ public:
     for (int i = n; i >= 1; --i) {
       double bi = b[Idx(i - 1)];
       if (finiteSoFar && !Delicate(bi)) {
-        if (i < n) bi = bi - GetElement(u_, i, i + 1) * b[Idx(i)];
+        if (i < n) bi = bi - GetElement(l_, i + 1, i) * b[Idx(i)];
       } else {
-        for (int k = n; k >= i + 1; --k) bi = bi - GetElement(u_, i, k) * b[Idx(k - 1)];
+        for (int k = n; k >= i + 1; --k) bi = bi - GetElement(l_, k, i) * b[Idx(k - 1)];
       }
-      bi = bi / GetElement(u_, i, i);
+      bi = bi / GetElement(l_, i, i);
       b[Idx(i - 1)] = bi;
       finiteSoFar = finiteSoFar && !NonFinite(bi);
     }
   }
 
   // kLanes right-hand sides at once. The bidiagonal recurrences run on all
-  // lanes while no running value is delicate and nothing non-finite has
-  // appeared; otherwise the lanes start again one by one.
+  // lanes; if a result shows that a skipped term could have mattered, the
+  // lanes start again one by one.
   void SolveLanes(double* x) {
-    const std::size_t count = Idx(n_) * kLanes;
-    std::copy_n(x, count, saved_.data());
+    std::copy_n(x, Idx(n_) * kLanes, saved_.data());
     bool fast = bidiagonal_;
-    if (fast) {
-      int delicate = 0;
-      for (std::size_t e = 0; e < count; e += 2) delicate |= DelicateLanes(LoadPair(x + e));
-      fast = delicate == 0;
-    }
     if (fast) fast = ForwardLanes(x);
     if (fast) fast = BackwardLanes(x);
     if (fast) return;
@@ -268,17 +277,19 @@ public:
   }
 
 private:
-  // False when a result is delicate: the results are the running values of
+  // False when a result is delicate. A -0 or non-finite running value gives
+  // a -0 or non-finite result here whenever the skipped terms would have
+  // changed it, so the results alone tell; they are also the running values of
   // the backward pass.
   bool ForwardLanes(double* x) const {
     Pair prev[kPairs];
-    int delicate = 0;
+    Watch results;
     const Pair d0 = Broadcast(diag_[0]);
 #pragma GCC unroll 4
     for (int h = 0; h < kPairs; ++h) {
       prev[h] = Div(LoadPair(x + 2 * h), d0);
       StorePair(x + 2 * h, prev[h]);
-      delicate |= DelicateLanes(prev[h]);
+      results.NoteDelicate(prev[h]);
     }
     for (int i = 1; i < n_; ++i) {
       const Pair s = Broadcast(sub_[Idx(i - 1)]);
@@ -288,24 +299,24 @@ private:
       for (int h = 0; h < kPairs; ++h) {
         prev[h] = Div(Sub(LoadPair(row + 2 * h), Mul(s, prev[h])), d);
         StorePair(row + 2 * h, prev[h]);
-        delicate |= DelicateLanes(prev[h]);
+        results.NoteDelicate(prev[h]);
       }
     }
-    return delicate == 0;
+    return !results.Seen();
   }
 
   // False when a result is not finite, which the skipped terms of the
   // entries above it would have turned into NaN.
   bool BackwardLanes(double* x) const {
     Pair next[kPairs];
-    int nonFinite = 0;
+    Watch results;
     const Pair dn = Broadcast(diag_[Idx(n_ - 1)]);
     double* last = x + Idx(n_ - 1) * kLanes;
 #pragma GCC unroll 4
     for (int h = 0; h < kPairs; ++h) {
       next[h] = Div(LoadPair(last + 2 * h), dn);
       StorePair(last + 2 * h, next[h]);
-      nonFinite |= NonFiniteLanes(next[h]);
+      results.NoteNonFinite(next[h]);
     }
     for (int i = n_ - 2; i >= 0; --i) {
       const Pair s = Broadcast(sub_[Idx(i)]);
@@ -315,14 +326,13 @@ private:
       for (int h = 0; h < kPairs; ++h) {
         next[h] = Div(Sub(LoadPair(row + 2 * h), Mul(s, next[h])), d);
         StorePair(row + 2 * h, next[h]);
-        nonFinite |= NonFiniteLanes(next[h]);
+        results.NoteNonFinite(next[h]);
       }
     }
-    return nonFinite == 0;
+    return !results.Seen();
   }
 
-  Matrix l_;
-  Matrix u_;
+  Matrix l_;  // U(i, k) of the backward pass is L(k, i)
   int n_;
   bool bidiagonal_ = true;
   std::vector<double> diag_;  // L(k, k)
@@ -348,7 +358,8 @@ public:
   }
 
   // Entry i (1-based) of m * v for kLanes vectors at once, into out[0 .. kLanes).
-  [[gnu::always_inline]] void RowTimesLanes(int i, const double* v, bool finite, double* out) const {
+  [[gnu::always_inline]] void RowTimesLanes(int i, const double* v, bool finite,
+                                            double* out) const {
     Pair acc[kPairs];
 #pragma GCC unroll 4
     for (int h = 0; h < kPairs; ++h) acc[h] = Broadcast(0.0);
@@ -380,10 +391,9 @@ private:
 };
 
 bool AllFinite(const std::vector<double>& v) {
-  int nonFinite = 0;
-  for (std::size_t e = 0; e + 1 < v.size(); e += 2) nonFinite |= NonFiniteLanes(LoadPair(&v[e]));
-  if (v.size() % 2 != 0) nonFinite |= NonFinite(v.back());
-  return nonFinite == 0;
+  Watch watch;
+  for (std::size_t e = 0; e + 1 < v.size(); e += 2) watch.NoteNonFinite(LoadPair(&v[e]));
+  return !watch.Seen() && (v.size() % 2 == 0 || !NonFinite(v.back()));
 }
 
 double& At(Matrix& m, int i, int j) {

@@ -84,7 +84,9 @@ Matrix::Matrix(std::int32_t rows_, std::int32_t cols_)
     : rows(rows_), cols(cols_), data(std::make_unique<double[]>(ElementCount(rows_, cols_))) {}
 
 Matrix::Matrix(const Matrix& other)
-    : rows(other.rows), cols(other.cols), data(std::make_unique<double[]>(ElementCount(rows, cols))) {
+    : rows(other.rows),
+      cols(other.cols),
+      data(std::make_unique<double[]>(ElementCount(rows, cols))) {
   std::copy_n(other.data.get(), ElementCount(rows, cols), data.get());
 }
 

@@ -36,25 +36,6 @@ struct CameraMove {
   double x, y, z;
 };
 
-inline std::vector<CameraMove> CameraMoves() {
-  std::vector<CameraMove> out;
-  std::string current;
-  int depth = 0;
-  for (const GlCall& c : GlLog()) {
-    if (IsSurfaceCall(c, "MakeCurrent")) {
-      if (c.args[0] == 1.0) current = ViewOf(c);
-      else if (c.args[0] == 0.0) current.clear();
-    } else if (c.name == "glPushMatrix") {
-      ++depth;
-    } else if (c.name == "glPopMatrix") {
-      --depth;
-    } else if (c.name == "glTranslated" && depth == 0) {
-      out.push_back({current, c.args[0], c.args[1], c.args[2]});
-    }
-  }
-  return out;
-}
-
 // One frame of the function view: from a glClear to its buffer swap.
 struct Frame {
   std::vector<std::array<double, 3>> placements;  // (alpha, beta, gamma) of each drawn function
@@ -63,7 +44,8 @@ struct Frame {
   std::string swappedView;
 };
 
-inline std::vector<Frame> Frames() {
+// The log as frames; camera moves after the last frame go to `trailing`.
+inline std::vector<Frame> Frames(std::vector<CameraMove>* trailing = nullptr) {
   std::vector<Frame> out;
   std::vector<CameraMove> pendingMoves;
   std::string current;
@@ -73,7 +55,8 @@ inline std::vector<Frame> Frames() {
   std::vector<double> rot;
   for (const GlCall& c : GlLog()) {
     if (IsSurfaceCall(c, "MakeCurrent")) {
-      current = c.args[0] == 1.0 ? ViewOf(c) : std::string();
+      if (c.args[0] == 1.0) current = ViewOf(c);
+      else if (c.args[0] == 0.0) current.clear();
     } else if (c.name == "glClear") {
       out.push_back({});
       out.back().cameraMovesBefore = std::move(pendingMoves);
@@ -103,7 +86,16 @@ inline std::vector<Frame> Frames() {
       out.back().swappedView = ViewOf(c);
     }
   }
+  if (trailing) *trailing = std::move(pendingMoves);
   return out;
+}
+
+inline std::vector<CameraMove> CameraMoves() {
+  std::vector<CameraMove> trailing;
+  std::vector<CameraMove> all;
+  for (const Frame& f : Frames(&trailing)) all.insert(all.end(), f.cameraMovesBefore.begin(), f.cameraMovesBefore.end());
+  all.insert(all.end(), trailing.begin(), trailing.end());
+  return all;
 }
 
 inline bool SameBits(const Matrix& a, const Matrix& b) {

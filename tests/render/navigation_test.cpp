@@ -22,11 +22,13 @@ struct NavFields {
   }
 };
 
-bool operator==(const Orientation& a, const Orientation& b) {
-  return a.alpha == b.alpha && a.beta == b.beta && a.gamma == b.gamma;
-}
 bool operator==(const NavFields& a, const NavFields& b) {
-  return a.functions == b.functions && a.gx == b.gx && a.gy == b.gy && a.gz == b.gz && a.dx == b.dx &&
+  for (std::size_t f = 0; f < 4; ++f) {
+    const Orientation& p = a.functions[f];
+    const Orientation& q = b.functions[f];
+    if (p.alpha != q.alpha || p.beta != q.beta || p.gamma != q.gamma) return false;
+  }
+  return a.gx == b.gx && a.gy == b.gy && a.gz == b.gz && a.dx == b.dx &&
          a.dy == b.dy && a.dz == b.dz && a.da == b.da && a.db == b.db && a.dg == b.dg;
 }
 

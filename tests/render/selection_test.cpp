@@ -50,6 +50,7 @@ void ExpectTransition(const std::vector<Frame>& frames, int n, Position3 from, P
     sy += m.y;
     sz += m.z;
   }
+  EXPECT_EQ(interaction::CameraMoves().size(), static_cast<std::size_t>(n));  // none after the last frame
   EXPECT_NEAR(sx, to.x - from.x, 1e-12);
   EXPECT_NEAR(sy, to.y - from.y, 1e-12);
   EXPECT_NEAR(sz, to.z - from.z, 1e-12);

@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/XKBlib.h>
 #include <X11/extensions/XTest.h>
 
 #include <memory>
@@ -55,14 +56,12 @@ void Collect(Display* d, ::Window w, std::vector<::Window>& out) {
 
 }  // namespace
 
-std::optional<Window> Find(const std::string& titlePrefix) {
+std::vector<Window> FindAll(const std::string& titlePrefix) {
+  std::vector<Window> found;
   DisplayPtr d = Open();
-  if (!d) return std::nullopt;
+  if (!d) return found;
   std::vector<::Window> all;
   Collect(d.get(), DefaultRootWindow(d.get()), all);
-  // Toolkits keep hidden helper windows that may carry the same title; an
-  // input-output window that is mapped wins over one that is not.
-  std::optional<Window> found;
   for (::Window w : all) {
     if (Title(d.get(), w).rfind(titlePrefix, 0) != 0) continue;
     XWindowAttributes a;
@@ -70,7 +69,16 @@ std::optional<Window> Find(const std::string& titlePrefix) {
     int rx = 0, ry = 0;
     ::Window child;
     XTranslateCoordinates(d.get(), w, DefaultRootWindow(d.get()), 0, 0, &rx, &ry, &child);
-    Window candidate{w, rx, ry, a.width, a.height, a.map_state == IsViewable};
+    found.push_back({w, rx, ry, a.width, a.height, a.map_state == IsViewable});
+  }
+  return found;
+}
+
+std::optional<Window> Find(const std::string& titlePrefix) {
+  // Toolkits keep hidden helper windows that may carry the same title; an
+  // input-output window that is mapped wins over one that is not.
+  std::optional<Window> found;
+  for (const Window& candidate : FindAll(titlePrefix)) {
     if (!found || (candidate.viewable && !found->viewable)) found = candidate;
   }
   return found;
@@ -99,6 +107,51 @@ void Click(int rootX, int rootY) {
   XSync(d.get(), False);
   XTestFakeButtonEvent(d.get(), 1, False, CurrentTime);
   XSync(d.get(), False);
+}
+
+namespace {
+
+void PressReleased(Display* d, KeyCode code, unsigned modifiers, bool shift) {
+  const KeyCode shiftCode = XKeysymToKeycode(d, XK_Shift_L);
+  const KeyCode controlCode = XKeysymToKeycode(d, XK_Control_L);
+  if (modifiers & kControl) XTestFakeKeyEvent(d, controlCode, True, CurrentTime);
+  if (shift) XTestFakeKeyEvent(d, shiftCode, True, CurrentTime);
+  XTestFakeKeyEvent(d, code, True, CurrentTime);
+  XTestFakeKeyEvent(d, code, False, CurrentTime);
+  if (shift) XTestFakeKeyEvent(d, shiftCode, False, CurrentTime);
+  if (modifiers & kControl) XTestFakeKeyEvent(d, controlCode, False, CurrentTime);
+  XSync(d, False);
+}
+
+void FocusOn(Display* d, unsigned long window) {
+  XSetInputFocus(d, window, RevertToParent, CurrentTime);
+  XSync(d, False);
+}
+
+}  // namespace
+
+void Key(unsigned long window, const std::string& keysymName, unsigned modifiers) {
+  DisplayPtr d = Open();
+  if (!d) return;
+  FocusOn(d.get(), window);
+  const KeyCode code = XKeysymToKeycode(d.get(), XStringToKeysym(keysymName.c_str()));
+  if (code == 0) return;
+  PressReleased(d.get(), code, modifiers, (modifiers & kShift) != 0);
+}
+
+void Type(unsigned long window, const std::string& text) {
+  DisplayPtr d = Open();
+  if (!d) return;
+  FocusOn(d.get(), window);
+  for (const char ch : text) {
+    // Latin-1 keysyms equal their character codes.
+    const KeySym sym = static_cast<unsigned char>(ch);
+    const KeyCode code = XKeysymToKeycode(d.get(), sym);
+    if (code == 0) continue;
+    // Characters on the shifted level of their key need Shift.
+    const bool shift = XkbKeycodeToKeysym(d.get(), code, 0, 0) != sym;
+    PressReleased(d.get(), code, kNoModifier, shift);
+  }
 }
 
 }  // namespace xwin
