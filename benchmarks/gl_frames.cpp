@@ -239,6 +239,39 @@ void LevelJump(benchmark::State& state) {
   SetCounters(state, cells, MegaPixels(frmGrafik) + MegaPixels(frmDaten));
 }
 
+void ExpSwitchOnly(benchmark::State& state) {
+  for (auto _ : state) { SetGrafikProjection(); glFinish(); SetDatenProjection(); glFinish(); }
+}
+void ExpSameOnly(benchmark::State& state) {
+  for (auto _ : state) { SetGrafikProjection(); glFinish(); SetGrafikProjection(); glFinish(); }
+}
+void ExpPair(benchmark::State& state) {
+  DefaultView(); SetSteps(state);
+  for (auto _ : state) { RedrawGrafik(); WaitForDisplay(); RedrawDaten(); WaitForDisplay(); }
+}
+void ExpSame(benchmark::State& state) {
+  DefaultView(); SetSteps(state);
+  for (auto _ : state) { RedrawGrafik(); WaitForDisplay(); RedrawGrafik(); WaitForDisplay(); }
+}
+void ExpSame2(benchmark::State& state) {
+  DefaultView(); SetSteps(state);
+  for (auto _ : state) { RedrawDaten(); WaitForDisplay(); RedrawDaten(); WaitForDisplay(); }
+}
+
+void ExpLevelOnly(benchmark::State& state) {
+  DefaultView(); SetSteps(state);
+  GlContext g = appState.rcGrafik, d = appState.rcDaten;
+  appState.rcGrafik = nullptr; appState.rcDaten = nullptr;
+  for (auto _ : state) { LevelChanged(2); LevelChanged(6); }
+  appState.rcGrafik = g; appState.rcDaten = d;
+}
+void ExpLevelPlusRedraws(benchmark::State& state) {
+  DefaultView(); SetSteps(state);
+  for (auto _ : state) {
+    appState.chosenLevel = 2; RedrawGrafik(); RedrawDaten(); WaitForDisplay();
+    appState.chosenLevel = 6; RedrawGrafik(); RedrawDaten(); WaitForDisplay(); }
+}
+
 void Register() {
   struct Case {
     const char* name;
@@ -248,6 +281,7 @@ void Register() {
       {"Grafik/overview", FunctionOverview},   {"Grafik/closeup", FunctionCloseUp},
       {"Daten/approximation", DataApproximation}, {"Daten/layout_level2", DataLayoutLevel2},
       {"Transition/round_trip", TransitionRoundTrip}, {"LevelJump/6_2_6", LevelJump},
+      {"Exp/levelonly", ExpLevelOnly}, {"Exp/levelredraws", ExpLevelPlusRedraws}, {"Exp/switchonly", ExpSwitchOnly}, {"Exp/sameonly", ExpSameOnly}, {"Exp/pair", ExpPair}, {"Exp/sameG", ExpSame}, {"Exp/sameD", ExpSame2},
   };
   for (const Case& c : cases) {
     // Wall-clock time: llvmpipe rasterises on threads of its own.

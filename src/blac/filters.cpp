@@ -1,6 +1,7 @@
 #include "blac/filters.h"
 
 #include <cstddef>
+#include <initializer_list>
 #include <optional>
 #include <vector>
 

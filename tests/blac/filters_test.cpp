@@ -52,18 +52,6 @@ TEST_F(FiltersTest, SynthesisP) {
   EXPECT_NE(GetElement(p, 2, 1), 0.2);
 }
 
-TEST_F(FiltersTest, InteriorWaveletSystemByHand) {
-  // Delta 0.6: a = 0.7, b = 0.3, q = 0.1.
-  const Matrix m = InteriorWaveletSystem(0.6);
-  const double expected[4][5] = {{0.4, 0.03, 0, 0, 0},
-                                 {0.8, 1.1, 0.4, 0.03, 0},
-                                 {0, 0.07, 0.8, 1.1, 0.4},
-                                 {0, 0, 0, 0.07, 0.8}};
-  for (int i = 1; i <= 4; ++i)
-    for (int k = 1; k <= 5; ++k) EXPECT_NEAR(GetElement(m, i, k), expected[i - 1][k - 1], 1e-15);
-  EXPECT_EQ(GetElement(InteriorWaveletSystem(0.0), 1, 1), 0.0);
-}
-
 TEST_F(FiltersTest, SynthesisQ) {
   const std::vector<double> left{-0.1722, 0.7180, -0.5838, 0.0359};
   const std::vector<double> interior{0.0090, -0.1792, 0.7167, -0.5824, 0.0358};
