@@ -14,7 +14,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
-#include <QSurfaceFormat>
 #include <QTimer>
 #include <cstdio>
 #include <string>
