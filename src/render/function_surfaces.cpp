@@ -2,10 +2,9 @@
 
 #include <GL/gl.h>
 
-#include <cmath>
-
 #include "app/state.h"
 #include "blac/basis.h"
+#include "render/data_surface.h"
 #include "render/glwindow.h"
 
 namespace {
@@ -25,20 +24,8 @@ void DrawMesh(HeightFunction f) {
       const double z11 = f(x + h, y + h);
       // Outside the support nothing is sent at all.
       if (z00 == 0.0 && z10 == 0.0 && z01 == 0.0 && z11 == 0.0) continue;
-      const double t = z11 - z00;
-      const double o = z01 - z10;
-      const double len = std::sqrt(2.0 * (o - t) * (o - t) + 4.0 * h * h);
-      if (s.filledSurfaces) {
-        glBegin(GL_QUADS);
-        glNormal3d((o - t) / len, (t - o) / len, 2.0 * h / len);
-      } else {
-        glBegin(GL_LINE_LOOP);
-      }
-      CenteredVertex(x, y, z00);
-      CenteredVertex(x + h, y, z10);
-      CenteredVertex(x + h, y + h, z11);
-      CenteredVertex(x, y + h, z01);
-      glEnd();
+      // The same cell, normal and vertex order as the data surface's.
+      EmitCell(x, y, h, z00, z10, z01, z11);
     }
   }
 }
