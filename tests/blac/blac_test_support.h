@@ -1,6 +1,5 @@
 #pragma once
-// Helpers for the filter and decomposition tests: the fine inner product and
-// plain matrix algebra, to work out expected values independently.
+// Independent expected values for the filter and decomposition tests.
 #include <cstring>
 
 #include "app/state.h"
@@ -22,9 +21,7 @@ inline Matrix FineInnerProduct(double delta, int size) {
 }
 
 inline Matrix Times(const Matrix& a, const Matrix& b) { return (a * b).value(); }
-
-// a^T H b
-inline Matrix Gram(const Matrix& a, const Matrix& h, const Matrix& b) {
+inline Matrix Gram(const Matrix& a, const Matrix& h, const Matrix& b) {  // a^T H b
   return Times(Times(Transpose(a), h), b);
 }
 
@@ -39,12 +36,10 @@ inline bool SameBits(const Matrix& a, const Matrix& b) {
          std::memcmp(a.data.get(), b.data.get(), sizeof(double) * a.rows * a.cols) == 0;
 }
 
-// A fresh program state with the filter matrices for `delta`, and the
-// start-up sample in dataMatrix when withSample is set.
+// Fresh state with the filter matrices for `delta` and, if asked, the start-up sample.
 inline void StartWithDelta(double delta, bool withSample = true) {
   ResetAppState();
-  appState.delta = delta;
-  appState.currentDelta = delta;
+  appState.delta = appState.currentDelta = delta;
   FillPowerTables();
   if (withSample) GenerateSampleSurface(appState.dataLevel);
   RecomputeSynthesisMatrices();

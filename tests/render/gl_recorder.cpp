@@ -8,20 +8,13 @@ std::vector<GlCall> gLog;
 void Rec(const char* name, std::vector<double> args = {}) { gLog.push_back({name, std::move(args)}); }
 }  // namespace
 
-std::vector<GlCall>& GlLog() { return gLog; }
+Calls& GlLog() { return gLog; }
 void ClearGlLog() { gLog.clear(); }
 
 int CountCalls(const std::string& name) {
   int n = 0;
   for (const GlCall& c : gLog) n += c.name == name ? 1 : 0;
   return n;
-}
-
-std::vector<GlCall> CallsNamed(const std::string& name) {
-  std::vector<GlCall> out;
-  for (const GlCall& c : gLog)
-    if (c.name == name) out.push_back(c);
-  return out;
 }
 
 void PrintTo(const GlCall& call, std::ostream* os) {
@@ -36,7 +29,7 @@ std::vector<Primitive> Primitives() {
   for (const GlCall& c : gLog) {
     if (c.name == "glBegin") {
       if (open) ADD_FAILURE() << "nested glBegin";
-      out.push_back({static_cast<GLenum>(c.args[0]), {}, {}, 0});
+      out.push_back({static_cast<GLenum>(c.args[0]), {}, {}});
       open = true;
     } else if (c.name == "glEnd") {
       if (!open) ADD_FAILURE() << "glEnd without glBegin";
@@ -45,8 +38,6 @@ std::vector<Primitive> Primitives() {
       out.back().vertices.push_back({c.args[0], c.args[1], c.args[2]});
     } else if (open && c.name == "glNormal3d") {
       out.back().normals.push_back({c.args[0], c.args[1], c.args[2]});
-    } else if (open && c.name == "glMaterialfv") {
-      ++out.back().materials;
     }
   }
   if (open) ADD_FAILURE() << "glBegin without glEnd";

@@ -1,0 +1,270 @@
+// The data view's surface and the four function surfaces: cells, normals,
+// loops, skipping, the flat quads of Delta = 0 and the multiscale layout.
+#include <GL/gl.h>
+
+#include <cmath>
+#include <set>
+
+#include "blac/basis.h"
+#include "gl_recorder.h"
+#include "render/data_surface.h"
+#include "render/function_surfaces.h"
+
+namespace {
+
+using Vec3 = std::array<double, 3>;
+using SurfaceTest = RenderTest;
+
+// Four corners (x, y), (x+h, y), (x+h, y+h), (x, y+h) at the heights of e, and
+// for quads the normal (o - t, t - o, 2h) / length with t = z11 - z00, o = z01 - z10.
+template <class Height>
+void ExpectCell(const Primitive& p, double h, Height e) {
+  ASSERT_EQ(p.vertices.size(), 4u);
+  const double x = p.vertices[0][0] + 0.5, y = p.vertices[0][1] + 0.5;
+  const double dx[] = {0, h, h, 0}, dy[] = {0, 0, h, h}, z[4] = {e(x, y), e(x + h, y), e(x + h, y + h), e(x, y + h)};
+  for (int v = 0; v < 4; ++v) {
+    EXPECT_NEAR(p.vertices[v][0] + 0.5, x + dx[v], 1e-12);
+    EXPECT_NEAR(p.vertices[v][1] + 0.5, y + dy[v], 1e-12);
+    EXPECT_NEAR(p.vertices[v][2] + 0.5, z[v], 1e-12) << "at " << x + dx[v] << ", " << y + dy[v];
+  }
+  if (p.mode != GL_QUADS) {
+    EXPECT_TRUE(p.normals.empty());
+    return;
+  }
+  ASSERT_EQ(p.normals.size(), 1u);
+  const Vec3 n = p.normals[0];
+  const double t = z[2] - z[0], o = z[3] - z[1], len = std::sqrt(2 * (o - t) * (o - t) + 4 * h * h);
+  EXPECT_NEAR(n[0], (o - t) / len, 1e-12);
+  EXPECT_NEAR(n[1], (t - o) / len, 1e-12);
+  EXPECT_NEAR(n[2], 2 * h / len, 1e-12);
+}
+
+// On a plane z = a x + b y the normal is (-2ah, 2ah, 2h) / length whatever b is.
+TEST_F(SurfaceTest, EmitCellSendsNormalThenCornersCounterClockwise) {
+  const double a = 0.3, h = 0.1, x = 0.2, y = 0.4;
+  for (double b : {0.0, 0.7, -2.0}) {
+    const auto v = [&](double px, double py) { return Vertex(px, py, a * px + b * py); };
+    const Calls corners{v(x, y), v(x + h, y), v(x + h, y + h), v(x, y + h), {"glEnd", {}}};
+    for (bool filled : {true, false}) {
+      appState.filledSurfaces = filled;
+      ClearGlLog();
+      EmitCell(x, y, h, a * x + b * y, a * (x + h) + b * y, a * x + b * (y + h), a * (x + h) + b * (y + h));
+      const Calls& log = GlLog();
+      ASSERT_EQ(log.size(), filled ? 7u : 6u);
+      EXPECT_EQ(log[0], (GlCall{"glBegin", {static_cast<double>(filled ? GL_QUADS : GL_LINE_LOOP)}}));
+      EXPECT_EQ(Calls(log.end() - 5, log.end()), corners);
+      if (!filled) continue;
+      const double len = std::sqrt(8 * a * a * h * h + 4 * h * h);
+      ASSERT_EQ(log[1].name, "glNormal3d");
+      EXPECT_NEAR(log[1].args[0], -2 * a * h / len, 1e-12);
+      EXPECT_NEAR(log[1].args[1], 2 * a * h / len, 1e-12);
+      EXPECT_NEAR(log[1].args[2], 2 * h / len, 1e-12);
+    }
+  }
+}
+
+TEST_F(SurfaceTest, ApproximationOnlyIsOneGreenSurface) {
+  RunStartupNumerics();
+  appState.stepData = 0.1;
+  for (const auto& [onlyData, level] : {std::pair{true, 4}, {false, 6}}) {  // K = 0: the same
+    appState.onlyData = onlyData;
+    appState.chosenLevel = level;
+    ClearGlLog();
+    DrawDataSurface();
+    ASSERT_GE(GlLog().size(), 2u);
+    EXPECT_EQ(GlLog()[0], Diffuse(0, 1, 0));
+    EXPECT_EQ(GlLog()[1], (GlCall{"glShadeModel", {GL_SMOOTH}}));
+    EXPECT_EQ(CountCalls("glMaterialfv"), 1);
+    // Ten additions of 0.1 stay just below 1: an eleventh column and row run to about 1.1.
+    const std::vector<Primitive> cells = Primitives();
+    ASSERT_EQ(cells.size(), 121u);
+    EXPECT_NEAR(cells.back().vertices[2][0] + 0.5, 1.1, 1e-9);
+    EXPECT_NEAR(cells.back().vertices[2][1] + 0.5, 1.1, 1e-9);
+    for (const Primitive& p : cells) ExpectCell(p, 0.1, [&](double x, double y) { return EvalPhiPhi(x, y, level); });
+  }
+  appState.stepData = 0.02;
+  ClearGlLog();
+  DrawDataSurface();
+  EXPECT_EQ(Primitives().size(), 2500u);
+}
+
+// chosenLevel 2 (K = 4), h = 0.1: the approximation and the blocks of n = 4
+// (width 1/16) get one cell each, n = 3 two per axis, n = 2 three; n = 1
+// starts at 0.5 and its running coordinate stays below 1 after five steps, so
+// six columns there against five over [0, 0.5). Each block is one colour.
+TEST_F(SurfaceTest, LayoutDrawsGreenThenRedBlueRedFromSmallestBlocks) {
+  RunStartupNumerics();
+  appState.chosenLevel = 2;
+  appState.onlyData = false;
+  appState.stepData = 0.1;
+  appState.detailScale = 3;
+  DrawDataSurface();
+  EXPECT_EQ(GlLog().at(1), (GlCall{"glShadeModel", {GL_SMOOTH}}));
+  struct Block {
+    GlCall colour;
+    std::vector<Primitive> cells;
+  };
+  std::vector<Block> blocks;
+  const std::vector<Primitive> prims = Primitives();
+  for (std::size_t next = 0; const GlCall& c : GlLog()) {
+    if (c.name == "glMaterialfv") blocks.push_back({c, {}});
+    if (c.name == "glBegin") {
+      ASSERT_FALSE(blocks.empty()) << "cell before any colour";
+      blocks.back().cells.push_back(prims[next++]);
+    }
+  }
+  ASSERT_EQ(blocks.size(), 13u);
+  const auto check = [&](const Block& b, const GlCall& colour, double x0, double y0, std::size_t count,
+                         double (*e)(double, double, int), double scale) {
+    EXPECT_EQ(b.colour, colour);
+    ASSERT_EQ(b.cells.size(), count);
+    EXPECT_EQ(b.cells[0].vertices[0][0] + 0.5, x0);
+    EXPECT_EQ(b.cells[0].vertices[0][1] + 0.5, y0);
+    for (const Primitive& p : b.cells) ExpectCell(p, 0.1, [&](double x, double y) { return scale * e(x, y, 6); });
+  };
+  check(blocks[0], Diffuse(0, 1, 0), 0, 0, 1, EvalPhiPhi, 1);
+  const std::size_t right[] = {0, 6, 3, 2, 1}, below[] = {0, 5, 3, 2, 1};  // columns right of / below b(n)
+  for (int n = 4, b = 1; n >= 1; --n, b += 3) {
+    SCOPED_TRACE(n);
+    const double edge = std::ldexp(1.0, -n);
+    check(blocks[b], Diffuse(1, 0, 0), edge, 0, right[n] * below[n], EvalPsiPhi, 3);
+    check(blocks[b + 1], Diffuse(0, 0, 1), edge, edge, right[n] * right[n], EvalPsiPsi, 3);
+    check(blocks[b + 2], Diffuse(1, 0, 0), 0, edge, below[n] * right[n], EvalPhiPsi, 3);
+  }
+}
+
+// Level 0 (zoom off) with Delta = 1: the surface is non-zero on all of [0, 2)^2.
+TEST_F(SurfaceTest, LoopsAdvanceByRepeatedAdditionBelowTwo) {
+  appState.zoom = false;
+  appState.chosenLevel = 0;
+  appState.delta = 1.0;
+  for (const auto& [h, passes] : {std::pair{0.1, 20}, {0.05, 40}, {0.03, 67}}) {
+    SCOPED_TRACE(h);
+    appState.stepFunctions = h;
+    ClearGlLog();
+    DrawScalingSurface();
+    const std::vector<Primitive> cells = Primitives();
+    ASSERT_EQ(static_cast<int>(cells.size()), passes * passes);
+    std::set<double> xs;
+    for (const Primitive& p : cells) xs.insert(p.vertices[0][0] + 0.5);
+    EXPECT_EQ(static_cast<int>(xs.size()), passes);
+    EXPECT_LT(*xs.rbegin(), 2.0);
+    EXPECT_GE(*xs.rbegin() + h, 2.0 - 1e-12);
+  }
+  EXPECT_NEAR(Primitives().back().vertices[0][0] + 0.5, 1.98, 1e-9);  // h = 0.03: last cell
+  EXPECT_NEAR(Primitives().back().vertices[1][0] + 0.5, 2.01, 1e-9);
+}
+
+TEST_F(SurfaceTest, CellsCarryHeightsAndTheirShadingNormal) {
+  appState.stepFunctions = 0.1;
+  const std::pair<void (*)(), double (*)(double, double)> surfaces[] = {
+      {DrawScalingSurface, ViewPhiPhi}, {DrawWavelet1Surface, ViewPhiPsi},
+      {DrawWavelet2Surface, ViewPsiPsi}, {DrawWavelet3Surface, ViewPsiPhi}};
+  for (const auto& [draw, height] : surfaces) {
+    ClearGlLog();
+    draw();
+    ASSERT_FALSE(Primitives().empty());
+    for (const Primitive& p : Primitives()) {
+      ASSERT_EQ(p.mode, static_cast<GLenum>(GL_QUADS));
+      ExpectCell(p, 0.1, height);
+    }
+  }
+  // On the ramp of PhiView(2x) times the plateau of PhiView(2y) the scaling
+  // surface is the plane z = 5x (Delta = 0.4).
+  appState.stepFunctions = 0.05;
+  ClearGlLog();
+  DrawScalingSurface();
+  const double len = std::sqrt(8 * 25 * 0.05 * 0.05 + 4 * 0.05 * 0.05);
+  int found = 0;
+  for (const Primitive& p : Primitives()) {
+    if (std::abs(p.vertices[0][0] + 0.4) > 1e-9 || std::abs(p.vertices[0][1] + 0.25) > 1e-9) continue;
+    ++found;
+    ExpectCell(p, 0.05, [](double x, double) { return 5 * x; });
+    EXPECT_NEAR(p.normals.at(0)[0], -2 * 5 * 0.05 / len, 1e-12);
+  }
+  EXPECT_EQ(found, 1);
+}
+
+// Zoom off at level 6: non-zero only below (1 + 0.4)/64 = 0.021875, so with
+// h = 0.01 only the 3 x 3 corner cells remain; with h = 0.1 none.
+TEST_F(SurfaceTest, AllZeroCellsAreSkippedAndPartlyZeroCellsDrawn) {
+  appState.zoom = false;
+  appState.stepFunctions = 0.01;
+  DrawScalingSurface();
+  const std::vector<Primitive> cells = Primitives();
+  ASSERT_EQ(cells.size(), 9u);
+  for (std::size_t c = 0; c < 9; ++c) {
+    EXPECT_NEAR(cells[c].vertices[0][0] + 0.5, 0.01 * static_cast<double>(c / 3), 1e-12);
+    EXPECT_NEAR(cells[c].vertices[0][1] + 0.5, 0.01 * static_cast<double>(c % 3), 1e-12);
+  }
+  EXPECT_EQ(cells[8].vertices[2][2], -0.5);  // corner (0.03, 0.03) is outside the support
+  EXPECT_GT(cells[8].vertices[0][2], -0.5);
+  EXPECT_EQ(static_cast<int>(GlLog().size()), 2 + 9 * 7);
+  appState.stepFunctions = 0.1;
+  ClearGlLog();
+  DrawScalingSurface();
+  EXPECT_EQ(GlLog().size(), 2u);
+}
+
+// The smallest positive Delta still takes the mesh path: plateau [0, 0.5]^2, 6 x 6 cells.
+TEST_F(SurfaceTest, WireFrameMeshHasLineLoopsWithoutNormals) {
+  appState.filledSurfaces = false;
+  appState.delta = 0.01;
+  appState.stepFunctions = 0.1;
+  DrawScalingSurface();
+  ASSERT_EQ(Primitives().size(), 36u);
+  for (const Primitive& p : Primitives()) {
+    EXPECT_EQ(p.mode, static_cast<GLenum>(GL_LINE_LOOP));
+    ExpectCell(p, 0.1, ViewPhiPhi);
+  }
+}
+
+// Flat quads: corners and normal per quad, after the red frame calls.
+Calls FlatQuads(GLenum mode, std::initializer_list<std::pair<std::array<Vec3, 4>, Vec3>> quads) {
+  Calls c = {Diffuse(1, 0, 0), {"glShadeModel", {GL_SMOOTH}}};
+  for (const auto& [corners, n] : quads) {
+    c.push_back({"glBegin", {static_cast<double>(mode)}});
+    c.push_back({"glNormal3d", {n[0], n[1], n[2]}});
+    for (const Vec3& v : corners) c.push_back(Vertex(v[0], v[1], v[2]));
+    c.push_back({"glEnd", {}});
+  }
+  return c;
+}
+
+// Delta = 0 with zoom: side a = 0.5, heights from the fixture's w2 = 0.7.
+TEST_F(SurfaceTest, DeltaZeroSurfacesFollowTheQuadTable) {
+  appState.delta = 0.0;
+  const Vec3 up{0, 0, 1};
+  for (double h : {0.1, 0.03}) {  // the box plateau whatever the step
+    appState.stepFunctions = h;
+    ClearGlLog();
+    DrawScalingSurface();
+    EXPECT_EQ(GlLog(), FlatQuads(GL_QUADS, {{{{{0, 0, 1}, {0.5, 0, 1}, {0.5, 0.5, 1}, {0, 0.5, 1}}}, up}}));
+  }
+  const double a = 0.5, m = 0.75, e = 1.0, c = 0.7, cc = c * c;
+  ClearGlLog();
+  DrawWavelet1Surface();
+  EXPECT_EQ(GlLog(), FlatQuads(GL_QUADS, {{{{{0, a, c}, {a, a, c}, {a, m, c}, {0, m, c}}}, up},
+                                          {{{{0, m, -c}, {a, m, -c}, {a, e, -c}, {0, e, -c}}}, up},
+                                          {{{{0, m, c}, {a, m, c}, {a, m, -c}, {0, m, -c}}}, up}}));
+  ClearGlLog();
+  DrawWavelet2Surface();
+  EXPECT_EQ(GlLog(), FlatQuads(GL_QUADS, {{{{{a, a, cc}, {m, a, cc}, {m, m, cc}, {a, m, cc}}}, up},
+                                          {{{{m, m, cc}, {e, m, cc}, {e, e, cc}, {m, e, cc}}}, up},
+                                          {{{{m, a, -cc}, {e, a, -cc}, {e, m, -cc}, {m, m, -cc}}}, up},
+                                          {{{{m, m, -cc}, {m, e, -cc}, {a, e, -cc}, {a, m, -cc}}}, up},
+                                          {{{{a, m, cc}, {e, m, cc}, {e, m, -cc}, {a, m, -cc}}}, {0, -1, 0}},
+                                          {{{{m, a, cc}, {m, e, cc}, {m, e, -cc}, {m, a, -cc}}}, {1, 0, 0}}}));
+  // Zoom off: side 2^-chosenLevel; the wire frame keeps the flat quads' normals.
+  appState.zoom = false;
+  appState.chosenLevel = 3;
+  appState.filledSurfaces = false;
+  const double s = 0.125, sm = 0.1875, se = 0.25;
+  ClearGlLog();
+  DrawWavelet3Surface();
+  EXPECT_EQ(GlLog(), FlatQuads(GL_LINE_LOOP, {{{{{s, 0, c}, {sm, 0, c}, {sm, s, c}, {s, s, c}}}, up},
+                                              {{{{sm, 0, -c}, {se, 0, -c}, {se, s, -c}, {sm, s, -c}}}, up},
+                                              {{{{sm, 0, c}, {sm, s, c}, {sm, s, -c}, {sm, 0, -c}}}, up}}));
+}
+
+}  // namespace
