@@ -1,7 +1,6 @@
 // Views whose OpenGL context cannot be created: both messages appear, the
 // program keeps running and the views draw nothing.
 #include <QCheckBox>
-#include <QComboBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSlider>
@@ -21,23 +20,20 @@ class ContextFailureTest : public QObject {
 private slots:
   void initTestCase() {
     InitialiseToolkit(*qApp);
-    // Record the message boxes instead of blocking on them.
-    appState.showMessage = [this](const std::string& text) { messages.push_back(text); };
+    appState.showMessage = [this](const std::string& text) { messages.push_back(text); };  // instead of boxes
     GlView::SetContextCreationFails(true);
     CreateForms();
     QVERIFY(QTest::qWaitForWindowExposed(frmKontrolle));
   }
 
   void bothFailuresAreReportedInOrder() {
-    QCOMPARE(messages.size(), std::size_t(2));
-    QCOMPARE(messages[0], std::string("wglMakeCurrent bei Grafik-Fenster nicht erfolgreich"));
-    QCOMPARE(messages[1], std::string("wglMakeCurrent bei Daten-Fenster nicht erfolgreich"));
-    QVERIFY(appState.rcGrafik == nullptr);
-    QVERIFY(appState.rcDaten == nullptr);
+    QCOMPARE(messages, (std::vector<std::string>{"wglMakeCurrent bei Grafik-Fenster nicht erfolgreich",
+                                                 "wglMakeCurrent bei Daten-Fenster nicht erfolgreich"}));
+    QVERIFY(appState.rcGrafik == nullptr && appState.rcDaten == nullptr);
   }
 
+  // Every command that redraws runs through without a context, and without new messages.
   void theProgramKeepsWorkingWithoutPictures() {
-    // Every command that redraws runs through without a context.
     frmKontrolle->scrDelta->setValue(0);
     QCOMPARE(appState.delta, 0.0);
     QCOMPARE(frmGrafik->title(), QString("Nullmatrix"));
@@ -62,8 +58,7 @@ private slots:
 
   void endsCleanly() {
     QTest::mouseClick(frmKontrolle->butEnde, Qt::LeftButton);
-    QVERIFY(frmGrafik == nullptr);
-    QVERIFY(frmDaten == nullptr);
+    QVERIFY(frmGrafik == nullptr && frmDaten == nullptr);
     DestroyForms();
   }
 };

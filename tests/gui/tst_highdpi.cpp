@@ -1,6 +1,6 @@
-// With the whole interface scaled by 2 (QT_SCALE_FACTOR=2) both views still
-// fill their windows - the viewport is the client area in device pixels, not
-// in logical ones, which would leave the picture in the lower-left quarter -
+// With the whole interface scaled (QT_SCALE_FACTOR, 2 by default) both views
+// still fill their windows - the viewport is the client area in device pixels,
+// not in logical ones, which would leave the picture in the lower-left quarter -
 // and no caption of the control panel is cut off.
 #include <GL/gl.h>
 
@@ -22,20 +22,12 @@ using namespace pixels;
 
 namespace {
 
-// 2 unless the environment asks for another factor.
-double ScaleFactor() { return qEnvironmentVariable("QT_SCALE_FACTOR").toDouble(); }
-// Logical sizes that put both scaled views side by side on a 1280 x 1024 screen,
-// so everything they show can be read back.
+double Scale() { return qEnvironmentVariable("QT_SCALE_FACTOR").toDouble(); }
+// Both scaled views side by side on a 1280 x 1024 screen, so all they show can be read back.
 const QSize kViewSize(300, 260);
 
-bool IsBackground(QRgb c) { return IsWhite(c); }
-bool IsPicture(QRgb c) { return !IsWhite(c); }
-
 void Settle() {
-  for (int i = 0; i < 5; ++i) {
-    QTest::qWait(40);
-    QCoreApplication::processEvents();
-  }
+  for (int i = 0; i < 5; ++i) QTest::qWait(40);
 }
 
 // The viewport the view's own context holds after its last redraw.
@@ -46,17 +38,14 @@ QRect Viewport(GlView* view, GlContext rc) {
   return QRect(v[0], v[1], v[2], v[3]);
 }
 
-// A strip of background along each edge of the image.
-void ExpectBackgroundBorder(const QImage& img, const char* view) {
-  const int w = img.width(), h = img.height();
-  const int band = 3;
-  const QRect edges[] = {{0, 0, w, band}, {0, h - band, w, band}, {0, 0, band, h}, {w - band, 0, band, h}};
-  const char* names[] = {"top", "bottom", "left", "right"};
-  for (int i = 0; i < 4; ++i) {
-    const int area = edges[i].width() * edges[i].height();
-    QVERIFY2(Count(img, edges[i], IsBackground) == area,
-             qPrintable(QString("%1: %2 edge not white").arg(view, names[i])));
-  }
+// Empty if a white strip runs along each edge of the image, else which edge does not.
+QString BorderProblem(const QImage& img) {
+  const int w = img.width(), h = img.height(), band = 3;
+  for (const QRect& edge : {QRect(0, 0, w, band), QRect(0, h - band, w, band), QRect(0, 0, band, h),
+                            QRect(w - band, 0, band, h)})
+    if (Count(img, edge, IsWhite) != edge.width() * edge.height())
+      return QString("edge at %1,%2 not white").arg(edge.x()).arg(edge.y());
+  return {};
 }
 
 QString Caption(const QWidget* w) {
@@ -77,53 +66,41 @@ private slots:
     appState.showMessage = [this](const std::string& text) { messages.push_back(text); };
     CreateForms();
     QVERIFY(QTest::qWaitForWindowExposed(frmKontrolle));
-    QVERIFY(QTest::qWaitForWindowExposed(frmGrafik));
-    QVERIFY(QTest::qWaitForWindowExposed(frmDaten));
+    for (GlView* view : {static_cast<GlView*>(frmGrafik), static_cast<GlView*>(frmDaten)}) {
+      QVERIFY(QTest::qWaitForWindowExposed(view));
+      QCOMPARE(view->devicePixelRatio(), Scale());
+      view->setPosition(view == frmGrafik ? 0 : kViewSize.width() + 20, 0);
+      view->resize(kViewSize);
+      QTRY_COMPARE(view->size(), kViewSize);
+    }
     QVERIFY(messages.empty());
-    QCOMPARE(frmGrafik->devicePixelRatio(), ScaleFactor());
-    QCOMPARE(frmDaten->devicePixelRatio(), ScaleFactor());
-
-    frmGrafik->setPosition(0, 0);
-    frmGrafik->resize(kViewSize);
-    frmDaten->setPosition(kViewSize.width() + 20, 0);
-    frmDaten->resize(kViewSize);
-    QTRY_COMPARE(frmGrafik->size(), kViewSize);
-    QTRY_COMPARE(frmDaten->size(), kViewSize);
     Settle();
   }
 
   void functionViewFillsItsWindow() {
     RedrawGrafik();
     const QImage img = Grab(frmGrafik);
-    QCOMPARE(img.size(), kViewSize * ScaleFactor());
-    ExpectBackgroundBorder(img, "function view");
-    // The four functions sit in the four quadrants of the window.
+    QCOMPARE(img.size(), kViewSize * Scale());
+    QVERIFY2(BorderProblem(img).isEmpty(), qPrintable(BorderProblem(img)));
     const int w = img.width(), h = img.height();
-    const QRect quadrants[] = {{0, 0, w / 2, h / 2}, {w / 2, 0, w - w / 2, h / 2},
-                               {0, h / 2, w / 2, h - h / 2}, {w / 2, h / 2, w - w / 2, h - h / 2}};
-    const char* names[] = {"upper left", "upper right", "lower left", "lower right"};
-    for (int i = 0; i < 4; ++i) {
-      QVERIFY2(Count(img, quadrants[i], IsRed) > quadrants[i].width() * quadrants[i].height() / 200, names[i]);
-    }
+    for (const QRect& q : Quadrants(img))  // one function in each quadrant
+      QVERIFY2(Count(img, q, IsRed) > q.width() * q.height() / 200, "quadrant");
     // The whole scene spans most of the window, centred.
-    const QRect box = BoundingBox(img, IsPicture);
-    QVERIFY2(box.width() > 0.7 * w && box.height() > 0.6 * h,
-             qPrintable(QString("picture %1x%2 in %3x%4").arg(box.width()).arg(box.height()).arg(w).arg(h)));
-    QVERIFY(qAbs(box.center().x() - w / 2) < 0.1 * w);
-    QVERIFY(qAbs(box.center().y() - h / 2) < 0.1 * h);
+    const QRect box = BoundingBox(img, [](QRgb c) { return !IsWhite(c); });
+    QVERIFY2(box.width() > 0.7 * w && box.height() > 0.6 * h, qPrintable(QString("picture %1x%2 at %3,%4").arg(box.width()).arg(box.height()).arg(box.x()).arg(box.y())));
+    QVERIFY(qAbs(box.center().x() - w / 2) < 0.1 * w && qAbs(box.center().y() - h / 2) < 0.1 * h);
   }
 
   void dataViewFillsItsWindow() {
     RedrawDaten();
     const QImage img = Grab(frmDaten);
-    QCOMPARE(img.size(), kViewSize * ScaleFactor());
-    ExpectBackgroundBorder(img, "data view");
+    QCOMPARE(img.size(), kViewSize * Scale());
+    QVERIFY2(BorderProblem(img).isEmpty(), qPrintable(BorderProblem(img)));
     const int w = img.width(), h = img.height();
-    // Surface and axes reach well beyond the window's middle in both directions.
-    const QRect box = BoundingBox(img, IsPicture);
+    // Surface and axes reach well beyond the middle in both directions.
+    const QRect box = BoundingBox(img, [](QRgb c) { return !IsWhite(c); });
     QVERIFY2(box.width() > 0.6 * w && box.height() > 0.6 * h && box.contains(w / 2, h / 2),
-             qPrintable(QString("picture at %1,%2 %3x%4 in %5x%6")
-                            .arg(box.x()).arg(box.y()).arg(box.width()).arg(box.height()).arg(w).arg(h)));
+             qPrintable(QString("picture %1x%2 at %3,%4").arg(box.width()).arg(box.height()).arg(box.x()).arg(box.y())));
     // The lit surface lies across the middle, not in the lower-left quarter.
     QVERIFY(Count(img, QRect(w / 2, 0, w - w / 2, h), IsGreen) > w * h / 100);
     QVERIFY(Count(img, QRect(0, 0, w, h / 2), IsGreen) > w * h / 100);
@@ -131,58 +108,48 @@ private slots:
 
   void viewportIsTheDevicePixelArea() {
     RedrawGrafik();
-    QCOMPARE(Viewport(frmGrafik, appState.rcGrafik), QRect(QPoint(0, 0), kViewSize * ScaleFactor()));
+    QCOMPARE(Viewport(frmGrafik, appState.rcGrafik), QRect(QPoint(0, 0), kViewSize * Scale()));
     RedrawDaten();
-    QCOMPARE(Viewport(frmDaten, appState.rcDaten), QRect(QPoint(0, 0), kViewSize * ScaleFactor()));
-
+    QCOMPARE(Viewport(frmDaten, appState.rcDaten), QRect(QPoint(0, 0), kViewSize * Scale()));
     // A resize follows in device pixels too.
     const QSize smaller(240, 200);
     frmGrafik->resize(smaller);
     QTRY_COMPARE(frmGrafik->size(), smaller);
     Settle();
-    QCOMPARE(Viewport(frmGrafik, appState.rcGrafik), QRect(QPoint(0, 0), smaller * ScaleFactor()));
+    QCOMPARE(Viewport(frmGrafik, appState.rcGrafik), QRect(QPoint(0, 0), smaller * Scale()));
     const QImage img = Grab(frmGrafik);
-    QCOMPARE(img.size(), smaller * ScaleFactor());
-    ExpectBackgroundBorder(img, "resized function view");
-    const int w = img.width(), h = img.height();
-    QVERIFY(Count(img, QRect(w / 2, 0, w - w / 2, h / 2), IsRed) > w * h / 800);
+    QCOMPARE(img.size(), smaller * Scale());
+    QVERIFY2(BorderProblem(img).isEmpty(), qPrintable(BorderProblem(img)));
+    QVERIFY(Count(img, Quadrants(img)[1], IsRed) > img.width() * img.height() / 800);
     frmGrafik->resize(kViewSize);
     QTRY_COMPARE(frmGrafik->size(), kViewSize);
-    Settle();
   }
 
   void panelCaptionsAreNotCutOff() {
     TfrmKontrolle* panel = frmKontrolle;
-    QCOMPARE(panel->devicePixelRatio(), ScaleFactor());
+    QCOMPARE(panel->devicePixelRatio(), Scale());
     const QRect inside = panel->rect();
     for (QAbstractButton* b : panel->findChildren<QAbstractButton*>()) {
-      const QSize hint = b->sizeHint();
-      QVERIFY2(hint.width() <= b->width(),
-               qPrintable(QString("\"%1\" needs %2 px, has %3").arg(b->text()).arg(hint.width()).arg(b->width())));
-      QVERIFY2(inside.contains(b->geometry()), qPrintable(b->text()));
-      QVERIFY2(b->fontMetrics().height() <= b->height(), qPrintable(b->text()));
-    }
-    // No control reaches under one of the vertical bars between the groups,
-    // which would hide the end of its caption.
-    const QList<QWidget*> bars = {panel->panStrichlinks, panel->panStrichMitte, panel->panStrichRechts};
-    for (QWidget* bar : bars) {
-      for (QWidget* w : panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (bars.contains(w)) continue;
-        QVERIFY2(!w->geometry().intersects(bar->geometry()),
-                 qPrintable(QString("%1 overlaps the bar at x = %2").arg(Caption(w)).arg(bar->x())));
-      }
+      QVERIFY2(b->sizeHint().width() <= b->width(),
+               qPrintable(QString("\"%1\" needs %2 px, has %3").arg(b->text()).arg(b->sizeHint().width()).arg(b->width())));
+      QVERIFY2(inside.contains(b->geometry()) && b->fontMetrics().height() <= b->height(), qPrintable(b->text()));
     }
     for (QLabel* l : panel->findChildren<QLabel*>()) {
-      QVERIFY2(l->sizeHint().width() <= l->width() && l->sizeHint().height() <= l->height(),
+      QVERIFY2(l->sizeHint().width() <= l->width() && l->sizeHint().height() <= l->height() &&
+                   inside.contains(l->geometry()),
                qPrintable(l->text()));
-      QVERIFY2(inside.contains(l->geometry()), qPrintable(l->text()));
     }
-    // The longest item of the selection box can be read in full.
+    // No control reaches under a vertical bar between the groups, hiding the end of its caption.
+    const QList<QWidget*> bars = {panel->panStrichlinks, panel->panStrichMitte, panel->panStrichRechts};
+    for (QWidget* bar : bars)
+      for (QWidget* w : panel->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        QVERIFY2(bars.contains(w) || !w->geometry().intersects(bar->geometry()),
+                 qPrintable(QString("%1 overlaps the bar at x = %2").arg(Caption(w)).arg(bar->x())));
+    // The longest item of the selection box can be read in full, 2 pixels free on either side.
     QComboBox* cmb = panel->cmbSelect;
     QVERIFY(inside.contains(cmb->geometry()));
     int widest = 0;
     for (int i = 0; i < cmb->count(); ++i) widest = qMax(widest, cmb->fontMetrics().horizontalAdvance(cmb->itemText(i)));
-    // The line edit keeps 2 pixels free on either side of its text.
     QVERIFY2(widest + 4 <= cmb->lineEdit()->width(),
              qPrintable(QString("items need %1 px, the field has %2").arg(widest).arg(cmb->lineEdit()->width())));
   }

@@ -1,29 +1,31 @@
-// The control panel and the keys of the two views, driven as a user would:
-// clicks, key presses and typed text on the real windows; then the program
-// state, the labels, the captions and the pixels the views show.
+// The control panel, the keys of the two views, the settings and the info
+// window, driven as a user would; then the program state, the labels, the
+// captions and the pixels shown.
 #include <GL/gl.h>
 
 #include <QAbstractItemView>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
-#include <QTest>
+#include <climits>
 #include <cmath>
-#include <cstdio>
 
+#include "app/About.h"
 #include "app/Daten.h"
 #include "app/Grafik.h"
 #include "app/Kontrolle.h"
+#include "app/Prefs.h"
 #include "app/application.h"
-#include "app/state.h"
 #include "pixels.h"
+#include "widgets.h"
 
 using namespace pixels;
+using widgets::ClickBox;
+using widgets::Settings;
+using widgets::Type;
 
 namespace {
 
@@ -32,28 +34,25 @@ QImage Shot(QWindow* view) {
   return Grab(view);
 }
 
-int Reds(const QImage& img) { return Count(img, img.rect(), IsRed); }
-
-// A check box toggles when its indicator is clicked; its centre may lie past a short caption.
-void ClickBox(QCheckBox* box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2)); }
-
-// The camera translation held in a view's model-view matrix.
-std::array<double, 3> CameraInMatrix(GlView* view, GlContext rc) {
+// Whether the view's model-view matrix holds the camera translation (x, y, z).
+bool CameraAt(GlView* view, GlContext rc, double x, double y, double z) {
   view->MakeCurrent(rc);
   GLdouble m[16];
   glGetDoublev(GL_MODELVIEW_MATRIX, m);
-  return {m[12], m[13], m[14]};
+  return std::abs(m[12] - x) < 1e-5 && std::abs(m[13] - y) < 1e-5 && std::abs(m[14] - z) < 1e-5;
 }
+
+const QStringList kStartSettings{"0.03", "0.1", "0.02", "5", "10"};
 
 }  // namespace
 
 class PanelTest : public QObject {
   Q_OBJECT
   TfrmKontrolle* k = nullptr;
+  TfrmPrefs* p = nullptr;
+  widgets::BoxCloser boxes;
 
-  QString Label(QLabel* l) { return l->text(); }
-
-  // Picks an item from the open list, as with the mouse.
+  // Picks an item from the open list with the mouse.
   void ChooseItem(int index) {
     k->cmbSelect->showPopup();
     QAbstractItemView* list = k->cmbSelect->view();
@@ -64,236 +63,190 @@ class PanelTest : public QObject {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
     QTRY_VERIFY(!list->isVisible());
   }
+  void ExpectLabels(const QString& delta, const QString& level, const QString& current) {
+    QCOMPARE(k->labDelta->text(), "Delta: " + delta);
+    QCOMPARE(k->labLevel->text(), "Level: " + level);
+    QCOMPARE(k->labaktuellesDelta->text(), "aktuelles Delta: " + current);
+  }
+  QList<QLineEdit*> Fields() { return {p->txthNear, p->txthFar, p->txthDat, p->txtRotStep, p->txtSteps}; }
+  QStringList Texts() {
+    QStringList t;
+    for (QLineEdit* f : Fields()) t << f->text();
+    return t;
+  }
+  void TypeAll(const QStringList& texts) {
+    for (int i = 0; i < texts.size(); ++i) Type(Fields()[i], texts[i]);
+  }
+  void OpenPrefs() {
+    QTest::mouseClick(k->butPrefs, Qt::LeftButton);
+    QVERIFY(QTest::qWaitForWindowExposed(p));
+  }
 
 private slots:
+  void initTestCase() {
+    // Labels and settings must show and read decimal points under a German locale too.
+    QVERIFY2(widgets::GermanLocaleInForceIfAsked(), "precondition: de_DE.UTF-8 must exist and be in force");
+    InitialiseToolkit(*qApp);
+    CreateForms();
+    k = frmKontrolle;
+    p = frmPrefs;
+    QVERIFY(QTest::qWaitForWindowExposed(k));
+    QVERIFY(QTest::qWaitForWindowExposed(frmGrafik));
+    QVERIFY(QTest::qWaitForWindowExposed(frmDaten));
+    QVERIFY(!p->isVisible());
+    ExpectLabels("0.4", "6", "0.4");
+    QCOMPARE(frmGrafik->title(), QString("Skalierungsfunktion und Wavelets"));
+  }
+
   // Each case starts from the start switches and the overview.
   void init() {
-    if (!k) return;
+    boxes.texts.clear();
     if (!appState.filledSurfaces) ClickBox(k->cbxDrahtgitter);
     if (!appState.onlyData) ClickBox(k->cbxOnlyData);
     if (!appState.zoom) ClickBox(k->cbxZoom);
     if (appState.closeUp) k->cmbSelectChange(0);
   }
 
-  void initTestCase() {
-    // Under a German locale the C library writes and reads decimal commas once
-    // the toolkit has set the locale from the environment: the labels must not.
-    if (qEnvironmentVariable("LC_ALL").startsWith("de_DE")) {
-      char buf[16];
-      std::snprintf(buf, sizeof buf, "%g", 0.4);
-      QVERIFY2(QByteArray(buf) == "0,4", "precondition: de_DE.UTF-8 must exist and be in force");
-    }
-    InitialiseToolkit(*qApp);
-    CreateForms();
-    k = frmKontrolle;
-    QVERIFY(QTest::qWaitForWindowExposed(k));
-    QVERIFY(QTest::qWaitForWindowExposed(frmGrafik));
-    QVERIFY(QTest::qWaitForWindowExposed(frmDaten));
-    QCOMPARE(Label(k->labDelta), QString("Delta: 0.4"));
-    QCOMPARE(Label(k->labLevel), QString("Level: 6"));
-    QCOMPARE(Label(k->labaktuellesDelta), QString("aktuelles Delta: 0.4"));
-    QCOMPARE(frmGrafik->title(), QString("Skalierungsfunktion und Wavelets"));
-  }
-
-  void deltaScrollBarDrivesOnlyTheFunctionView() {
-    AppState& s = appState;
-    const QImage dataBefore = Shot(frmDaten);
-    const QImage functionsBefore = Shot(frmGrafik);
-    // The right arrow: one step.
+  void deltaDrivesTheFunctionViewAndBerechneTheDataView() {
+    const QImage data = Shot(frmDaten), functions = Shot(frmGrafik);
     QScrollBar* bar = k->scrDelta;
-    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - 5, bar->height() / 2));
-    QCOMPARE(bar->value(), 41);
-    QCOMPARE(s.delta, 0.41);
-    QCOMPARE(Label(k->labDelta), QString("Delta: 0.41"));
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - 5, bar->height() / 2));  // right arrow
+    QCOMPARE(appState.delta, 0.41);
+    ExpectLabels("0.41", "6", "0.4");
     QCOMPARE(frmGrafik->title(), QString("Keine Nullen"));
-
-    bar->setFocus();
-    QTest::keyClick(bar, Qt::Key_Home);
-    QCOMPARE(s.delta, 0.0);
-    QCOMPARE(Label(k->labDelta), QString("Delta: 0"));
-    QCOMPARE(frmGrafik->title(), QString("Nullmatrix"));
-    QVERIFY(Shot(frmGrafik) != functionsBefore);  // piecewise constant functions now
-
     QTest::keyClick(bar, Qt::Key_End);
-    QCOMPARE(Label(k->labDelta), QString("Delta: 1"));
-    QCOMPARE(frmGrafik->title(), QString("Keine Nullen"));
-    bar->setValue(7);
-    QCOMPARE(Label(k->labDelta), QString("Delta: 0.07"));
-
-    // The data side waits for "Berechne!".
-    QCOMPARE(s.currentDelta, 0.4);
-    QCOMPARE(Label(k->labaktuellesDelta), QString("aktuelles Delta: 0.4"));
-    QCOMPARE(Shot(frmDaten), dataBefore);
+    ExpectLabels("1", "6", "0.4");
+    QTest::keyClick(bar, Qt::Key_Home);
+    QCOMPARE(appState.delta, 0.0);
+    ExpectLabels("0", "6", "0.4");
+    QCOMPARE(frmGrafik->title(), QString("Nullmatrix"));
+    QVERIFY(Shot(frmGrafik) != functions);  // piecewise constant functions now
+    QCOMPARE(Shot(frmDaten), data);         // the data side waits for "Berechne!"
+    QTest::mouseClick(k->butBerechne, Qt::LeftButton);
+    QCOMPARE(appState.currentDelta, 0.0);
+    ExpectLabels("0", "6", "0");
+    QVERIFY(Shot(frmDaten) != data);  // the same samples with box functions
+    bar->setValue(40);
+    QTest::mouseClick(k->butBerechne, Qt::LeftButton);
+    ExpectLabels("0.4", "6", "0.4");
+    QCOMPARE(Shot(frmDaten), data);
+    QCOMPARE(Shot(frmGrafik), functions);
   }
 
-  void berechneTakesDeltaOverForTheDataView() {
-    AppState& s = appState;
-    k->scrDelta->setValue(0);
-    const QImage before = Shot(frmDaten);
-    QTest::mouseClick(k->butBerechne, Qt::LeftButton);
-    QCOMPARE(s.currentDelta, 0.0);
-    QCOMPARE(Label(k->labaktuellesDelta), QString("aktuelles Delta: 0"));
-    QCOMPARE(s.chosenLevel, 6);
-    // The same samples shown with box functions: a different surface.
-    QVERIFY(Shot(frmDaten) != before);
-
-    k->scrDelta->setValue(40);
-    QTest::mouseClick(k->butBerechne, Qt::LeftButton);
-    QCOMPARE(Label(k->labaktuellesDelta), QString("aktuelles Delta: 0.4"));
-    QCOMPARE(Shot(frmDaten), before);
-  }
-
-  void levelTrackBarJumpsAndComesBack() {
-    AppState& s = appState;
+  void levelTrackBarAndOnlyData() {
     QSlider* level = k->trbLevel;
     QSignalSpy changes(level, &QSlider::valueChanged);
-    level->setFocus();
     QTest::keyClick(level, Qt::Key_Home);  // 6 -> 2 in one change
     QCOMPARE(changes.count(), 1);
-    QCOMPARE(s.chosenLevel, 2);
-    QCOMPARE(Label(k->labLevel), QString("Level: 2"));
+    QCOMPARE(appState.chosenLevel, 2);
+    ExpectLabels("0.4", "2", "0.4");
+    QCOMPARE(Count(Shot(frmDaten), IsBlue), 0);  // the approximation alone
+    ClickBox(k->cbxOnlyData);                     // the whole layout: coloured detail blocks
+    QVERIFY(!appState.onlyData);
     QImage img = Shot(frmDaten);
-    QCOMPARE(Count(img, img.rect(), IsBlue), 0);  // the approximation alone
-
-    // The whole multiscale layout: coloured detail blocks.
-    ClickBox(k->cbxOnlyData);
-    QVERIFY(!s.onlyData);
-    img = Shot(frmDaten);
-    QVERIFY2(Count(img, img.rect(), IsBlue) > 2000, "diagonal detail blocks");
-    QVERIFY2(Count(img, img.rect(), IsRed) > 2000, "mixed detail blocks");
-
+    QVERIFY2(Count(img, IsBlue) > 2000 && Count(img, IsRed) > 2000, "detail blocks");
     QTest::keyClick(level, Qt::Key_End);
-    QCOMPARE(s.chosenLevel, 6);
-    QCOMPARE(Label(k->labLevel), QString("Level: 6"));
+    ExpectLabels("0.4", "6", "0.4");
     img = Shot(frmDaten);
-    QCOMPARE(Count(img, img.rect(), IsBlue), 0);
-    QCOMPARE(Count(img, img.rect(), IsRed), 0);
-    QVERIFY(Count(img, img.rect(), IsGreen) > 5000);
-
-    // Steps of one through the keyboard, as the arrow keys give them.
+    QVERIFY(Count(img, IsBlue) == 0 && Count(img, IsRed) == 0 && Count(img, IsGreen) > 5000);
     QTest::keyClick(level, Qt::Key_Left);
-    QCOMPARE(Label(k->labLevel), QString("Level: 5"));
+    QCOMPARE(k->labLevel->text(), QString("Level: 5"));
     QTest::keyClick(level, Qt::Key_Right);
-    QCOMPARE(Label(k->labLevel), QString("Level: 6"));
-    ClickBox(k->cbxOnlyData);
-    QVERIFY(s.onlyData);
+    QCOMPARE(appState.chosenLevel, 6);
   }
 
-  void zoomRedrawsTheFunctionView() {
-    const QImage zoomed = Shot(frmGrafik);
+  void zoomAndDrahtgitterRedraw() {
+    const QImage functions = Shot(frmGrafik), data = Shot(frmDaten);
     ClickBox(k->cbxZoom);
     QVERIFY(!appState.zoom);
-    QVERIFY(Shot(frmGrafik) != zoomed);
+    QVERIFY(Shot(frmGrafik) != functions);
+    QCOMPARE(Shot(frmDaten), data);
     ClickBox(k->cbxZoom);
-    QVERIFY(appState.zoom);
-    QCOMPARE(Shot(frmGrafik), zoomed);
-  }
-
-  void drahtgitterTurnsBothViewsIntoWireFrames() {
-    const int functionReds = Reds(Shot(frmGrafik));
-    QImage data = Shot(frmDaten);
+    QCOMPARE(Shot(frmGrafik), functions);
+    // Wire frames: fewer red pixels, and the background shows through the data mesh.
     const QRect surface = BoundingBox(data, IsGreen);
-    const int dataWhites = Count(data, surface, IsWhite);
+    const int whites = Count(data, surface, IsWhite);
     ClickBox(k->cbxDrahtgitter);
     QVERIFY(!appState.filledSurfaces);
-    QVERIFY2(Reds(Shot(frmGrafik)) * 2 < functionReds, "outlines only");
-    // The background shows through the data surface's mesh.
-    data = Shot(frmDaten);
-    QVERIFY2(Count(data, surface, IsWhite) > dataWhites + dataWhites / 4, "outlines only");
+    QVERIFY2(Count(Shot(frmGrafik), IsRed) * 2 < Count(functions, IsRed), "outlines only");
+    QVERIFY2(Count(Shot(frmDaten), surface, IsWhite) > whites + whites / 4, "outlines only");
     ClickBox(k->cbxDrahtgitter);
     QVERIFY(appState.filledSurfaces);
-    QCOMPARE(Reds(Shot(frmGrafik)), functionReds);
-    data = Shot(frmDaten);
-    QCOMPARE(Count(data, surface, IsWhite), dataWhites);
+    QCOMPARE(Shot(frmGrafik), functions);
+    QCOMPARE(Shot(frmDaten), data);
   }
 
   void auswahlBringsOneFunctionCloseAndAllBack() {
     AppState& s = appState;
-    const QImage overview = Shot(frmGrafik);
-    const QImage data = Shot(frmDaten);
+    const QImage overview = Shot(frmGrafik), data = Shot(frmDaten);
     ChooseItem(1);  // "Skalierungsfunktion"
     QVERIFY(s.closeUp);
     QCOMPARE(int(s.selectedFunction), 0);
     QCOMPARE(s.GPosX, 1.4);
     QCOMPARE(s.GPosY, -1.3);
     QCOMPARE(s.GPosZ, -2.2);
-    const auto camera = CameraInMatrix(frmGrafik, s.rcGrafik);
-    QVERIFY(std::abs(camera[0] - 1.4) < 1e-5 && std::abs(camera[1] + 1.3) < 1e-5 &&
-            std::abs(camera[2] + 2.2) < 1e-5);
-    // One function alone, in the middle and several times as large as in
-    // its quarter of the overview.
+    QVERIFY(CameraAt(frmGrafik, s.rcGrafik, 1.4, -1.3, -2.2));
+    // Alone, centred and several times as large as in its quarter of the overview.
     const QImage close = Shot(frmGrafik);
     const QRect box = BoundingBox(close, IsRed);
-    const QRect before = BoundingBox(overview.copy(0, 0, overview.width() / 2, overview.height() / 2), IsRed);
+    const QRect before = BoundingBox(overview.copy(Quadrants(overview)[0]), IsRed);
     QVERIFY2(box.width() * box.height() > 3 * before.width() * before.height(), "close up");
     QVERIFY2(std::abs(box.center().x() - close.width() / 2) < close.width() / 5 &&
                  std::abs(box.center().y() - close.height() / 2) < close.height() / 5,
              "in the middle");
     QCOMPARE(Shot(frmDaten), data);
-
     ChooseItem(0);  // "Alle Funktionen"
     QVERIFY(!s.closeUp);
     QCOMPARE(int(s.selectedFunction), 4);
-    for (int f = 0; f < 4; ++f) {
-      QVERIFY(std::abs(s.functionOrientation[f].alpha - s.initialOrientation[f].alpha) < 1e-9);
-      QVERIFY(std::abs(s.functionOrientation[f].gamma - s.initialOrientation[f].gamma) < 1e-9);
-    }
+    for (int f = 0; f < 4; ++f)
+      QVERIFY(std::abs(s.functionOrientation[f].alpha - s.initialOrientation[f].alpha) < 1e-9 &&
+              std::abs(s.functionOrientation[f].gamma - s.initialOrientation[f].gamma) < 1e-9);
     QCOMPARE(s.GPosX, 0.0);
     QCOMPARE(s.GPosY, 0.1);
     const QImage all = Shot(frmGrafik);
-    const int w = all.width(), h = all.height();
-    for (const QRect& q : {QRect(0, 0, w / 2, h / 2), QRect(w / 2, 0, w / 2, h / 2),
-                           QRect(0, h / 2, w / 2, h / 2), QRect(w / 2, h / 2, w / 2, h / 2)})
-      QVERIFY(Count(all, q, IsRed) > 300);
+    for (const QRect& q : Quadrants(all)) QVERIFY(Count(all, q, IsRed) > 300);
   }
 
   void typedComboTextChangesNothing() {
-    AppState& s = appState;
+    const AppState& s = appState;
     k->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(k));
     const QImage before = Shot(frmGrafik);
     const auto orientation = s.functionOrientation;
     const double gx = s.GPosX, gz = s.GPosZ;
     QLineEdit* edit = k->cmbSelect->lineEdit();
-    k->cmbSelect->setFocus();
     for (const char* text : {"w", "Wavelet 3", "skalierungsfunktion", "Unsinn"}) {
+      k->cmbSelect->setFocus();
       QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
       QTest::keyClicks(edit, text);
       QTest::keyClick(edit, Qt::Key_Return);
       k->scrDelta->setFocus();  // leaving the field
       QTest::qWait(20);
-      k->cmbSelect->setFocus();
     }
-    QCOMPARE(int(s.selectedFunction), 4);
-    QVERIFY(!s.closeUp);
+    QVERIFY(int(s.selectedFunction) == 4 && !s.closeUp);
     QCOMPARE(s.GPosX, gx);
     QCOMPARE(s.GPosZ, gz);
     QCOMPARE(s.functionOrientation[2].alpha, orientation[2].alpha);
     QCOMPARE(Shot(frmGrafik), before);
-    k->scrDelta->setFocus();
   }
 
   void keysTurnAndMoveEachViewOnItsOwn() {
     AppState& s = appState;
     const auto orientation = s.functionOrientation;
     const double dalpha = s.Dalpha, dz = s.DPosZ, gz = s.GPosZ, gy = s.GPosY;
-    const QImage functions = Shot(frmGrafik);
-    const QImage data = Shot(frmDaten);
-
+    const QImage functions = Shot(frmGrafik), data = Shot(frmDaten);
     QTest::keyClick(frmGrafik, Qt::Key_Down);
     for (int f = 0; f < 4; ++f) QCOMPARE(s.functionOrientation[f].alpha, orientation[f].alpha + 5);
     QTest::keyClick(frmGrafik, Qt::Key_Up, Qt::ShiftModifier);
     QCOMPARE(s.functionOrientation[3].beta, orientation[3].beta - 5);
     QVERIFY(Shot(frmGrafik) != functions);
     QCOMPARE(Shot(frmDaten), data);
-
     QTest::keyClick(frmGrafik, Qt::Key_T);
     QTest::keyClick(frmGrafik, Qt::Key_Up);
     QTest::keyClick(frmGrafik, Qt::Key_Up, Qt::ShiftModifier);
     QCOMPARE(s.GPosZ, gz + 0.1);
     QCOMPARE(s.GPosY, gy + 0.1);
-    // The shared mode: the data view moves too.
-    QTest::keyClick(frmDaten, Qt::Key_Down);
+    QTest::keyClick(frmDaten, Qt::Key_Down);  // the shared mode: the data view moves too
     QCOMPARE(s.DPosZ, dz - 0.1);
     QCOMPARE(s.Dalpha, dalpha);
     QVERIFY(Shot(frmDaten) != data);
@@ -301,19 +254,101 @@ private slots:
     QTest::keyClick(frmDaten, Qt::Key_Left);
     QCOMPARE(s.Dgamma, -9.0 - 5);
     QCOMPARE(s.GPosZ, gz + 0.1);
+    // Each context holds its own camera.
+    QVERIFY(CameraAt(frmGrafik, s.rcGrafik, s.GPosX, s.GPosY, s.GPosZ));
+    QVERIFY(CameraAt(frmDaten, s.rcDaten, s.DPosX, s.DPosY, s.DPosZ));
+  }
 
-    // Each context holds its own camera, equal to its position fields.
-    const auto g = CameraInMatrix(frmGrafik, s.rcGrafik);
-    const auto d = CameraInMatrix(frmDaten, s.rcDaten);
-    QVERIFY(std::abs(g[0] - s.GPosX) < 1e-5 && std::abs(g[1] - s.GPosY) < 1e-5 && std::abs(g[2] - s.GPosZ) < 1e-5);
-    QVERIFY(std::abs(d[0] - s.DPosX) < 1e-5 && std::abs(d[1] - s.DPosY) < 1e-5 && std::abs(d[2] - s.DPosZ) < 1e-5);
+  void infoWindowShowsNameAndDescription() {
+    QTest::mouseClick(k->butAbout, Qt::LeftButton);
+    QVERIFY(QTest::qWaitForWindowExposed(frmAbout));
+    QCOMPARE(frmAbout->windowTitle(), QString("Info"));
+    QCOMPARE(frmAbout->Label1->text(), QString("Veltra"));
+    QCOMPARE(frmAbout->Label2->text() + frmAbout->Label3->text(),
+             QString("Dient der Veranschaulichung einer zweidimensionalen Multiskalenanalyse mit BLaC-Wavelets."));
+    QVERIFY(!frmAbout->Label4->text().isEmpty() && !frmAbout->Label5->text().isEmpty());
+    QTest::mouseClick(k->butAbout, Qt::LeftButton);  // modeless: the panel still works
+    k->scrDelta->setValue(41);
+    QCOMPARE(k->labDelta->text(), QString("Delta: 0.41"));
+    k->scrDelta->setValue(40);
+    frmAbout->close();
+    QVERIFY(!frmAbout->isVisible() && k->isVisible());
+  }
+
+  // The fields show the program state on every opening; "Abbrechen" keeps everything.
+  void settingsOpenFilledAndAbbrechenKeepsThem() {
+    const Settings before = Settings::Now();
+    OpenPrefs();
+    QCOMPARE(p->windowTitle(), QString("Einstellungen"));
+    QCOMPARE(Texts(), kStartSettings);
+    TypeAll({"0.7", "0.5", "0.3", "12", "3"});
+    OpenPrefs();  // unconfirmed edits are replaced
+    QCOMPARE(Texts(), kStartSettings);
+    TypeAll({"0.7", "0.5", "0.3", "12", "3"});
+    QTest::mouseClick(p->butAbbrechen, Qt::LeftButton);
+    QVERIFY(!p->isVisible());
+    QVERIFY(Settings::Now() == before);
+    OpenPrefs();
+    QCOMPARE(Texts(), kStartSettings);
+    QTest::mouseClick(p->butAbbrechen, Qt::LeftButton);
+  }
+
+  void settingsOkTakesTheTypedValuesOver() {
+    OpenPrefs();
+    TypeAll({" 0.5abc", "0.2", "0.04", "2.5", "4"});
+    QTest::mouseClick(p->butOK, Qt::LeftButton);
+    QVERIFY(boxes.texts.isEmpty() && !p->isVisible());
+    QVERIFY((Settings::Now() == Settings{0.5, 0.2, 0.04, 2, 4}));
+    OpenPrefs();
+    QCOMPARE(Texts(), (QStringList{"0.5", "0.2", "0.04", "2", "4"}));
+    const double alpha = appState.Dalpha;
+    QTest::keyClick(frmDaten, Qt::Key_Down);  // the next rotation key uses the new step
+    QCOMPARE(appState.Dalpha, alpha + 2);
+    // The rotation step may be any whole number; a huge one is clamped.
+    Type(p->txtRotStep, "99999999999999999999");
+    QTest::mouseClick(p->butOK, Qt::LeftButton);
+    QCOMPARE(appState.rotStep, double(INT_MAX));
+    OpenPrefs();
+    TypeAll({"0.03", "0.1", "0.02", "-7", "10"});
+    QTest::mouseClick(p->butOK, Qt::LeftButton);
+    QVERIFY(boxes.texts.isEmpty());
+    QVERIFY((Settings::Now() == Settings{0.03, 0.1, 0.02, -7, 10}));
+  }
+
+  void settingsRefuseUnusableValuesNamingTheField_data() {
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("named");
+    for (const char* text : {"0,05", "abc", "", "0", "-1", "1e-300", "nan", "inf", "1e308"})
+      QTest::addRow("near '%s'", text) << 0 << text << QString("naher Betrachtung");
+    QTest::addRow("far '0'") << 1 << "0" << QString("entfernter Betrachtung");
+    QTest::addRow("data '0,02'") << 2 << "0,02" << QString("den Daten");
+    for (const char* text : {"2.5", "0", "1e9", "-1", "nan"})
+      QTest::addRow("steps '%s'", text) << 4 << text << QString("Zwischenschritte");
+  }
+
+  void settingsRefuseUnusableValuesNamingTheField() {
+    QFETCH(int, field);
+    QFETCH(QString, text);
+    QFETCH(QString, named);
+    const Settings before = Settings::Now();
+    OpenPrefs();
+    Type(p->txtRotStep, "9");  // a valid edit that must not be taken over either
+    Type(Fields()[field], text);
+    QTest::mouseClick(p->butOK, Qt::LeftButton);
+    QCOMPARE(boxes.texts.size(), 1);
+    const QString& message = boxes.texts[0];
+    QVERIFY2(message.contains(named) && message.contains(QString::fromUtf8("Ungültig")), qPrintable(message));
+    // The window stays open with what was typed, and nothing is taken over.
+    QVERIFY(p->isVisible());
+    QCOMPARE(Fields()[field]->text(), text);
+    QVERIFY(Settings::Now() == before);
+    QTest::mouseClick(p->butAbbrechen, Qt::LeftButton);
   }
 
   void endeEndsTheProgram() {
     QTest::mouseClick(k->butEnde, Qt::LeftButton);
-    QVERIFY(frmGrafik == nullptr);
-    QVERIFY(frmDaten == nullptr);
-    QVERIFY(!k->isVisible());
+    QVERIFY(frmGrafik == nullptr && frmDaten == nullptr && !k->isVisible());
     DestroyForms();
   }
 };

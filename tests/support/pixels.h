@@ -2,14 +2,13 @@
 // Reading back what a view shows on screen and classifying its colours.
 #include <QGuiApplication>
 #include <QImage>
-#include <QRect>
 #include <QScreen>
 #include <QWindow>
+#include <array>
 
 namespace pixels {
 
-// What the window shows on screen, in device pixels.
-// The window is raised first: the screen shows whatever lies on top.
+// What the window shows on screen, in device pixels; raised first, as the screen shows what lies on top.
 inline QImage Grab(QWindow* w) {
   w->raise();
   for (int i = 0; i < 10; ++i) QCoreApplication::processEvents();
@@ -27,10 +26,11 @@ int Count(const QImage& img, const QRect& r, Pred pred) {
   int n = 0;
   const QRect area = r.intersected(img.rect());
   for (int y = area.top(); y <= area.bottom(); ++y)
-    for (int x = area.left(); x <= area.right(); ++x)
-      if (pred(img.pixel(x, y))) ++n;
+    for (int x = area.left(); x <= area.right(); ++x) n += pred(img.pixel(x, y)) ? 1 : 0;
   return n;
 }
+template <typename Pred>
+int Count(const QImage& img, Pred pred) { return Count(img, img.rect(), pred); }
 
 template <typename Pred>
 QRect BoundingBox(const QImage& img, Pred pred) {
@@ -39,6 +39,13 @@ QRect BoundingBox(const QImage& img, Pred pred) {
     for (int x = 0; x < img.width(); ++x)
       if (pred(img.pixel(x, y))) box |= QRect(x, y, 1, 1);
   return box;
+}
+
+// Upper left, upper right, lower left, lower right.
+inline std::array<QRect, 4> Quadrants(const QImage& img) {
+  const int w = img.width(), h = img.height();
+  return {QRect(0, 0, w / 2, h / 2), QRect(w / 2, 0, w - w / 2, h / 2), QRect(0, h / 2, w / 2, h - h / 2),
+          QRect(w / 2, h / 2, w - w / 2, h - h / 2)};
 }
 
 }  // namespace pixels

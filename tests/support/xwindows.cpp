@@ -1,13 +1,11 @@
 #include "xwindows.h"
 
-#include <X11/Xatom.h>
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <X11/XKBlib.h>
 #include <X11/extensions/XTest.h>
 
 #include <memory>
-#include <vector>
 
 namespace xwin {
 namespace {
@@ -17,28 +15,17 @@ struct DisplayCloser {
 };
 using DisplayPtr = std::unique_ptr<Display, DisplayCloser>;
 
-DisplayPtr Open() { return DisplayPtr(XOpenDisplay(nullptr)); }
-
 std::string Title(Display* d, ::Window w) {
-  Atom utf8 = XInternAtom(d, "UTF8_STRING", False);
-  Atom netName = XInternAtom(d, "_NET_WM_NAME", False);
   Atom type;
   int format;
   unsigned long count, after;
   unsigned char* data = nullptr;
   std::string title;
-  if (XGetWindowProperty(d, w, netName, 0, 1024, False, utf8, &type, &format, &count, &after, &data) ==
-          Success &&
+  if (XGetWindowProperty(d, w, XInternAtom(d, "_NET_WM_NAME", False), 0, 1024, False,
+                         XInternAtom(d, "UTF8_STRING", False), &type, &format, &count, &after, &data) == Success &&
       data) {
     title.assign(reinterpret_cast<char*>(data), count);
     XFree(data);
-  }
-  if (title.empty()) {
-    char* name = nullptr;
-    if (XFetchName(d, w, &name) && name) {
-      title = name;
-      XFree(name);
-    }
   }
   return title;
 }
@@ -54,38 +41,60 @@ void Collect(Display* d, ::Window w, std::vector<::Window>& out) {
   if (children) XFree(children);
 }
 
+// Focuses the window as a window manager does when it is clicked, then presses each key.
+void Press(unsigned long window, const std::vector<KeySym>& syms, unsigned modifiers) {
+  DisplayPtr dp(XOpenDisplay(nullptr));
+  Display* d = dp.get();
+  if (!d) return;
+  XSetInputFocus(d, window, RevertToParent, CurrentTime);
+  XSync(d, False);
+  const KeyCode shiftCode = XKeysymToKeycode(d, XK_Shift_L), controlCode = XKeysymToKeycode(d, XK_Control_L);
+  for (KeySym sym : syms) {
+    const KeyCode code = XKeysymToKeycode(d, sym);
+    if (code == 0) continue;
+    // Characters on the shifted level of their key need Shift.
+    const bool shift = (modifiers & kShift) || XkbKeycodeToKeysym(d, code, 0, 0) != sym;
+    if (modifiers & kControl) XTestFakeKeyEvent(d, controlCode, True, CurrentTime);
+    if (shift) XTestFakeKeyEvent(d, shiftCode, True, CurrentTime);
+    XTestFakeKeyEvent(d, code, True, CurrentTime);
+    XTestFakeKeyEvent(d, code, False, CurrentTime);
+    if (shift) XTestFakeKeyEvent(d, shiftCode, False, CurrentTime);
+    if (modifiers & kControl) XTestFakeKeyEvent(d, controlCode, False, CurrentTime);
+    XSync(d, False);
+  }
+}
+
 }  // namespace
 
 std::vector<Window> FindAll(const std::string& titlePrefix) {
   std::vector<Window> found;
-  DisplayPtr d = Open();
+  DisplayPtr d(XOpenDisplay(nullptr));
   if (!d) return found;
+  const ::Window root = DefaultRootWindow(d.get());
   std::vector<::Window> all;
-  Collect(d.get(), DefaultRootWindow(d.get()), all);
+  Collect(d.get(), root, all);
   for (::Window w : all) {
-    if (Title(d.get(), w).rfind(titlePrefix, 0) != 0) continue;
     XWindowAttributes a;
-    if (!XGetWindowAttributes(d.get(), w, &a) || a.c_class != InputOutput) continue;
+    if (Title(d.get(), w).rfind(titlePrefix, 0) != 0 || !XGetWindowAttributes(d.get(), w, &a) ||
+        a.c_class != InputOutput)
+      continue;
     int rx = 0, ry = 0;
     ::Window child;
-    XTranslateCoordinates(d.get(), w, DefaultRootWindow(d.get()), 0, 0, &rx, &ry, &child);
+    XTranslateCoordinates(d.get(), w, root, 0, 0, &rx, &ry, &child);
     found.push_back({w, rx, ry, a.width, a.height, a.map_state == IsViewable});
   }
   return found;
 }
 
 std::optional<Window> Find(const std::string& titlePrefix) {
-  // Toolkits keep hidden helper windows that may carry the same title; an
-  // input-output window that is mapped wins over one that is not.
   std::optional<Window> found;
-  for (const Window& candidate : FindAll(titlePrefix)) {
-    if (!found || (candidate.viewable && !found->viewable)) found = candidate;
-  }
+  for (const Window& w : FindAll(titlePrefix))
+    if (!found || (w.viewable && !found->viewable)) found = w;
   return found;
 }
 
 void RequestClose(unsigned long id) {
-  DisplayPtr d = Open();
+  DisplayPtr d(XOpenDisplay(nullptr));
   if (!d) return;
   XEvent ev{};
   ev.xclient.type = ClientMessage;
@@ -99,59 +108,24 @@ void RequestClose(unsigned long id) {
 }
 
 void Click(int rootX, int rootY) {
-  DisplayPtr d = Open();
+  DisplayPtr d(XOpenDisplay(nullptr));
   if (!d) return;
   XTestFakeMotionEvent(d.get(), -1, rootX, rootY, CurrentTime);
   XSync(d.get(), False);
-  XTestFakeButtonEvent(d.get(), 1, True, CurrentTime);
-  XSync(d.get(), False);
-  XTestFakeButtonEvent(d.get(), 1, False, CurrentTime);
-  XSync(d.get(), False);
+  for (Bool down : {True, False}) {
+    XTestFakeButtonEvent(d.get(), 1, down, CurrentTime);
+    XSync(d.get(), False);
+  }
 }
-
-namespace {
-
-void PressReleased(Display* d, KeyCode code, unsigned modifiers, bool shift) {
-  const KeyCode shiftCode = XKeysymToKeycode(d, XK_Shift_L);
-  const KeyCode controlCode = XKeysymToKeycode(d, XK_Control_L);
-  if (modifiers & kControl) XTestFakeKeyEvent(d, controlCode, True, CurrentTime);
-  if (shift) XTestFakeKeyEvent(d, shiftCode, True, CurrentTime);
-  XTestFakeKeyEvent(d, code, True, CurrentTime);
-  XTestFakeKeyEvent(d, code, False, CurrentTime);
-  if (shift) XTestFakeKeyEvent(d, shiftCode, False, CurrentTime);
-  if (modifiers & kControl) XTestFakeKeyEvent(d, controlCode, False, CurrentTime);
-  XSync(d, False);
-}
-
-void FocusOn(Display* d, unsigned long window) {
-  XSetInputFocus(d, window, RevertToParent, CurrentTime);
-  XSync(d, False);
-}
-
-}  // namespace
 
 void Key(unsigned long window, const std::string& keysymName, unsigned modifiers) {
-  DisplayPtr d = Open();
-  if (!d) return;
-  FocusOn(d.get(), window);
-  const KeyCode code = XKeysymToKeycode(d.get(), XStringToKeysym(keysymName.c_str()));
-  if (code == 0) return;
-  PressReleased(d.get(), code, modifiers, (modifiers & kShift) != 0);
+  const KeySym sym = XStringToKeysym(keysymName.c_str());
+  if (sym != NoSymbol) Press(window, {sym}, modifiers);
 }
 
+// Latin-1 keysyms equal their character codes.
 void Type(unsigned long window, const std::string& text) {
-  DisplayPtr d = Open();
-  if (!d) return;
-  FocusOn(d.get(), window);
-  for (const char ch : text) {
-    // Latin-1 keysyms equal their character codes.
-    const KeySym sym = static_cast<unsigned char>(ch);
-    const KeyCode code = XKeysymToKeycode(d.get(), sym);
-    if (code == 0) continue;
-    // Characters on the shifted level of their key need Shift.
-    const bool shift = XkbKeycodeToKeysym(d.get(), code, 0, 0) != sym;
-    PressReleased(d.get(), code, kNoModifier, shift);
-  }
+  Press(window, std::vector<KeySym>(text.begin(), text.end()), kNoModifier);
 }
 
 }  // namespace xwin
