@@ -4,16 +4,17 @@
 // context, and what each drawn frame of the function view looked like.
 #include <GL/gl.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
+#include "../blac/blac_test_support.h"
 #include "blac/filters.h"
 #include "gl_recorder.h"
 #include "linalg/matrix.h"
 
 namespace interaction {
 
+using blac_test::SameBits;
 using Views = std::vector<std::string>;
 inline std::string ViewOf(const GlCall& c) { return c.name.substr(0, c.name.find('.')); }  // "G" or "D"
 inline bool IsSurfaceCall(const GlCall& c, const char* op) { return c.name.ends_with(std::string(".") + op); }
@@ -79,11 +80,6 @@ inline std::vector<CameraMove> CameraMoves() {
   for (const Frame& f : Frames(&trailing)) all.insert(all.end(), f.cameraMovesBefore.begin(), f.cameraMovesBefore.end());
   all.insert(all.end(), trailing.begin(), trailing.end());
   return all;
-}
-
-inline bool SameBits(const Matrix& a, const Matrix& b) {
-  return a.rows == b.rows && a.cols == b.cols &&
-         std::memcmp(a.data.get(), b.data.get(), sizeof(double) * static_cast<std::size_t>(a.rows * a.cols)) == 0;
 }
 
 // State as after start-up, both views bound to recording surfaces, the

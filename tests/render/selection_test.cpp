@@ -23,12 +23,17 @@ protected:
     return Frames();
   }
   static Position3 Camera() { return {appState.GPosX, appState.GPosY, appState.GPosZ}; }
+  void ExpectTransition(int item, int n = 10);
+  std::vector<Frame> frames;  // of the last ExpectTransition
 };
 
-// N intermediate frames with all four functions at the far step, each after
-// one equal camera step on the function view's context; then the final frame.
-void ExpectTransition(const std::vector<Frame>& frames, int n, Position3 from, Position3 to,
-                      std::size_t finalPlacements, double finalStep) {
+// Selecting the item draws N intermediate frames with all four functions at
+// the far step, each after one equal camera step on the function view's
+// context from where the camera was to the item's target; then the final
+// frame: the overview at the far step for item 0, else one function at the near step.
+void SelectionTest::ExpectTransition(int item, int n) {
+  const Position3 from = Camera(), to = appState.viewTargets[item];
+  frames = Select(item);
   ASSERT_EQ(frames.size(), static_cast<std::size_t>(n + 1));
   EXPECT_EQ(Swaps(), Views(static_cast<std::size_t>(n + 1), "G"));
   double sx = 0, sy = 0, sz = 0;
@@ -49,8 +54,8 @@ void ExpectTransition(const std::vector<Frame>& frames, int n, Position3 from, P
   EXPECT_NEAR(sz, to.z - from.z, 1e-12);
   const Frame& last = frames.back();
   EXPECT_TRUE(last.cameraMovesBefore.empty());
-  EXPECT_EQ(last.placements.size(), finalPlacements);
-  EXPECT_DOUBLE_EQ(last.cellWidth, finalStep);
+  EXPECT_EQ(last.placements.size(), item == 0 ? 4u : 1u);
+  EXPECT_DOUBLE_EQ(last.cellWidth, item == 0 ? 0.25 : 0.125);
   EXPECT_EQ((std::array{appState.GPosX, appState.GPosY, appState.GPosZ}), (std::array{to.x, to.y, to.z}));
 }
 
@@ -60,10 +65,8 @@ TEST_F(SelectionTest, EachSingleFunctionComesCloseUpTurningOnlyItself) {
   for (int item = 1; item <= 4; ++item) {
     SCOPED_TRACE(item);
     const int f = item - 1;
-    const Position3 from = Camera();
     const auto before = s.functionOrientation;
-    const auto frames = Select(item);
-    ExpectTransition(frames, 10, from, s.viewTargets[item], 1, 0.125);
+    ExpectTransition(item);
     EXPECT_TRUE(s.closeUp);
     EXPECT_EQ(s.selectedFunction, f);
     EXPECT_EQ(s.stepFunctions, s.stepNear);
@@ -90,8 +93,10 @@ TEST_F(SelectionTest, EachSingleFunctionComesCloseUpTurningOnlyItself) {
 TEST_F(SelectionTest, AlleFunktionenRestoresStartOrientationsAndOverview) {
   AppState& s = appState;
   // Right after start: the camera glides, nothing turns.
-  auto frames = Select(0);
-  ExpectTransition(frames, 10, {-0.1, 0.2, -4.7}, {0.0, 0.1, -4.7}, 4, 0.25);
+  const Position3 start = Camera(), overview = s.viewTargets[0];
+  EXPECT_EQ((std::array{start.x, start.y, start.z, overview.x, overview.y, overview.z}),
+            (std::array{-0.1, 0.2, -4.7, 0.0, 0.1, -4.7}));
+  ExpectTransition(0);
   for (const Frame& f : frames)
     for (int g = 0; g < 4; ++g) {
       const Orientation& o = s.initialOrientation[g];
@@ -103,9 +108,7 @@ TEST_F(SelectionTest, AlleFunktionenRestoresStartOrientationsAndOverview) {
   GrafikKeyDown(kKeyRight, false);
   GrafikKeyDown(kKeyT, false);
   GrafikKeyDown(kKeyLeft, false);
-  const Position3 from = Camera();
-  frames = Select(0);
-  ExpectTransition(frames, 10, from, s.viewTargets[0], 4, 0.25);
+  ExpectTransition(0);
   EXPECT_FALSE(s.closeUp);
   EXPECT_EQ(s.selectedFunction, 4);
   EXPECT_EQ(s.stepFunctions, s.stepFar);
@@ -118,8 +121,7 @@ TEST_F(SelectionTest, AlleFunktionenRestoresStartOrientationsAndOverview) {
 TEST_F(SelectionTest, SameFunctionTwiceDrawsIdenticalFramesWithZeroSteps) {
   SelectFunction(2);
   const Orientation after = appState.functionOrientation[1];
-  const auto frames = Select(2);
-  ExpectTransition(frames, 10, appState.viewTargets[2], appState.viewTargets[2], 1, 0.125);
+  ExpectTransition(2);  // from the target to itself
   for (const Frame& f : frames) {
     for (const auto& m : f.cameraMovesBefore) EXPECT_TRUE(m.x == 0 && m.y == 0 && m.z == 0);
     // Wavelet 1 stands still (up to the rounding left by the first transition).
@@ -131,10 +133,7 @@ TEST_F(SelectionTest, SameFunctionTwiceDrawsIdenticalFramesWithZeroSteps) {
 TEST_F(SelectionTest, TransitionStepsSetTheNumberOfFrames) {
   for (const double n : {1.0, 3.0}) {
     appState.transitionSteps = n;
-    const Position3 from = Camera();
-    const int item = n == 1.0 ? 4 : 0;
-    ExpectTransition(Select(item), static_cast<int>(n), from, appState.viewTargets[item],
-                     item == 0 ? 4 : 1, item == 0 ? 0.25 : 0.125);
+    ExpectTransition(n == 1.0 ? 4 : 0, static_cast<int>(n));
   }
 }
 
@@ -145,7 +144,7 @@ TEST_F(SelectionTest, ItemsOutsideTheListOnlyRedraw) {
   const Position3 camera = Camera();
   for (const int item : {-1, 5, 100}) {
     SCOPED_TRACE(item);
-    const auto frames = Select(item);
+    frames = Select(item);
     ASSERT_EQ(frames.size(), 1u);
     EXPECT_TRUE(frames[0].cameraMovesBefore.empty());
     EXPECT_EQ(frames[0].placements.size(), 1u);  // still the close-up
