@@ -150,6 +150,34 @@ void SetCounters(benchmark::State& state, const CellCount& c, double mpx) {
   state.counters["Mpx"] = mpx;
 }
 
+// Times two actions per iteration, each until its picture is on the display,
+// and reports their mean times as counters; `untimed` runs after both, outside
+// the timed part.
+template <typename First, typename Second>
+void TimeTwoHalves(benchmark::State& state, const char* firstName, First first,
+                   const char* secondName, Second second, void (*untimed)() = nullptr) {
+  QElapsedTimer timer;
+  double firstNs = 0, secondNs = 0;
+  for (auto _ : state) {
+    timer.start();
+    first();
+    WaitForDisplay();
+    firstNs += timer.nsecsElapsed();
+    timer.start();
+    second();
+    WaitForDisplay();
+    secondNs += timer.nsecsElapsed();
+    if (untimed) {
+      state.PauseTiming();
+      untimed();
+      state.ResumeTiming();
+    }
+  }
+  const double n = double(state.iterations());
+  state.counters[firstName] = firstNs / n / 1e6;
+  state.counters[secondName] = secondNs / n / 1e6;
+}
+
 void FunctionOverview(benchmark::State& state) {
   DefaultView();
   SetSteps(state);
@@ -206,21 +234,7 @@ void DataLayoutLevel2(benchmark::State& state) {
 void TransitionRoundTrip(benchmark::State& state) {
   DefaultView();
   SetSteps(state);
-  QElapsedTimer timer;
-  double toCloseUp = 0, back = 0;
-  for (auto _ : state) {
-    timer.start();
-    SelectFunction(1);
-    WaitForDisplay();
-    toCloseUp += timer.nsecsElapsed();
-    timer.start();
-    SelectFunction(0);
-    WaitForDisplay();
-    back += timer.nsecsElapsed();
-  }
-  const double n = double(state.iterations());
-  state.counters["to_closeup_ms"] = toCloseUp / n / 1e6;
-  state.counters["back_ms"] = back / n / 1e6;
+  TimeTwoHalves(state, "to_closeup_ms", [] { SelectFunction(1); }, "back_ms", [] { SelectFunction(0); });
   // Cells over all 22 frames: 20 overview frames and one of each final frame.
   CellCount cells;
   const CellCount overview = FunctionFrameCells();
@@ -238,24 +252,8 @@ void TransitionRoundTrip(benchmark::State& state) {
 void LevelJump(benchmark::State& state) {
   DefaultView();
   SetSteps(state);
-  QElapsedTimer timer;
-  double down = 0, up = 0;
-  for (auto _ : state) {
-    timer.start();
-    LevelChanged(2);
-    WaitForDisplay();
-    down += timer.nsecsElapsed();
-    timer.start();
-    LevelChanged(6);
-    WaitForDisplay();
-    up += timer.nsecsElapsed();
-    state.PauseTiming();
-    RestoreSample();
-    state.ResumeTiming();
-  }
-  const double n = double(state.iterations());
-  state.counters["down_ms"] = down / n / 1e6;
-  state.counters["up_ms"] = up / n / 1e6;
+  TimeTwoHalves(state, "down_ms", [] { LevelChanged(2); }, "up_ms", [] { LevelChanged(6); },
+                RestoreSample);
   CellCount cells = FunctionFrameCells();
   cells += FunctionFrameCells();
   const double data = 2 * DataFrameCells();
