@@ -10,6 +10,9 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth locales libx11-dev libxtst-dev
   desktop-file-utils
+  libmuparser-dev qt6-image-formats-plugins qt6-charts-dev
+  lintian appstream dpkg-dev file fakeroot
+  weston qt6-wayland imagemagick librsvg2-bin
 )
 
 as_root() {

@@ -1,7 +1,7 @@
 #include <exception>
 
-#include "app/Kontrolle.h"
-#include "app/application.h"
+#include "windows/Kontrolle.h"
+#include "windows/application.h"
 
 int main(int argc, char** argv) {
   VeltraApplication app(argc, argv);

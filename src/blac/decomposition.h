@@ -2,9 +2,9 @@
 // In-place level-by-level analysis and synthesis of dataMatrix.
 #include <vector>
 
+#include "blac/projections.h"  // CoarseGram
 #include "linalg/matrix.h"
 
-Matrix CoarseGram(double delta, int j);
 std::vector<double> CoarseProjection(double delta, int j);   // reads appState.rowBuffer
 Matrix WaveletGram(double delta, int j);                     // reads synthesisQ[2]
 std::vector<double> WaveletProjection(double delta, int j);  // reads synthesisQ[2], rowBuffer

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/state.h"
+#include "state/state.h"
 #include "linalg/solvers.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "app/state.h"
+#include "state/state.h"
 #include "blac/basis.h"
 #include "render/glwindow.h"
 

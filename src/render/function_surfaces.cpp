@@ -2,7 +2,7 @@
 
 #include <GL/gl.h>
 
-#include "app/state.h"
+#include "state/state.h"
 #include "blac/basis.h"
 #include "render/data_surface.h"
 #include "render/glwindow.h"

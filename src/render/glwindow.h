@@ -2,7 +2,7 @@
 // OpenGL contexts of the two views, projection, lighting, colour presets and
 // the centring vertex routine. No window toolkit here: the views reach the
 // window system through ViewSurface, which the windows implement.
-#include "app/state.h"
+#include "state/state.h"
 
 // The window-system side of one 3D view.
 class ViewSurface {

@@ -2,7 +2,7 @@
 
 #include <GL/gl.h>
 
-#include "app/state.h"
+#include "state/state.h"
 #include "render/data_surface.h"
 #include "render/function_surfaces.h"
 #include "render/glwindow.h"

@@ -1,4 +1,5 @@
 // Point evaluation of scaling functions, wavelets and the 2-D expansions.
+#include "blac/startup.h"
 #include "blac/basis.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,7 @@
 #include <cmath>
 #include <random>
 
-#include "app/state.h"
+#include "state/state.h"
 #include "blac/filters.h"
 
 namespace {

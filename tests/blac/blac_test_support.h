@@ -2,7 +2,7 @@
 // Independent expected values for the filter and decomposition tests.
 #include <cstring>
 
-#include "app/state.h"
+#include "state/state.h"
 #include "blac/filters.h"
 #include "linalg/matrix.h"
 #include "linalg/solvers.h"

@@ -1,6 +1,9 @@
 #include "blac/filters.h"
+#include "blac/startup.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 #include <string>
 #include <vector>
@@ -129,6 +132,30 @@ TEST_F(FiltersTest, FitWaveletUsesDeltaAndSetsTheCaption) {
   FitWavelet();
   EXPECT_NEAR(appState.waveletCoeffs[0], 0.0474, 5e-5);
   EXPECT_EQ(captions, (std::vector<std::string>{"Nullmatrix", "Keine Nullen"}));
+}
+
+TEST(StartupTest, TablesSampleFiltersAndFit) {
+  ResetAppState();
+  RunStartupNumerics();
+  for (int i = 0; i <= 9; ++i) {
+    EXPECT_EQ(appState.pow2[i], std::ldexp(1.0, i));
+    EXPECT_EQ(appState.invPow2[i], std::ldexp(1.0, -i));
+    EXPECT_EQ(appState.intPow2[i], 1 << i);
+  }
+  const Matrix& d = appState.dataMatrix;
+  // Row index i + 2 goes with 7 i / 64, column index j + 2 with 3 j / 64.
+  EXPECT_DOUBLE_EQ(GetElement(d, 1, 1), 0.7 * std::sin(-7.0 / 64) * std::sin(-3.0 / 64));
+  EXPECT_EQ(GetElement(d, 2, 2), 0.0);
+  EXPECT_DOUBLE_EQ(GetElement(d, 10, 3), 0.7 * std::sin(56.0 / 64) * std::sin(3.0 / 64));
+  EXPECT_DOUBLE_EQ(GetElement(d, 65, 65), 0.7 * std::sin(441.0 / 64) * std::sin(189.0 / 64));
+  for (int r = 1; r <= 513; ++r) {
+    for (int k = 66; k <= 513; ++k) {
+      ASSERT_EQ(GetElement(d, r, k), 0.0);
+      ASSERT_EQ(GetElement(d, k, r), 0.0);
+    }
+  }
+  EXPECT_NEAR(GetElement(appState.synthesisQ[6], 1, 1), -0.1722, 5e-5);
+  EXPECT_NEAR(appState.waveletCoeffs[3], -0.5824, 5e-5);
 }
 
 }  // namespace

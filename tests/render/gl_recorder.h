@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "app/state.h"
+#include "state/state.h"
 #include "render/glwindow.h"
 
 struct GlCall {  // arguments as doubles (enums, ints and floats convert exactly)

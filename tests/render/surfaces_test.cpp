@@ -5,6 +5,7 @@
 #include <cmath>
 #include <set>
 
+#include "blac/startup.h"
 #include "blac/basis.h"
 #include "gl_recorder.h"
 #include "render/data_surface.h"

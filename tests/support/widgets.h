@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "app/state.h"
+#include "state/state.h"
 
 namespace widgets {
 

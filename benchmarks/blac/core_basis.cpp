@@ -1,0 +1,37 @@
+// The four expansions over the data view's default grid: step 0.02 over
+// [0, 1)^2, four corner evaluations per cell, as one redraw asks for them.
+#include <benchmark/benchmark.h>
+
+#include "blac/startup.h"
+#include "state/state.h"
+#include "blac/basis.h"
+
+namespace {
+
+template <double (*Eval)(double, double, int)>
+void GridOfCorners(benchmark::State& state) {
+  ResetAppState();
+  RunStartupNumerics();
+  const int level = static_cast<int>(state.range(0));
+  const double h = 0.02;
+  for (auto _ : state) {
+    double sum = 0.0;
+    for (double x = 0.0; x < 1.0; x = x + h) {
+      for (double y = 0.0; y < 1.0; y = y + h) {
+        sum += Eval(x, y, level);
+        sum += Eval(x + h, y, level);
+        sum += Eval(x, y + h, level);
+        sum += Eval(x + h, y + h, level);
+      }
+    }
+    benchmark::DoNotOptimize(sum);
+  }
+  state.SetItemsProcessed(state.iterations() * 10000);
+}
+
+BENCHMARK(GridOfCorners<EvalPhiPhi>)->Name("EvalPhiPhi/grid")->Arg(6)->Arg(2);
+BENCHMARK(GridOfCorners<EvalPhiPsi>)->Name("EvalPhiPsi/grid")->Arg(6)->Arg(2);
+BENCHMARK(GridOfCorners<EvalPsiPsi>)->Name("EvalPsiPsi/grid")->Arg(6)->Arg(2);
+BENCHMARK(GridOfCorners<EvalPsiPhi>)->Name("EvalPsiPhi/grid")->Arg(6)->Arg(2);
+
+}  // namespace

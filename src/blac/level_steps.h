@@ -1,0 +1,33 @@
+#pragma once
+// One analysis or one synthesis step of the level-by-level transform on a
+// matrix passed in: what DecomposeLevel and ReconstructLevel do to dataMatrix,
+// for any matrix, Delta and tables. Only the top-left (2^(j+1) + 1)^2 block is
+// read and written, so a 65 x 65 matrix holds a whole level-6 analysis.
+#include <span>
+#include <vector>
+
+#include "linalg/matrix.h"
+
+// Analyses the level-(j+1) block of `data` into level j, rows then columns,
+// with the wavelet templates of q2 = BuildSynthesisQ(delta, 2). rowBuffer is
+// 1-based scratch of at least 2^(j+1) + 2 entries; it ends up holding the
+// last column's samples, as the specified step leaves it.
+void AnalyseLevel(Matrix& data, int j, double delta, const Matrix& q2, std::span<double> rowBuffer);
+
+// Synthesises the level-(j+1) block of `data` from level j with that level's
+// P and Q, columns then rows.
+void SynthesiseLevel(Matrix& data, int j, const Matrix& p, const Matrix& q);
+
+// P and Q of the levels 2 to topLevel for one Delta, indexed by level
+// (entries 0 and 1 are empty): everything the steps of that Delta need.
+struct SynthesisTables {
+  double delta = 0;
+  std::vector<Matrix> p;
+  std::vector<Matrix> q;
+};
+SynthesisTables BuildSynthesisTables(double delta, int topLevel = 6);
+
+// Several steps in a row, as the level track bar runs them: analysis from
+// level `from` down to `to`, or synthesis from `from` up to `to`.
+void AnalyseDown(Matrix& data, int from, int to, const SynthesisTables& tables);
+void SynthesiseUp(Matrix& data, int from, int to, const SynthesisTables& tables);

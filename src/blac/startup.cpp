@@ -1,0 +1,11 @@
+#include "blac/startup.h"
+
+#include "blac/filters.h"
+#include "state/state.h"
+
+void RunStartupNumerics() {
+  FillPowerTables();
+  GenerateSampleSurface(appState.dataLevel);
+  RecomputeSynthesisMatrices();
+  FitWavelet();
+}

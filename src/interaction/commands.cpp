@@ -1,0 +1,66 @@
+#include "interaction/commands.h"
+
+#include <cstdio>
+
+#include "interaction/level_history.h"
+#include "interaction/settings.h"
+#include "state/state.h"
+#include "blac/decomposition.h"
+#include "blac/filters.h"
+#include "render/scenes.h"
+
+std::string DeltaLabelText(double delta) { return "Delta: " + FormatNumber(delta); }
+
+std::string LevelLabelText(int level) { return "Level: " + std::to_string(level); }
+
+std::string CurrentDeltaLabelText(double delta) {
+  return "aktuelles Delta: " + FormatNumber(delta);
+}
+
+void DeltaChanged(int position) {
+  appState.delta = position * 0.01;
+  FitWavelet();
+  RedrawGrafik();
+}
+
+void LevelChanged(int position) {
+  AppState& s = appState;
+  // One step per level in between, so a jump runs every intermediate level in order.
+  while (position < s.chosenLevel) {
+    BeforeDescent(s.dataMatrix, s.chosenLevel, s.currentDelta);
+    --s.chosenLevel;
+    DecomposeLevel(s.chosenLevel);
+  }
+  while (s.chosenLevel < position) {
+    ReconstructLevel(s.chosenLevel);
+    ++s.chosenLevel;
+    AfterAscent(s.dataMatrix, s.chosenLevel, s.currentDelta);
+  }
+  s.chosenLevel = position;
+  s.statusText = LevelLabelText(s.chosenLevel);
+  RedrawGrafik();
+  RedrawDaten();
+}
+
+void Compute() {
+  appState.currentDelta = appState.delta;
+  ForgetKeptLevels();
+  RecomputeSynthesisMatrices();
+  RedrawDaten();
+}
+
+void ZoomChanged(bool checked) {
+  appState.zoom = checked;
+  RedrawGrafik();
+}
+
+void OnlyDataChanged(bool checked) {
+  appState.onlyData = checked;
+  RedrawDaten();
+}
+
+void WireframeChanged(bool checked) {
+  appState.filledSurfaces = !checked;
+  RedrawDaten();
+  RedrawGrafik();
+}

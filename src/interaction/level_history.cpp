@@ -1,0 +1,70 @@
+#include "interaction/level_history.h"
+
+#include <cstddef>
+#include <cstring>
+#include <vector>
+
+#include "state/state.h"
+
+namespace {
+
+int BlockSize(int level) { return (1 << level) + 1; }
+
+std::vector<double> CopyBlock(const Matrix& data, int level) {
+  const int n = BlockSize(level);
+  std::vector<double> block;
+  block.reserve(static_cast<std::size_t>(n * n));
+  for (int r = 1; r <= n; ++r) {
+    for (int c = 1; c <= n; ++c) block.push_back(GetElement(data, r, c));
+  }
+  return block;
+}
+
+void PutBlock(Matrix& data, int level, const std::vector<double>& block) {
+  const int n = BlockSize(level);
+  std::size_t e = 0;
+  for (int r = 1; r <= n; ++r) {
+    for (int c = 1; c <= n; ++c) SetElement(data, r, c, block[e++]);
+  }
+}
+
+// Compares bit patterns, so a -0 or NaN written by something else counts as a change.
+bool SameBlock(const std::vector<double>& a, const std::vector<double>& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t e = 0; e < a.size(); ++e) {
+    if (std::memcmp(&a[e], &b[e], sizeof(double)) != 0) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void BeforeDescent(Matrix& data, int level, double delta) {
+  AppState& s = appState;
+  auto& kept = s.keptBlocks[static_cast<std::size_t>(level)];
+  const std::vector<double> shown = CopyBlock(data, level);
+  // The shown block must still be exactly what the last ascent produced.
+  const bool fromAscent = s.ascentLevel == level && s.ascentDelta == delta &&
+                          SameBlock(shown, s.ascentBlock);
+  if (fromAscent && !kept.empty()) {
+    PutBlock(data, level, kept);
+  } else {
+    kept = shown;
+  }
+  s.ascentBlock.clear();
+  s.ascentLevel = 0;
+}
+
+void AfterAscent(const Matrix& data, int level, double delta) {
+  AppState& s = appState;
+  s.ascentBlock = CopyBlock(data, level);
+  s.ascentLevel = level;
+  s.ascentDelta = delta;
+}
+
+void ForgetKeptLevels() {
+  AppState& s = appState;
+  for (auto& block : s.keptBlocks) block.clear();
+  s.ascentBlock.clear();
+  s.ascentLevel = 0;
+}

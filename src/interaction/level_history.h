@@ -1,0 +1,16 @@
+#pragma once
+// Keeps repeated level changes from drifting. Going down and back up shows
+// only an approximate reconstruction; analysing that again would compound the
+// error with every round trip (about 1.4-fold per trip 6 -> 2 -> 6). So a
+// descent that starts at a level whose block the program itself produced by
+// going up, with no change of the coefficients or of currentDelta since,
+// starts from the block kept when the program last went down from there.
+#include "linalg/matrix.h"
+
+// Before the level-`level` block of `data` is analysed down one level:
+// restores the kept block if the rule above applies, else keeps this one.
+void BeforeDescent(Matrix& data, int level, double delta);
+// After the level-`level` block of `data` was synthesised from below.
+void AfterAscent(const Matrix& data, int level, double delta);
+// The coefficients or currentDelta changed: nothing kept applies any more.
+void ForgetKeptLevels();

@@ -1,0 +1,80 @@
+#include "interaction/settings.h"
+
+#include <locale.h>
+
+#include <array>
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+
+#include "state/state.h"
+
+namespace {
+
+// The toolkit sets the C library's locale from the environment; numbers are
+// read in the C locale all the same, so "0.05" means 0.05 under any locale.
+locale_t CLocale() {
+  static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+  return c;
+}
+
+bool StepWidthOk(double v) { return std::isfinite(v) && v >= kMinStepWidth && v <= kMaxStepWidth; }
+
+std::string StepWidthError(const char* field) {
+  return std::string("Ung\u00fcltige Schrittweite bei \u201e") + field +
+         "\u201c: bitte eine Zahl von " + FormatNumber(kMinStepWidth) + " bis " +
+         FormatNumber(kMaxStepWidth) + " eingeben (mit Punkt als Dezimaltrennzeichen).";
+}
+
+}  // namespace
+
+double ParseDouble(const std::string& text) { return strtod_l(text.c_str(), nullptr, CLocale()); }
+
+long ParseWholeNumber(const std::string& text) {
+  const long long v = strtoll_l(text.c_str(), nullptr, 10, CLocale());
+  if (v > INT_MAX) return INT_MAX;
+  if (v < INT_MIN) return INT_MIN;
+  return static_cast<long>(v);
+}
+
+std::string FormatNumber(double value) {
+  std::array<char, 64> buf{};
+  const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value,
+                               std::chars_format::general, 6);
+  return std::string(buf.data(), r.ptr);
+}
+
+SettingsText CurrentSettingsText() {
+  const AppState& s = appState;
+  return {FormatNumber(s.stepNear), FormatNumber(s.stepFar), FormatNumber(s.stepData),
+          FormatNumber(s.rotStep), FormatNumber(s.transitionSteps)};
+}
+
+SettingsCheck CheckSettings(const SettingsText& text) {
+  SettingsValues v{};
+  v.stepNear = ParseDouble(text.near);
+  v.stepFar = ParseDouble(text.far);
+  v.stepData = ParseDouble(text.data);
+  v.transitionSteps = ParseDouble(text.steps);
+  v.rotStep = static_cast<double>(ParseWholeNumber(text.rotStep));
+
+  if (!StepWidthOk(v.stepNear)) return {std::nullopt, StepWidthError("naher Betrachtung")};
+  if (!StepWidthOk(v.stepFar)) return {std::nullopt, StepWidthError("entfernter Betrachtung")};
+  if (!StepWidthOk(v.stepData)) return {std::nullopt, StepWidthError("den Daten")};
+  const double n = v.transitionSteps;
+  if (!(std::isfinite(n) && n >= 1 && n <= kMaxTransitionSteps && n == std::floor(n))) {
+    return {std::nullopt, "Ung\u00fcltige Anzahl Zwischenschritte: bitte eine ganze Zahl von 1 bis " +
+                              FormatNumber(kMaxTransitionSteps) + " eingeben."};
+  }
+  return {v, {}};
+}
+
+void ApplySettings(const SettingsValues& v) {
+  AppState& s = appState;
+  s.stepNear = v.stepNear;
+  s.stepFar = v.stepFar;
+  s.stepData = v.stepData;
+  s.transitionSteps = v.transitionSteps;
+  s.rotStep = v.rotStep;
+}

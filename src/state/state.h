@@ -1,0 +1,112 @@
+#pragma once
+// The one global state record through which every part of the program
+// exchanges parameters, matrices, switches and view geometry.
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "linalg/matrix.h"
+
+class ViewSurface;          // window-system side of a 3D view (render/glwindow.h)
+using GlContext = void*;    // opaque GL context handle; null when creation failed
+
+struct Orientation {
+  double alpha;  // about x, degrees
+  double beta;   // about y
+  double gamma;  // about z
+};
+
+enum class NavMode { Rotate, Translate };
+
+struct Position3 {
+  double x, y, z;
+};
+
+constexpr int kTableSize = 10;      // entries 0..9 of the power tables
+constexpr int kDataMatrixSize = 513;
+
+struct AppState {
+  AppState();
+
+  // Analysis parameters
+  double delta = 0.4;
+  double currentDelta = 0.4;
+  int chosenLevel = 6;
+  int dataLevel = 6;
+  std::array<double, 5> waveletCoeffs{};
+
+  // Tables of powers of two (filled by FillPowerTables)
+  std::array<double, kTableSize> pow2{};
+  std::array<double, kTableSize> invPow2{};
+  std::array<int, kTableSize> intPow2{};
+
+  // Data and matrices
+  Matrix dataMatrix;
+  std::vector<double> rowBuffer;        // 1-based: entries 1..513 used, entry 0 unused
+  std::vector<Matrix> synthesisP;       // index j; entries 2..dataLevel hold the level-j matrix
+  std::vector<Matrix> synthesisQ;
+
+  // Display switches
+  bool onlyData = true;
+  bool zoom = true;
+  bool filledSurfaces = true;
+  bool doubleBuffer = true;
+  NavMode navMode = NavMode::Rotate;
+  std::int8_t selectedFunction = 4;
+  bool closeUp = false;
+  int detailScale = 1;
+
+  // Step widths and counts (the settings)
+  double stepNear = 0.03;
+  double stepFar = 0.1;
+  double stepFunctions = 0.05;
+  double stepData = 0.02;
+  double rotStep = 5;
+  double transitionSteps = 10;
+
+  // View geometry
+  std::array<Orientation, 4> functionOrientation{};
+  std::array<Orientation, 4> initialOrientation{};
+  Orientation closeUpOrientation{-67, 4, -20};
+  double GPosX = -0.1, GPosY = 0.2, GPosZ = -4.7;
+  double DPosX = 0.0, DPosY = 0.2, DPosZ = -1.8;
+  double Dalpha = -60, Dbeta = 8, Dgamma = -9;
+  std::array<Position3, 5> viewTargets{};
+  double placeOffset = 1.3;
+  double axisLength = 1.6;
+  double SurfaceXMax = 2.0;
+  double SurfaceYMax = 2.0;
+
+  // What the level history keeps (see interaction/level_history.h): for each
+  // level, the block the last descent from it started from (empty: none), and
+  // the block the last ascent produced, with its level and Delta.
+  std::array<std::vector<double>, 7> keptBlocks{};
+  std::vector<double> ascentBlock;
+  int ascentLevel = 0;
+  double ascentDelta = 0;
+
+  // Window resources
+  ViewSurface* dcGrafik = nullptr;
+  ViewSurface* dcDaten = nullptr;
+  GlContext rcGrafik = nullptr;
+  GlContext rcDaten = nullptr;
+  double viewAspect = 1.0;
+  std::string statusText;  // the level label's text
+
+  // Hooks into the window layer; empty until the windows exist.
+  std::function<void(const std::string&)> setGrafikCaption;  // function view title
+  std::function<void(const std::string&)> showMessage;       // message box with OK
+};
+
+// The single instance, with static lifetime.
+extern AppState appState;
+
+// Puts every field back to its load-time default (matrices zeroed, hooks and
+// window resources kept). Used by tests to start from a fresh program state.
+void ResetAppState();
+
+// Start-up steps that need no window.
+void FillPowerTables();
+void GenerateSampleSurface(int level);

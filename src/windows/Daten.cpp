@@ -1,0 +1,17 @@
+#include "windows/Daten.h"
+
+#include "interaction/navigation.h"
+#include "render/scenes.h"
+
+TfrmDaten* frmDaten = nullptr;
+
+TfrmDaten::TfrmDaten() : GlView(QStringLiteral("Daten")) {
+  setFramePosition(QPoint(493, -1));
+  resize(531, 528);
+}
+
+void TfrmDaten::PaintOrResize(int clientWidth, int clientHeight) {
+  DatenPaintOrResize(clientWidth, clientHeight);
+}
+
+void TfrmDaten::KeyDown(int key, bool shift) { DatenKeyDown(key, shift); }

@@ -1,0 +1,267 @@
+#include "windows/Kontrolle.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSlider>
+#include <QStyleOptionComboBox>
+#include <algorithm>
+
+#include "blac/startup.h"
+#include "windows/About.h"
+#include "windows/Daten.h"
+#include "windows/Grafik.h"
+#include "windows/Prefs.h"
+#include "interaction/commands.h"
+#include "interaction/selection.h"
+#include "state/state.h"
+#include "render/glwindow.h"
+
+TfrmKontrolle* frmKontrolle = nullptr;
+
+namespace {
+
+QLabel* MakeLabel(QWidget* parent, const QString& text, int x, int y, bool heading = false) {
+  auto* label = new QLabel(text, parent);
+  if (heading) {
+    QFont f = label->font();
+    f.setBold(true);
+    label->setFont(f);
+    QPalette p = label->palette();
+    p.setColor(QPalette::WindowText, QColor(0x80, 0x00, 0x00));  // maroon
+    label->setPalette(p);
+  }
+  label->move(x, y);
+  label->adjustSize();
+  return label;
+}
+
+QFrame* MakeBar(QWidget* parent, int x, int y, int w, int h) {
+  auto* bar = new QFrame(parent);
+  bar->setFrameShape(QFrame::VLine);
+  bar->setFrameShadow(QFrame::Sunken);
+  bar->setGeometry(x, y, w, h);
+  return bar;
+}
+
+// The platform's sans-serif is wider than the font the layout was drawn for:
+// a caption that would be cut off gets the width it needs.
+void FitCaption(QWidget* w) {
+  if (w->sizeHint().width() > w->width()) w->resize(w->sizeHint().width(), w->height());
+}
+
+// A widened control must stay clear of the bar to the right of its group,
+// where the end of its caption would be hidden; a column moves left together.
+void KeepLeftOf(std::initializer_list<QWidget*> column, int rightLimit) {
+  int overshoot = 0;
+  for (QWidget* w : column) overshoot = std::max(overshoot, w->geometry().right() - rightLimit);
+  if (overshoot <= 0) return;
+  for (QWidget* w : column) w->move(w->x() - overshoot, w->y());
+}
+
+// The same for the selection box: its edit field must show the longest item
+// ("Skalierungsfunktion") in full. It grows inside its group, between the bars.
+void FitItems(QComboBox* cmb, int leftLimit, int rightLimit) {
+  QStyleOptionComboBox opt;
+  opt.initFrom(cmb);
+  opt.editable = cmb->isEditable();
+  opt.rect = QRect(QPoint(0, 0), cmb->size());
+  const QRect field = cmb->style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, cmb);
+  int widest = 0;
+  for (int i = 0; i < cmb->count(); ++i) {
+    widest = std::max(widest, cmb->fontMetrics().horizontalAdvance(cmb->itemText(i)));
+  }
+  // A line edit keeps 2 pixels free on each side of its text; the field the
+  // box finally gives it can be a little narrower than the style's estimate.
+  const int missing = widest + 8 - field.width();
+  if (missing <= 0) return;
+  QRect g = cmb->geometry();
+  g.setWidth(std::min(g.width() + missing, rightLimit - leftLimit + 1));
+  if (g.right() > rightLimit) g.moveRight(rightLimit);
+  if (g.left() < leftLimit) g.moveLeft(leftLimit);
+  cmb->setGeometry(g);
+}
+
+}  // namespace
+
+TfrmKontrolle::TfrmKontrolle() {
+  setWindowTitle(QString::fromUtf8("Veltra \u2013 BLaC-Wavelets anschaulich"));
+  move(112, 543);
+  setFixedSize(801, 143);
+
+  labParams = MakeLabel(this, "Parameter", 147, 8, true);
+  labDelta = MakeLabel(this, QString::fromStdString(DeltaLabelText(appState.delta)), 24, 32);
+  labDelta->setMinimumWidth(140);
+  scrDelta = new QScrollBar(Qt::Horizontal, this);
+  scrDelta->setGeometry(24, 56, 145, 16);
+  scrDelta->setRange(0, 100);
+  scrDelta->setSingleStep(1);
+  scrDelta->setPageStep(0);
+  scrDelta->setValue(40);
+
+  labLevel = MakeLabel(this, QString::fromStdString(LevelLabelText(appState.chosenLevel)), 200, 32);
+  labLevel->setMinimumWidth(100);
+  trbLevel = new QSlider(Qt::Horizontal, this);
+  trbLevel->setGeometry(184, 53, 129, 33);
+  trbLevel->setRange(2, 6);
+  trbLevel->setSingleStep(1);
+  trbLevel->setPageStep(1);
+  trbLevel->setTickPosition(QSlider::TicksBelow);
+  trbLevel->setTickInterval(1);
+  trbLevel->setValue(6);
+
+  butBerechne = new QPushButton("Berechne!", this);
+  butBerechne->setGeometry(328, 48, 65, 41);
+  // Its design caption is replaced during start-up.
+  labaktuellesDelta = MakeLabel(this, "Aktuelles Delta:", 24, 88);
+  labaktuellesDelta->setMinimumWidth(200);
+  panStrichlinks = MakeBar(this, 400, 0, 2, 113);
+
+  labZoom = MakeLabel(this, "Ansicht", 448, 8, true);
+  cbxZoom = new QCheckBox("Zoom", this);
+  cbxZoom->setGeometry(416, 32, 97, 17);
+  cbxZoom->setChecked(true);
+  cbxOnlyData = new QCheckBox("Zeige nur Daten", this);
+  cbxOnlyData->setGeometry(416, 56, 97, 17);
+  cbxOnlyData->setChecked(true);
+  cbxDrahtgitter = new QCheckBox("Drahtgitter", this);
+  cbxDrahtgitter->setGeometry(416, 80, 97, 17);
+  cbxDrahtgitter->setChecked(false);
+  panStrichMitte = MakeBar(this, 520, 1, 2, 112);
+
+  labSelect = MakeLabel(this, "Auswahl", 576, 8, true);
+  cmbSelect = new QComboBox(this);
+  cmbSelect->setGeometry(536, 48, 121, 21);
+  cmbSelect->setEditable(true);
+  cmbSelect->setInsertPolicy(QComboBox::NoInsert);
+  // Only choosing one of the items may start a transition. Qt would otherwise
+  // turn typed text into a choice: the completer fills in an item's text, and
+  // leaving the field or pressing Return with an item's text selects that item.
+  cmbSelect->setCompleter(nullptr);
+  QObject::disconnect(cmbSelect->lineEdit(), &QLineEdit::editingFinished, cmbSelect, nullptr);
+  cmbSelect->addItems({"Alle Funktionen", "Skalierungsfunktion", "Wavelet 1", "Wavelet 2", "Wavelet 3"});
+  cmbSelect->setCurrentIndex(-1);
+  cmbSelect->setEditText("Alle Funktionen");
+  panStrichRechts = MakeBar(this, 664, 0, 2, 113);
+
+  butAbout = new QPushButton(QString::fromUtf8("\u00dcber"), this);
+  butAbout->setGeometry(696, 13, 75, 25);
+  butPrefs = new QPushButton("Einstellungen", this);
+  butPrefs->setGeometry(696, 45, 75, 25);
+  butEnde = new QPushButton("Ende", this);
+  butEnde->setGeometry(696, 77, 73, 25);
+
+  for (QWidget* w : std::initializer_list<QWidget*>{butBerechne, cbxZoom, cbxOnlyData, cbxDrahtgitter,
+                                                    butAbout, butPrefs, butEnde}) {
+    FitCaption(w);
+  }
+  KeepLeftOf({butBerechne}, 396);                            // bar at 400
+  KeepLeftOf({cbxZoom, cbxOnlyData, cbxDrahtgitter}, 516);   // bar at 520
+  KeepLeftOf({butAbout, butPrefs, butEnde}, width() - 5);    // the panel's edge
+  FitItems(cmbSelect, 524, 661);  // between the bars at 520..521 and 664..665
+  for (QWidget* w : std::initializer_list<QWidget*>{scrDelta, trbLevel, cbxZoom, butEnde, butBerechne,
+                                                    cmbSelect, cbxOnlyData, butPrefs, cbxDrahtgitter,
+                                                    butAbout}) {
+    w->setFocusPolicy(Qt::StrongFocus);
+  }
+  setTabOrder(scrDelta, trbLevel);
+  setTabOrder(trbLevel, cbxZoom);
+  setTabOrder(cbxZoom, butEnde);
+  setTabOrder(butEnde, butBerechne);
+  setTabOrder(butBerechne, cmbSelect);
+  setTabOrder(cmbSelect, cbxOnlyData);
+  setTabOrder(cbxOnlyData, butPrefs);
+  setTabOrder(butPrefs, cbxDrahtgitter);
+  setTabOrder(cbxDrahtgitter, butAbout);
+
+  connect(scrDelta, &QScrollBar::valueChanged, this, &TfrmKontrolle::scrDeltaChange);
+  connect(trbLevel, &QSlider::valueChanged, this, &TfrmKontrolle::trbLevelChange);
+  connect(butBerechne, &QPushButton::clicked, this, &TfrmKontrolle::butBerechneClick);
+  connect(cbxZoom, &QCheckBox::clicked, this, &TfrmKontrolle::cbxZoomClick);
+  connect(cbxOnlyData, &QCheckBox::clicked, this, &TfrmKontrolle::cbxOnlyDataClick);
+  connect(cbxDrahtgitter, &QCheckBox::clicked, this, &TfrmKontrolle::cbxDrahtgitterClick);
+  // activated also fires when the item already chosen is chosen again.
+  connect(cmbSelect, &QComboBox::activated, this, &TfrmKontrolle::cmbSelectChange);
+  // Typed text selects no item.
+  connect(cmbSelect->lineEdit(), &QLineEdit::textEdited, this, [this] { cmbSelectChange(-1); });
+  connect(butAbout, &QPushButton::clicked, this, &TfrmKontrolle::butAboutClick);
+  connect(butPrefs, &QPushButton::clicked, this, &TfrmKontrolle::butPrefsClick);
+  connect(butEnde, &QPushButton::clicked, this, &TfrmKontrolle::butEndeClick);
+}
+
+void TfrmKontrolle::FormCreate() {
+  RunStartupNumerics();
+  labaktuellesDelta->setText(QString::fromStdString(CurrentDeltaLabelText(appState.currentDelta)));
+
+  frmGrafik = new TfrmGrafik;
+  frmGrafik->show();
+  appState.setGrafikCaption = [](const std::string& caption) {
+    if (frmGrafik) frmGrafik->setTitle(QString::fromStdString(caption));
+  };
+  frmDaten = new TfrmDaten;
+  frmDaten->show();
+  frmAbout = new TfrmAbout;
+
+  CreateViewContexts(frmGrafik, frmDaten);
+}
+
+void TfrmKontrolle::scrDeltaChange() {
+  DeltaChanged(scrDelta->value());
+  labDelta->setText(QString::fromStdString(DeltaLabelText(appState.delta)));
+}
+
+void TfrmKontrolle::trbLevelChange() {
+  LevelChanged(trbLevel->value());
+  labLevel->setText(QString::fromStdString(appState.statusText));
+}
+
+void TfrmKontrolle::butBerechneClick() {
+  Compute();
+  labaktuellesDelta->setText(QString::fromStdString(CurrentDeltaLabelText(appState.currentDelta)));
+}
+
+void TfrmKontrolle::cbxZoomClick() { ZoomChanged(cbxZoom->isChecked()); }
+void TfrmKontrolle::cbxOnlyDataClick() { OnlyDataChanged(cbxOnlyData->isChecked()); }
+void TfrmKontrolle::cbxDrahtgitterClick() { WireframeChanged(cbxDrahtgitter->isChecked()); }
+
+void TfrmKontrolle::cmbSelectChange(int itemIndex) { SelectFunction(itemIndex); }
+
+void TfrmKontrolle::butAboutClick() {
+  frmAbout->show();
+  frmAbout->raise();
+  frmAbout->activateWindow();
+}
+
+void TfrmKontrolle::butPrefsClick() { frmPrefs->Open(); }
+
+void TfrmKontrolle::butEndeClick() { EndProgram(); }
+
+void TfrmKontrolle::closeEvent(QCloseEvent* e) {
+  e->accept();
+  EndProgram();
+}
+
+void EndProgram() {
+  static bool ended = false;
+  if (ended) return;
+  ended = true;
+  ReleaseViewContexts();
+  appState.setGrafikCaption = nullptr;
+  appState.dcGrafik = nullptr;
+  appState.dcDaten = nullptr;
+  delete frmDaten;
+  frmDaten = nullptr;
+  delete frmGrafik;
+  frmGrafik = nullptr;
+  if (frmPrefs) frmPrefs->hide();
+  if (frmAbout) frmAbout->hide();
+  if (frmKontrolle) frmKontrolle->hide();
+  QApplication::quit();
+}

@@ -1,0 +1,57 @@
+#include "windows/application.h"
+
+#include <QFont>
+#include <QIcon>
+#include <QMessageBox>
+#include <exception>
+
+#include "windows/Kontrolle.h"
+#include "windows/About.h"
+#include "windows/Prefs.h"
+#include "state/state.h"
+
+VeltraApplication::VeltraApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool VeltraApplication::notify(QObject* receiver, QEvent* event) {
+  try {
+    return QApplication::notify(receiver, event);
+  } catch (const std::exception& e) {
+    ShowException(e.what());
+  } catch (...) {
+    ShowException("");
+  }
+  return false;
+}
+
+void VeltraApplication::ShowException(const char* what) {
+  QMessageBox::critical(nullptr, "Veltra", QString::fromLocal8Bit(what));
+}
+
+void InitialiseToolkit(QApplication& app) {
+  QFont font = QApplication::font();
+  font.setStyleHint(QFont::SansSerif);
+  font.setPointSize(8);
+  QApplication::setFont(font);
+  app.setWindowIcon(QIcon(":/veltra.png"));
+  app.setApplicationName("Veltra");
+  appState.showMessage = [](const std::string& text) {
+    QMessageBox::information(nullptr, "Veltra", QString::fromStdString(text));
+  };
+}
+
+void CreateForms() {
+  frmKontrolle = new TfrmKontrolle;
+  frmKontrolle->FormCreate();
+  frmKontrolle->show();
+  frmPrefs = new TfrmPrefs;
+}
+
+void DestroyForms() {
+  // EndProgram has already released the contexts and destroyed the views.
+  delete frmPrefs;
+  frmPrefs = nullptr;
+  delete frmAbout;
+  frmAbout = nullptr;
+  delete frmKontrolle;
+  frmKontrolle = nullptr;
+}
