@@ -155,5 +155,10 @@ void AnalyseDown(Matrix& data, int from, int to, const SynthesisTables& tables) 
 }
 
 void SynthesiseUp(Matrix& data, int from, int to, const SynthesisTables& tables) {
-  for (int j = from; j < to; ++j) SynthesiseLevel(data, j, tables.p[Idx(j)], tables.q[Idx(j)]);
+  SynthesiseUp(data, from, to, tables.p, tables.q);
+}
+
+void SynthesiseUp(Matrix& data, int from, int to, const std::vector<Matrix>& p,
+                  const std::vector<Matrix>& q) {
+  for (int j = from; j < to; ++j) SynthesiseLevel(data, j, p[Idx(j)], q[Idx(j)]);
 }

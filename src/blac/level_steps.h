@@ -31,3 +31,6 @@ SynthesisTables BuildSynthesisTables(double delta, int topLevel = 6);
 // level `from` down to `to`, or synthesis from `from` up to `to`.
 void AnalyseDown(Matrix& data, int from, int to, const SynthesisTables& tables);
 void SynthesiseUp(Matrix& data, int from, int to, const SynthesisTables& tables);
+// The same with tables held elsewhere (appState.synthesisP / synthesisQ).
+void SynthesiseUp(Matrix& data, int from, int to, const std::vector<Matrix>& p,
+                  const std::vector<Matrix>& q);

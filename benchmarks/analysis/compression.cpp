@@ -1,0 +1,48 @@
+// The compression lesson's work on the start-up sample (Delta 0.4, level 2).
+#include <benchmark/benchmark.h>
+
+#include "analysis/blocks.h"
+#include "analysis/curves.h"
+#include "analysis/threshold.h"
+#include "blac/level_steps.h"
+#include "blac/startup.h"
+#include "state/state.h"
+
+namespace {
+
+constexpr int kLevel = 2;
+
+Matrix Sample() {
+  ResetAppState();
+  RunStartupNumerics();
+  return analysis::CopyBlock(appState.dataMatrix);
+}
+
+// Keeping 10 % of the level-2 details; the analysed block is put back
+// outside the timed region.
+void BM_KeepLevel2(benchmark::State& state) {
+  Matrix analysed = Sample();
+  AnalyseDown(analysed, analysis::kTopLevel, kLevel, BuildSynthesisTables(0.4));
+  Matrix work(analysed);
+  for (auto _ : state) {
+    state.PauseTiming();
+    work = analysed;
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(analysis::KeepLargestDetails(work, kLevel, 10.0));
+  }
+}
+BENCHMARK(BM_KeepLevel2)->Unit(benchmark::kMicrosecond);
+
+void BM_ErrorOverDelta(benchmark::State& state) {
+  const Matrix original = Sample();
+  for (auto _ : state) benchmark::DoNotOptimize(analysis::ErrorOverDelta(original, kLevel, 10.0));
+}
+BENCHMARK(BM_ErrorOverDelta)->Unit(benchmark::kMillisecond);
+
+void BM_ErrorOverShare(benchmark::State& state) {
+  const Matrix original = Sample();
+  for (auto _ : state) benchmark::DoNotOptimize(analysis::ErrorOverShare(original, kLevel, 0.4));
+}
+BENCHMARK(BM_ErrorOverShare)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,27 @@
+#pragma once
+// Compression by keeping only the largest detail coefficients.
+#include "linalg/matrix.h"
+
+namespace analysis {
+
+struct KeepCount {
+  int kept = 0;     // N
+  int details = 0;  // M
+};
+
+// N = round(percent * M / 100), halves away from zero. percent is clamped to
+// [0, 100]; a NaN percent counts as 100 so that a bad input never wipes data.
+int KeptDetailCount(int details, double percent);
+
+// Keeps the N detail coefficients of largest absolute value in the top-left
+// 65 x 65 block of `coefficients` analysed down to `level` (2..6) and sets all
+// other detail coefficients to +0; the approximation block and everything
+// outside the 65 x 65 block stay as they are. Equal absolute values rank by
+// row-major position in the 65 x 65 block, earlier first. A NaN ranks above
+// every number (infinities included): a broken coefficient stays visible
+// rather than being quietly hidden by the compression.
+// Returns {N, M}; an invalid level or a matrix smaller than 65 x 65 is left
+// untouched and gives {0, 0}.
+KeepCount KeepLargestDetails(Matrix& coefficients, int level, double percent);
+
+}  // namespace analysis
