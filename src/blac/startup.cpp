@@ -6,6 +6,7 @@
 void RunStartupNumerics() {
   FillPowerTables();
   GenerateSampleSurface(appState.dataLevel);
+  KeepDataAsOriginal();
   RecomputeSynthesisMatrices();
   FitWavelet();
 }

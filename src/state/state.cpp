@@ -33,7 +33,8 @@ AppState::AppState()
     : dataMatrix(kDataMatrixSize, kDataMatrixSize),
       rowBuffer(kDataMatrixSize + 1, 0.0),
       synthesisP(LevelTable(6, false)),
-      synthesisQ(LevelTable(6, true)) {
+      synthesisQ(LevelTable(6, true)),
+      originalSurface(kGridSize, kGridSize) {
   functionOrientation = kStartOrientation;
   initialOrientation = functionOrientation;
   viewTargets = {{
@@ -93,6 +94,9 @@ void ResetAppState() {
   s.axisLength = fresh.axisLength;
   s.SurfaceXMax = fresh.SurfaceXMax;
   s.SurfaceYMax = fresh.SurfaceYMax;
+  s.originalSurface = fresh.originalSurface;
+  s.sourceKind = fresh.sourceKind;
+  s.sourceName = fresh.sourceName;
   s.keptBlocks = fresh.keptBlocks;
   s.ascentBlock = fresh.ascentBlock;
   s.ascentLevel = fresh.ascentLevel;
@@ -120,6 +124,15 @@ void GenerateSampleSurface(int level) {
       const double value = 0.7 * std::sin(static_cast<double>(7 * i) / n) *
                            std::sin(static_cast<double>(3 * j) / n);
       SetElement(s.dataMatrix, i + 2, j + 2, value);
+    }
+  }
+}
+
+void KeepDataAsOriginal() {
+  AppState& s = appState;
+  for (int i = 1; i <= kGridSize; ++i) {
+    for (int k = 1; k <= kGridSize; ++k) {
+      SetElement(s.originalSurface, i, k, GetElement(s.dataMatrix, i, k));
     }
   }
 }

@@ -20,6 +20,11 @@ struct Orientation {
 
 enum class NavMode { Rotate, Translate };
 
+// Where the analysed surface came from.
+enum class SourceKind { Sample, Formula, File };
+
+constexpr int kGridSize = 65;  // points per side of the level-6 block
+
 struct Position3 {
   double x, y, z;
 };
@@ -79,6 +84,12 @@ struct AppState {
   double SurfaceXMax = 2.0;
   double SurfaceYMax = 2.0;
 
+  // The surface being analysed as it was taken (kGridSize x kGridSize): the
+  // original that the error readouts compare with, and its source.
+  Matrix originalSurface;
+  SourceKind sourceKind = SourceKind::Sample;
+  std::string sourceName;  // the formula's text or the file's name
+
   // What the level history keeps (see interaction/level_history.h): for each
   // level, the block the last descent from it started from (empty: none), and
   // the block the last ascent produced, with its level and Delta.
@@ -110,3 +121,5 @@ void ResetAppState();
 // Start-up steps that need no window.
 void FillPowerTables();
 void GenerateSampleSurface(int level);
+// The level-6 block of dataMatrix becomes originalSurface.
+void KeepDataAsOriginal();

@@ -16,6 +16,7 @@
 
 #include "blac/startup.h"
 #include "windows/About.h"
+#include "windows/Analyse.h"
 #include "windows/Daten.h"
 #include "windows/Grafik.h"
 #include "windows/Prefs.h"
@@ -157,6 +158,9 @@ TfrmKontrolle::TfrmKontrolle() {
   butPrefs->setGeometry(696, 45, 75, 25);
   butEnde = new QPushButton("Ende", this);
   butEnde->setGeometry(696, 77, 73, 25);
+  // In the free space below the selection box.
+  butAnalyse = new QPushButton(QString::fromUtf8("Analyse\u2026"), this);
+  butAnalyse->setGeometry(536, 82, 121, 25);
 
   for (QWidget* w : std::initializer_list<QWidget*>{butBerechne, cbxZoom, cbxOnlyData, cbxDrahtgitter,
                                                     butAbout, butPrefs, butEnde}) {
@@ -168,7 +172,7 @@ TfrmKontrolle::TfrmKontrolle() {
   FitItems(cmbSelect, 524, 661);  // between the bars at 520..521 and 664..665
   for (QWidget* w : std::initializer_list<QWidget*>{scrDelta, trbLevel, cbxZoom, butEnde, butBerechne,
                                                     cmbSelect, cbxOnlyData, butPrefs, cbxDrahtgitter,
-                                                    butAbout}) {
+                                                    butAbout, butAnalyse}) {
     w->setFocusPolicy(Qt::StrongFocus);
   }
   setTabOrder(scrDelta, trbLevel);
@@ -180,6 +184,7 @@ TfrmKontrolle::TfrmKontrolle() {
   setTabOrder(cbxOnlyData, butPrefs);
   setTabOrder(butPrefs, cbxDrahtgitter);
   setTabOrder(cbxDrahtgitter, butAbout);
+  setTabOrder(butAbout, butAnalyse);
 
   connect(scrDelta, &QScrollBar::valueChanged, this, &TfrmKontrolle::scrDeltaChange);
   connect(trbLevel, &QSlider::valueChanged, this, &TfrmKontrolle::trbLevelChange);
@@ -194,6 +199,7 @@ TfrmKontrolle::TfrmKontrolle() {
   connect(butAbout, &QPushButton::clicked, this, &TfrmKontrolle::butAboutClick);
   connect(butPrefs, &QPushButton::clicked, this, &TfrmKontrolle::butPrefsClick);
   connect(butEnde, &QPushButton::clicked, this, &TfrmKontrolle::butEndeClick);
+  connect(butAnalyse, &QPushButton::clicked, this, &TfrmKontrolle::butAnalyseClick);
 }
 
 void TfrmKontrolle::FormCreate() {
@@ -210,6 +216,17 @@ void TfrmKontrolle::FormCreate() {
   frmAbout = new TfrmAbout;
 
   CreateViewContexts(frmGrafik, frmDaten);
+
+  frmAnalyse = new TfrmAnalyse;
+  // Clicking the Delta curve acts like moving the scroll bar.
+  connect(frmAnalyse, &TfrmAnalyse::deltaPicked, scrDelta, &QScrollBar::setValue);
+  // A new surface puts the level to 6 without running any level step.
+  connect(frmAnalyse, &TfrmAnalyse::surfaceChanged, this, [this] {
+    const QSignalBlocker quiet(trbLevel);
+    trbLevel->setValue(appState.chosenLevel);
+    labLevel->setText(QString::fromStdString(appState.statusText));
+  });
+  frmDaten->fileDropped = [](const QString& path) { frmAnalyse->LoadFile(path); };
 }
 
 void TfrmKontrolle::scrDeltaChange() {
@@ -220,11 +237,13 @@ void TfrmKontrolle::scrDeltaChange() {
 void TfrmKontrolle::trbLevelChange() {
   LevelChanged(trbLevel->value());
   labLevel->setText(QString::fromStdString(appState.statusText));
+  if (frmAnalyse) frmAnalyse->StateChanged();
 }
 
 void TfrmKontrolle::butBerechneClick() {
   Compute();
   labaktuellesDelta->setText(QString::fromStdString(CurrentDeltaLabelText(appState.currentDelta)));
+  if (frmAnalyse) frmAnalyse->StateChanged();
 }
 
 void TfrmKontrolle::cbxZoomClick() { ZoomChanged(cbxZoom->isChecked()); }
@@ -242,6 +261,12 @@ void TfrmKontrolle::butAboutClick() {
 void TfrmKontrolle::butPrefsClick() { frmPrefs->Open(); }
 
 void TfrmKontrolle::butEndeClick() { EndProgram(); }
+
+void TfrmKontrolle::butAnalyseClick() {
+  frmAnalyse->show();
+  frmAnalyse->raise();
+  frmAnalyse->activateWindow();
+}
 
 void TfrmKontrolle::closeEvent(QCloseEvent* e) {
   e->accept();
@@ -262,6 +287,8 @@ void EndProgram() {
   frmGrafik = nullptr;
   if (frmPrefs) frmPrefs->hide();
   if (frmAbout) frmAbout->hide();
+  delete frmAnalyse;
+  frmAnalyse = nullptr;
   if (frmKontrolle) frmKontrolle->hide();
   QApplication::quit();
 }

@@ -37,6 +37,7 @@ public:
   QPushButton* butAbout;
   QPushButton* butPrefs;
   QPushButton* butEnde;
+  QPushButton* butAnalyse;
 
 public slots:
   void scrDeltaChange();
@@ -49,6 +50,7 @@ public slots:
   void butAboutClick();
   void butPrefsClick();
   void butEndeClick();
+  void butAnalyseClick();
 
 protected:
   void closeEvent(QCloseEvent* e) override;

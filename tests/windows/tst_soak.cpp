@@ -7,9 +7,11 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <cmath>
+#include <cstring>
 #include <deque>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "windows/Daten.h"
 #include "windows/Grafik.h"
@@ -42,6 +44,9 @@ class SoakTest : public QObject {
   TfrmKontrolle* k = nullptr;
   std::mt19937_64 rng;
   std::deque<std::string> recent;  // the last actions, shown when a check fails
+  std::vector<double> lastTrip;    // level-6 block after the previous round trip 6 -> 2 -> 6
+  bool computedSinceTrip = true;   // "Berechne!" since then: the next trip may differ
+  int roundTrips = 0;
 
   int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
   template <typename T, std::size_t N>
@@ -64,7 +69,7 @@ class SoakTest : public QObject {
                                         Qt::Key_R,    Qt::Key_T,     Qt::Key_A};
     static const Qt::Key kLevelKeys[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Home, Qt::Key_End};
     int n = 0;
-    switch (Pick(12)) {
+    switch (Pick(13)) {
       case 0:
         k->scrDelta->setValue(n = Pick(101));
         return "Delta scroll bar to " + std::to_string(n);
@@ -81,7 +86,11 @@ class SoakTest : public QObject {
       }
       case 4:
         QTest::mouseClick(k->butBerechne, Qt::LeftButton);
+        computedSinceTrip = true;
         return "Berechne!";
+      case 11:
+        RoundTrip();  // notes itself before its check
+        return {};
       case 5: {
         QCheckBox* boxes[] = {k->cbxZoom, k->cbxOnlyData, k->cbxDrahtgitter};
         QCheckBox* box = PickOf(boxes);
@@ -113,6 +122,23 @@ class SoakTest : public QObject {
         return "button " + b->text().toStdString();
       }
     }
+  }
+
+  // Down to 2 and back up: with no "Berechne!" since the last such trip, the
+  // level-6 block must come back bit for bit as that trip left it.
+  void RoundTrip() {
+    Note("round trip 6 -> 2 -> 6 from level " + std::to_string(appState.chosenLevel));
+    for (int level : {6, 2, 6}) k->trbLevel->setValue(level);
+    std::vector<double> block;
+    for (int i = 1; i <= 65; ++i)
+      for (int j = 1; j <= 65; ++j) block.push_back(GetElement(appState.dataMatrix, i, j));
+    if (!computedSinceTrip) {
+      QVERIFY2(std::memcmp(block.data(), lastTrip.data(), block.size() * sizeof(double)) == 0,
+               ("round trip changed the data" + History()).c_str());
+    }
+    lastTrip = std::move(block);
+    computedSinceTrip = false;
+    ++roundTrips;
   }
 
   void SettingsAction() {
@@ -198,6 +224,8 @@ private slots:
     qInfo("%lu actions in %.1f s, %lld message boxes accepted", done, clock.elapsed() / 1000.0,
           static_cast<long long>(closer.texts.size()));
     QVERIFY2(done == actions, "time budget used up before all actions ran");
+    qInfo("%d round trips", roundTrips);
+    if (actions >= 10000) QVERIFY(roundTrips >= 200);
   }
 
   void cleanupTestCase() {

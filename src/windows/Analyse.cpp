@@ -1,0 +1,389 @@
+#include "windows/Analyse.h"
+
+#include <QButtonGroup>
+#include <QChart>
+#include <QChartView>
+#include <QDoubleSpinBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScatterSeries>
+#include <QSlider>
+#include <QTableWidget>
+#include <QValueAxis>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "interaction/analysis_panel.h"
+#include "interaction/data_source.h"
+#include "state/state.h"
+
+TfrmAnalyse* frmAnalyse = nullptr;
+
+namespace {
+
+QString Text(const std::string& s) { return QString::fromStdString(s); }
+
+QGroupBox* MakeGroup(const QString& title) {
+  auto* g = new QGroupBox(title);
+  QFont f = g->font();
+  f.setBold(true);
+  g->setFont(f);
+  return g;
+}
+
+// Children of a bold group box keep the normal weight.
+template <typename W>
+W* Plain(W* w) {
+  QFont f = w->font();
+  f.setBold(false);
+  w->setFont(f);
+  return w;
+}
+
+// A chart of one curve and its marker; clicks are reported in value coordinates.
+class CurveView : public QChartView {
+public:
+  CurveView(const QString& title, const QString& xTitle, QLineSeries*& line, QScatterSeries*& mark,
+            double xMax)
+      : QChartView(new QChart) {
+    QChart* c = chart();
+    c->setTitle(title);
+    c->legend()->hide();
+    c->setMargins(QMargins(2, 2, 2, 2));
+    line = new QLineSeries;
+    mark = new QScatterSeries;
+    mark->setMarkerSize(9);
+    mark->setColor(QColor(0xc0, 0x00, 0x00));
+    c->addSeries(line);
+    c->addSeries(mark);
+    auto* x = new QValueAxis;
+    x->setRange(0, xMax);
+    x->setTitleText(xTitle);
+    x->setLabelFormat("%g");
+    auto* y = new QValueAxis;
+    y->setTitleText("RMS-Fehler");
+    y->setLabelFormat("%.3g");
+    c->addAxis(x, Qt::AlignBottom);
+    c->addAxis(y, Qt::AlignLeft);
+    for (QAbstractSeries* s : {static_cast<QAbstractSeries*>(line), static_cast<QAbstractSeries*>(mark)}) {
+      s->attachAxis(x);
+      s->attachAxis(y);
+    }
+    setRenderHint(QPainter::Antialiasing);
+    setMinimumSize(340, 200);
+  }
+
+  std::function<void(double)> clicked;
+
+protected:
+  void mousePressEvent(QMouseEvent* e) override {
+    const QPointF pos = e->position();
+    if (e->button() == Qt::LeftButton && clicked && chart()->plotArea().contains(pos)) {
+      clicked(chart()->mapToValue(pos).x());
+      e->accept();
+      return;
+    }
+    QChartView::mousePressEvent(e);
+  }
+};
+
+void Fill(QChartView* view, QLineSeries* line, QScatterSeries* mark, const Curve& curve) {
+  QList<QPointF> points;
+  double top = 0;
+  for (const auto& [x, y] : curve.points) {
+    points.append(QPointF(x, y));
+    if (std::isfinite(y)) top = std::max(top, y);
+  }
+  line->replace(points);
+  mark->clear();
+  if (curve.marked) mark->append(curve.markerX, curve.markerY);
+  auto* y = static_cast<QValueAxis*>(view->chart()->axes(Qt::Vertical).first());
+  y->setRange(0, top > 0 ? top * 1.05 : 1);
+}
+
+}  // namespace
+
+TfrmAnalyse::TfrmAnalyse() {
+  setWindowTitle("Analyse");
+  setAcceptDrops(true);
+  // Over the function view, clear of the control panel and most of the data view.
+  move(0, 0);
+
+  // Datenquelle
+  grpQuelle = MakeGroup("Datenquelle");
+  rbBeispiel = Plain(new QRadioButton(QString::fromUtf8("Beispielfl\u00e4che")));
+  rbFormel = Plain(new QRadioButton("Formel"));
+  rbDatei = Plain(new QRadioButton("Datei"));
+  rbBeispiel->setChecked(true);
+  auto* sources = new QButtonGroup(this);
+  for (QRadioButton* rb : {rbBeispiel, rbFormel, rbDatei}) sources->addButton(rb);
+  txtFormel = Plain(new QLineEdit("0.7*sin(7*x)*sin(3*y)"));
+  txtFormel->setToolTip(QString::fromUtf8("f(x, y) mit x, y von 0 bis 1, z. B. 0.7*sin(7*x)*sin(3*y)"));
+  butUebernehmen = Plain(new QPushButton(QString::fromUtf8("\u00dcbernehmen")));
+  butDatei = Plain(new QPushButton(QString::fromUtf8("Datei\u2026")));
+  labQuelle = Plain(new QLabel);
+  labQuelle->setWordWrap(true);
+  auto* q = new QGridLayout(grpQuelle);
+  q->addWidget(rbBeispiel, 0, 0);
+  q->addWidget(rbFormel, 1, 0);
+  q->addWidget(new QLabel("f(x, y) ="), 1, 1);
+  q->addWidget(txtFormel, 1, 2);
+  q->addWidget(butUebernehmen, 1, 3);
+  q->addWidget(rbDatei, 2, 0);
+  q->addWidget(butDatei, 2, 3);
+  q->addWidget(labQuelle, 3, 0, 1, 4);
+  q->setColumnStretch(2, 1);
+  Plain(static_cast<QLabel*>(q->itemAtPosition(1, 1)->widget()));
+
+  // Kompression
+  grpKompression = MakeGroup("Kompression");
+  auto* labAnteil = Plain(new QLabel("Anteil behalten:"));
+  spnAnteil = Plain(new QDoubleSpinBox);
+  spnAnteil->setRange(0, 100);
+  spnAnteil->setDecimals(1);
+  spnAnteil->setSingleStep(0.1);
+  spnAnteil->setSuffix(" %");
+  spnAnteil->setValue(10);
+  // One decimal with a point, like the labels, whatever the locale.
+  spnAnteil->setLocale(QLocale::c());
+  sldAnteil = new QSlider(Qt::Horizontal);
+  sldAnteil->setRange(0, 1000);
+  sldAnteil->setValue(100);
+  butAnwenden = Plain(new QPushButton("Anwenden"));
+  labBehalten = Plain(new QLabel);
+  auto* k = new QGridLayout(grpKompression);
+  k->addWidget(labAnteil, 0, 0);
+  k->addWidget(spnAnteil, 0, 1);
+  k->addWidget(sldAnteil, 0, 2);
+  k->addWidget(butAnwenden, 0, 3);
+  k->addWidget(labBehalten, 1, 0, 1, 4);
+  k->setColumnStretch(2, 1);
+
+  // Kennzahlen
+  grpKennzahlen = MakeGroup("Kennzahlen");
+  labFehler = Plain(new QLabel);
+  labFehler->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  labEinweg = Plain(new QLabel(QString::fromUtf8(
+      "Auch bei 100 % bleibt ein Fehler: Hinab und wieder hinauf rekonstruiert das Verfahren "
+      "nur n\u00e4herungsweise.")));
+  labEinweg->setWordWrap(true);
+  tblEnergie = Plain(new QTableWidget(0, 3));
+  tblEnergie->setHorizontalHeaderLabels({"Block", "Energie", "Anteil"});
+  tblEnergie->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+  tblEnergie->verticalHeader()->hide();
+  tblEnergie->verticalHeader()->setDefaultSectionSize(tblEnergie->fontMetrics().height() + 6);
+  tblEnergie->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  tblEnergie->setMinimumHeight(150);
+  auto* z = new QVBoxLayout(grpKennzahlen);
+  z->addWidget(labFehler);
+  z->addWidget(labEinweg);
+  z->addWidget(tblEnergie);
+
+  // Kurven
+  grpKurven = MakeGroup("Kurven");
+  auto* deltaView = new CurveView(QString::fromUtf8("Fehler \u00fcber Delta"), "Delta", serDelta,
+                                  markDelta, 1);
+  auto* shareView = new CurveView(QString::fromUtf8("Fehler \u00fcber Anteil"), "behaltener Anteil in %",
+                                  serAnteil, markAnteil, 100);
+  deltaView->clicked = [this](double delta) {
+    const int position = static_cast<int>(std::lround(std::clamp(delta, 0.0, 1.0) * 100));
+    emit deltaPicked(position);
+  };
+  chtDelta = deltaView;
+  chtAnteil = shareView;
+  labKurvenHinweis = Plain(new QLabel(QString::fromUtf8(
+      "Auf Level 6 gibt es keine Detailkoeffizienten: erst mit dem Level-Regler hinabgehen.")));
+  labKurvenHinweis->setWordWrap(true);
+  auto* c = new QVBoxLayout(grpKurven);
+  c->addWidget(labKurvenHinweis);
+  c->addWidget(chtDelta);
+  c->addWidget(chtAnteil);
+
+  auto* left = new QVBoxLayout;
+  left->addWidget(grpQuelle);
+  left->addWidget(grpKompression);
+  left->addWidget(grpKennzahlen, 1);
+  auto* all = new QHBoxLayout(this);
+  all->addLayout(left, 1);
+  all->addWidget(grpKurven, 1);
+  resize(860, 520);
+
+  curveTimer_.setSingleShot(true);
+  curveTimer_.setInterval(0);
+  connect(&curveTimer_, &QTimer::timeout, this, &TfrmAnalyse::UpdateCurvesNow);
+  connect(butUebernehmen, &QPushButton::clicked, this, &TfrmAnalyse::butUebernehmenClick);
+  connect(txtFormel, &QLineEdit::returnPressed, this, &TfrmAnalyse::butUebernehmenClick);
+  connect(butDatei, &QPushButton::clicked, this, &TfrmAnalyse::butDateiClick);
+  connect(rbBeispiel, &QRadioButton::clicked, this, &TfrmAnalyse::rbBeispielClick);
+  connect(rbFormel, &QRadioButton::clicked, this, &TfrmAnalyse::rbFormelClick);
+  connect(rbDatei, &QRadioButton::clicked, this, &TfrmAnalyse::rbDateiClick);
+  connect(butAnwenden, &QPushButton::clicked, this, &TfrmAnalyse::butAnwendenClick);
+  connect(spnAnteil, &QDoubleSpinBox::valueChanged, this, [this](double p) {
+    const int tenths = static_cast<int>(std::lround(p * 10));
+    if (sldAnteil->value() != tenths) sldAnteil->setValue(tenths);
+    ShareChanged(p);
+  });
+  connect(sldAnteil, &QSlider::valueChanged, this, [this](int tenths) {
+    if (std::lround(spnAnteil->value() * 10) != tenths) spnAnteil->setValue(tenths / 10.0);
+  });
+  ShowSource();
+  StateChanged();
+}
+
+void TfrmAnalyse::StateChanged() {
+  const bool atTop = appState.chosenLevel >= 6;
+  butAnwenden->setEnabled(!atTop);
+  butAnwenden->setToolTip(atTop ? QString::fromUtf8("Erst mit dem Level-Regler hinabgehen.") : QString());
+  labKurvenHinweis->setVisible(atTop);
+  chtDelta->setVisible(!atTop);
+  chtAnteil->setVisible(!atTop);
+  UpdateReadouts();
+  ScheduleCurves();
+}
+
+void TfrmAnalyse::ShareChanged(double) {
+  UpdateReadouts();
+  ScheduleCurves();
+}
+
+void TfrmAnalyse::UpdateReadouts() {
+  const KeptCount count = CountKept(spnAnteil->value());
+  labBehalten->setText(appState.chosenLevel >= 6
+                           ? QString::fromUtf8("Auf Level 6 gibt es nichts wegzulassen: erst hinabgehen.")
+                           : Text(KeptText(count)));
+  labFehler->setText(Text(ErrorText()));
+  const std::vector<EnergyRow> rows = EnergyRows();
+  tblEnergie->setRowCount(static_cast<int>(rows.size()));
+  for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
+    const EnergyRow& row = rows[static_cast<std::size_t>(r)];
+    int col = 0;
+    for (const std::string* cell : {&row.block, &row.energy, &row.share}) {
+      auto* item = new QTableWidgetItem(Text(*cell));
+      if (col > 0) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      tblEnergie->setItem(r, col++, item);
+    }
+  }
+  tblEnergie->resizeColumnToContents(1);
+  tblEnergie->resizeColumnToContents(2);
+}
+
+void TfrmAnalyse::ScheduleCurves() {
+  curvesPending_ = true;
+  // A hidden window computes nothing; showing it catches up.
+  if (isVisible()) curveTimer_.start();
+}
+
+void TfrmAnalyse::UpdateCurvesNow() {
+  curveTimer_.stop();
+  if (!curvesPending_ || !isVisible()) return;
+  curvesPending_ = false;
+  if (appState.chosenLevel >= 6) return;
+  const double percent = spnAnteil->value();
+  Fill(chtDelta, serDelta, markDelta, ErrorOverDelta(percent));
+  Fill(chtAnteil, serAnteil, markAnteil, ErrorOverShare(percent));
+}
+
+void TfrmAnalyse::showEvent(QShowEvent* e) {
+  QWidget::showEvent(e);
+  if (curvesPending_) curveTimer_.start();
+}
+
+void TfrmAnalyse::Refuse(const QString& text) {
+  QMessageBox::warning(this, "Analyse", text);
+  ShowSource();
+}
+
+void TfrmAnalyse::SurfaceTaken() {
+  ShowSource();
+  StateChanged();
+}
+
+void TfrmAnalyse::ShowSource() {
+  switch (appState.sourceKind) {
+    case SourceKind::Sample:
+      rbBeispiel->setChecked(true);
+      labQuelle->setText(QString::fromUtf8("In Kraft: die eingebaute Beispielfl\u00e4che."));
+      break;
+    case SourceKind::Formula:
+      rbFormel->setChecked(true);
+      labQuelle->setText("In Kraft: f(x, y) = " + Text(appState.sourceName));
+      break;
+    case SourceKind::File:
+      rbDatei->setChecked(true);
+      labQuelle->setText(QString::fromUtf8("In Kraft: die Datei \u201e") + Text(appState.sourceName) +
+                         QString::fromUtf8("\u201c."));
+      break;
+  }
+}
+
+void TfrmAnalyse::butUebernehmenClick() {
+  const std::string error = TakeFormula(txtFormel->text().toStdString());
+  if (!error.empty()) return Refuse(Text(error));
+  SurfaceTaken();
+  emit surfaceChanged();
+}
+
+bool TfrmAnalyse::LoadFile(const QString& path) {
+  const std::string error = TakeFile(path.toStdString());
+  if (!error.empty()) {
+    Refuse(Text(error));
+    return false;
+  }
+  lastFile_ = path;
+  SurfaceTaken();
+  emit surfaceChanged();
+  return true;
+}
+
+void TfrmAnalyse::butDateiClick() {
+  const QString path = QFileDialog::getOpenFileName(
+      this, QString::fromUtf8("Fl\u00e4che laden"), lastFile_.isEmpty() ? QString() : QFileInfo(lastFile_).path(),
+      QString::fromUtf8("Bilder und Zahlentabellen (*.png *.jpg *.jpeg *.bmp *.gif *.pbm *.pgm *.ppm "
+                        "*.tif *.tiff *.webp *.txt *.csv *.dat);;Alle Dateien (*)"));
+  if (path.isEmpty()) return ShowSource();
+  LoadFile(path);
+}
+
+void TfrmAnalyse::rbBeispielClick() {
+  TakeSample();
+  SurfaceTaken();
+  emit surfaceChanged();
+}
+
+void TfrmAnalyse::rbFormelClick() { butUebernehmenClick(); }
+
+void TfrmAnalyse::rbDateiClick() {
+  if (lastFile_.isEmpty()) return butDateiClick();
+  LoadFile(lastFile_);
+}
+
+void TfrmAnalyse::butAnwendenClick() {
+  if (appState.chosenLevel >= 6) return;
+  ApplyCompression(spnAnteil->value());
+  StateChanged();
+}
+
+void TfrmAnalyse::dragEnterEvent(QDragEnterEvent* e) {
+  const QList<QUrl> urls = e->mimeData()->urls();
+  if (urls.size() == 1 && urls.first().isLocalFile()) e->acceptProposedAction();
+}
+
+void TfrmAnalyse::dropEvent(QDropEvent* e) {
+  const QList<QUrl> urls = e->mimeData()->urls();
+  if (urls.size() != 1 || !urls.first().isLocalFile()) return;
+  e->acceptProposedAction();
+  LoadFile(urls.first().toLocalFile());
+}

@@ -1,0 +1,95 @@
+#pragma once
+// The "Analyse" window: where the surface comes from, compression of the
+// detail coefficients, readouts and the two error curves.
+#include <QTimer>
+#include <QWidget>
+
+class QButtonGroup;
+class QChart;
+class QChartView;
+class QDoubleSpinBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QLineSeries;
+class QPushButton;
+class QRadioButton;
+class QScatterSeries;
+class QSlider;
+class QTableWidget;
+class QValueAxis;
+
+class TfrmAnalyse : public QWidget {
+  Q_OBJECT
+public:
+  TfrmAnalyse();
+
+  // Level, "Berechne!" or Delta changed elsewhere: readouts now, curves soon.
+  void StateChanged();
+  // Loads a picture or a table of numbers; a refusal is shown in a message
+  // box and changes nothing. True when the surface was taken.
+  bool LoadFile(const QString& path);
+  // The curves are computed at most once per turn of the event loop, and
+  // only while the window is shown; this runs a pending computation now.
+  void UpdateCurvesNow();
+
+  QGroupBox* grpQuelle;
+  QRadioButton* rbBeispiel;
+  QRadioButton* rbFormel;
+  QRadioButton* rbDatei;
+  QLineEdit* txtFormel;
+  QPushButton* butUebernehmen;
+  QPushButton* butDatei;
+  QLabel* labQuelle;
+
+  QGroupBox* grpKompression;
+  QDoubleSpinBox* spnAnteil;
+  QSlider* sldAnteil;
+  QPushButton* butAnwenden;
+  QLabel* labBehalten;
+
+  QGroupBox* grpKennzahlen;
+  QLabel* labFehler;
+  QLabel* labEinweg;
+  QTableWidget* tblEnergie;
+
+  QGroupBox* grpKurven;
+  QChartView* chtDelta;
+  QChartView* chtAnteil;
+  QLabel* labKurvenHinweis;
+  QLineSeries* serDelta;
+  QScatterSeries* markDelta;
+  QLineSeries* serAnteil;
+  QScatterSeries* markAnteil;
+
+signals:
+  // A point of "Fehler über Delta" was clicked: scroll bar position 0..100.
+  void deltaPicked(int position);
+  // A new surface was taken: the control panel's level controls follow.
+  void surfaceChanged();
+
+protected:
+  void showEvent(QShowEvent* e) override;
+  void dragEnterEvent(QDragEnterEvent* e) override;
+  void dropEvent(QDropEvent* e) override;
+
+private:
+  void butUebernehmenClick();
+  void butDateiClick();
+  void rbBeispielClick();
+  void rbFormelClick();
+  void rbDateiClick();
+  void butAnwendenClick();
+  void ShareChanged(double percent);
+  void SurfaceTaken();
+  void ShowSource();
+  void UpdateReadouts();
+  void ScheduleCurves();
+  void Refuse(const QString& text);
+
+  QTimer curveTimer_;
+  bool curvesPending_ = true;
+  QString lastFile_;
+};
+
+extern TfrmAnalyse* frmAnalyse;

@@ -1,0 +1,275 @@
+// The "Analyse" window on the real windows: a formula, a picture, a dropped
+// table and broken input as data sources; compression at level 2 seen from
+// level 6; the readouts; the curves and a click on the Delta curve.
+#include <QChart>
+#include <QChartView>
+#include <QDoubleSpinBox>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QScatterSeries>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <cmath>
+
+#include "windows/Analyse.h"
+#include "windows/Daten.h"
+#include "windows/Grafik.h"
+#include "windows/Kontrolle.h"
+#include "windows/application.h"
+#include "pixels.h"
+#include "widgets.h"
+
+using namespace pixels;
+
+namespace {
+
+double Data(int i, int k) { return GetElement(appState.dataMatrix, i, k); }
+
+// The number that follows `key` in `text`.
+double NumberAfter(const QString& text, const QString& key) {
+  const int at = text.indexOf(key);
+  if (at < 0) return NAN;
+  const QString rest = text.mid(at + key.size());
+  const int end = rest.indexOf(QRegularExpression("[^0-9.e+-]"));
+  return rest.left(end < 0 ? rest.size() : end).toDouble();
+}
+
+}  // namespace
+
+class AnalyseTest : public QObject {
+  Q_OBJECT
+  TfrmKontrolle* k = nullptr;
+  TfrmAnalyse* a = nullptr;
+  widgets::BoxCloser boxes;
+  QTemporaryDir dir;
+  Matrix sample{kGridSize, kGridSize};
+
+  void ExpectLevel6() {
+    QCOMPARE(appState.chosenLevel, 6);
+    QCOMPARE(k->trbLevel->value(), 6);
+    QCOMPARE(k->labLevel->text(), QString("Level: 6"));
+  }
+  bool DataIsSample() {
+    for (int i = 1; i <= kGridSize; ++i)
+      for (int c = 1; c <= kGridSize; ++c)
+        if (Data(i, c) != GetElement(sample, i, c)) return false;
+    return true;
+  }
+  QString TakeBox() {
+    QTest::qWaitFor([this] { return !boxes.texts.isEmpty(); });
+    return boxes.texts.isEmpty() ? QString() : boxes.texts.takeFirst();
+  }
+
+private slots:
+  void initTestCase() {
+    InitialiseToolkit(*qApp);
+    CreateForms();
+    k = frmKontrolle;
+    QVERIFY(QTest::qWaitForWindowExposed(frmDaten));
+    for (int i = 1; i <= kGridSize; ++i)
+      for (int c = 1; c <= kGridSize; ++c) SetElement(sample, i, c, Data(i, c));
+    QTest::mouseClick(k->butAnalyse, Qt::LeftButton);
+    a = frmAnalyse;
+    QVERIFY(QTest::qWaitForWindowExposed(a));
+    QCOMPARE(a->windowTitle(), QString("Analyse"));
+    QVERIFY(a->rbBeispiel->isChecked());
+    QVERIFY(dir.isValid());
+  }
+
+  void formulaTakenAtLevel6WithoutLevelSteps() {
+    k->trbLevel->setValue(3);
+    widgets::Type(a->txtFormel, "x + 2*y^2");
+    QTest::mouseClick(a->butUebernehmen, Qt::LeftButton);
+    ExpectLevel6();
+    QVERIFY(a->rbFormel->isChecked());
+    // Row index is x, column index y, both (index - 1) / 64.
+    for (int i : {1, 17, 65})
+      for (int c : {1, 40, 65}) {
+        const double x = (i - 1) / 64.0, y = (c - 1) / 64.0;
+        QVERIFY(std::abs(Data(i, c) - (x + 2 * y * y)) < 1e-15);
+        QCOMPARE(GetElement(appState.originalSurface, i, c), Data(i, c));
+      }
+    QVERIFY(appState.ascentBlock.empty() && appState.keptBlocks[6].empty());
+
+    // Refused: a message, and the data stay as they were.
+    const double before = Data(30, 30);
+    for (const char* bad : {"sin(x", "x + z", ""}) {
+      widgets::Type(a->txtFormel, bad);
+      QTest::mouseClick(a->butUebernehmen, Qt::LeftButton);
+      QVERIFY(!TakeBox().isEmpty());
+      QCOMPARE(Data(30, 30), before);
+      QVERIFY(a->rbFormel->isChecked());
+    }
+  }
+
+  void pictureAndDroppedTable() {
+    // Bottom-left black, bottom-right white, top-left grey 0x66, top-right grey 0x33.
+    QImage img(2, 2, QImage::Format_RGB32);
+    img.setPixel(0, 1, qRgb(0, 0, 0));
+    img.setPixel(1, 1, qRgb(255, 255, 255));
+    img.setPixel(0, 0, qRgb(0x66, 0x66, 0x66));
+    img.setPixel(1, 0, qRgb(0x33, 0x33, 0x33));
+    const QString png = dir.filePath("ecken.png");
+    QVERIFY(img.save(png));
+    QVERIFY(a->LoadFile(png));
+    ExpectLevel6();
+    QVERIFY(a->rbDatei->isChecked());
+    QVERIFY(a->labQuelle->text().contains("ecken.png"));
+    QCOMPARE(Data(1, 1), 0.0);                      // x = 0, y = 0: bottom left
+    QCOMPARE(Data(65, 1), 0.7);                     // x = 1: bottom right
+    QCOMPARE(Data(1, 65), 0x66 / 255.0 * 0.7);      // y = 1: top left
+    QCOMPARE(Data(65, 65), 0x33 / 255.0 * 0.7);
+    // The centre lies midway between all four.
+    QVERIFY(std::abs(Data(33, 33) - (0 + 255 + 0x66 + 0x33) / 4.0 / 255 * 0.7) < 1e-12);
+
+    // A table dropped on the data view.
+    const QString csv = dir.filePath("hoehen.csv");
+    QFile f(csv);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("# zwei mal zwei\n0;1\n2;3\n");
+    f.close();
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(csv)});
+    const QPointF centre(frmDaten->width() / 2.0, frmDaten->height() / 2.0);
+    QDragEnterEvent enter(centre.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(frmDaten, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(centre, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(frmDaten, &drop);
+    QCOMPARE(Data(1, 1), 0.0);
+    QCOMPARE(Data(1, 65), 1.0);
+    QCOMPARE(Data(65, 1), 2.0);
+    QCOMPARE(Data(65, 65), 3.0);
+    QCOMPARE(Data(33, 33), 1.5);
+    QVERIFY(a->labQuelle->text().contains("hoehen.csv"));
+
+    // A file that cannot be read is refused; nothing changes.
+    QVERIFY(!a->LoadFile(dir.filePath("fehlt.csv")));
+    QVERIFY(TakeBox().contains("fehlt.csv"));
+    QCOMPARE(Data(65, 65), 3.0);
+    QVERIFY(a->labQuelle->text().contains("hoehen.csv"));
+
+    // The sample again, exactly.
+    QTest::mouseClick(a->rbBeispiel, Qt::LeftButton);
+    QVERIFY(DataIsSample());
+    QVERIFY(a->rbBeispiel->isChecked());
+  }
+
+  void compressionAtLevel2SeenFromLevel6() {
+    QTest::mouseClick(a->rbBeispiel, Qt::LeftButton);
+    QVERIFY(!a->butAnwenden->isEnabled());  // nothing to keep at level 6
+    k->trbLevel->setValue(2);
+    QVERIFY(a->butAnwenden->isEnabled());
+    a->spnAnteil->setValue(10);
+    QCOMPARE(a->sldAnteil->value(), 100);
+    // M = 65^2 - 5^2 = 4200; N = round(420) = 420.
+    QCOMPARE(a->labBehalten->text(), QString("behalten: 420 von 4200 Detailkoeffizienten"));
+    double approximation[5][5];
+    for (int i = 1; i <= 5; ++i)
+      for (int c = 1; c <= 5; ++c) approximation[i - 1][c - 1] = Data(i, c);
+    QTest::mouseClick(a->butAnwenden, Qt::LeftButton);
+    int nonZero = 0;
+    for (int i = 1; i <= 65; ++i)
+      for (int c = 1; c <= 65; ++c) {
+        if (i <= 5 && c <= 5) QCOMPARE(Data(i, c), approximation[i - 1][c - 1]);
+        else nonZero += Data(i, c) != 0.0;
+      }
+    QCOMPARE(nonZero, 420);
+    const QImage compressed2 = Grab(frmDaten);
+
+    k->trbLevel->setValue(6);
+    // The readout is the surface shown against the sample.
+    double worst = 0, squares = 0;
+    for (int i = 1; i <= 65; ++i)
+      for (int c = 1; c <= 65; ++c) {
+        const double e = Data(i, c) - GetElement(sample, i, c);
+        worst = std::max(worst, std::abs(e));
+        squares += e * e;
+      }
+    const QString readout = a->labFehler->text();
+    QVERIFY2(std::abs(NumberAfter(readout, "max |e| = ") - worst) <= 1e-5 * worst, qPrintable(readout));
+    QVERIFY2(std::abs(NumberAfter(readout, "RMS = ") - std::sqrt(squares / 4225)) <= 1e-5 * worst,
+             qPrintable(readout));
+    QVERIFY(readout.contains(" dB"));
+
+    // Without compression the same trip shows the method's own error, about 0.0235.
+    QTest::mouseClick(a->rbBeispiel, Qt::LeftButton);
+    const QImage sampleShot = Grab(frmDaten);
+    k->trbLevel->setValue(2);
+    a->spnAnteil->setValue(100);
+    QTest::mouseClick(a->butAnwenden, Qt::LeftButton);
+    k->trbLevel->setValue(6);
+    QVERIFY2(std::abs(NumberAfter(a->labFehler->text(), "max |e| = ") - 0.0235) < 0.001,
+             qPrintable(a->labFehler->text()));
+    // The compressed surface looks different from the plain trip's.
+    k->trbLevel->setValue(2);
+    a->spnAnteil->setValue(1);
+    QTest::mouseClick(a->butAnwenden, Qt::LeftButton);
+    k->trbLevel->setValue(6);
+    const QImage compressed6 = Grab(frmDaten);
+    int changed = 0;
+    for (int y = 0; y < sampleShot.height(); ++y)
+      for (int x = 0; x < sampleShot.width(); ++x) changed += sampleShot.pixel(x, y) != compressed6.pixel(x, y);
+    QVERIFY2(changed > 500, qPrintable(QString::number(changed)));
+    QVERIFY(Count(compressed2, IsGreen) > 1000);
+  }
+
+  void curvesFollowAndTheDeltaCurveMovesTheScrollBar() {
+    QTest::mouseClick(a->rbBeispiel, Qt::LeftButton);
+    QVERIFY(!a->chtDelta->isVisible() && a->labKurvenHinweis->isVisible());
+    k->trbLevel->setValue(2);
+    a->spnAnteil->setValue(20);
+    a->UpdateCurvesNow();
+    QVERIFY(a->chtDelta->isVisible());
+    QCOMPARE(a->serDelta->count(), 101);
+    QCOMPARE(a->serAnteil->count(), 101);
+    QCOMPARE(a->markDelta->count(), 1);
+    QCOMPARE(a->markDelta->at(0).x(), 0.4);
+    QCOMPARE(a->markAnteil->at(0).x(), 20.0);
+    // More kept, less error; everything kept leaves the method's own error.
+    QVERIFY(a->serAnteil->at(100).y() < a->serAnteil->at(20).y());
+    QVERIFY(a->serAnteil->at(20).y() < a->serAnteil->at(0).y());
+
+    // Hidden, nothing is computed; shown again, the curves catch up.
+    const double level2 = a->serDelta->at(50).y();
+    a->hide();
+    k->trbLevel->setValue(3);
+    QCoreApplication::processEvents();
+    QCOMPARE(a->serDelta->at(50).y(), level2);
+    QTest::mouseClick(k->butAnalyse, Qt::LeftButton);
+    QTRY_VERIFY(a->serDelta->at(50).y() != level2);
+
+    // A click on the point of Delta 0.7 acts like the scroll bar.
+    const QImage functionsBefore = Grab(frmGrafik);
+    QChart* chart = a->chtDelta->chart();
+    const QPointF onChart = chart->mapToPosition(a->serDelta->at(70), a->serDelta);
+    const QPoint click = a->chtDelta->mapFromScene(chart->mapToScene(onChart));
+    QTest::mouseClick(a->chtDelta->viewport(), Qt::LeftButton, {}, click);
+    QCOMPARE(k->scrDelta->value(), 70);
+    QCOMPARE(appState.delta, 0.7);
+    QCOMPARE(k->labDelta->text(), QString("Delta: 0.7"));
+    QCOMPARE(appState.currentDelta, 0.4);  // the data side waits for "Berechne!"
+    QVERIFY(Grab(frmGrafik) != functionsBefore);
+    // "Berechne!" moves the marker.
+    QTest::mouseClick(k->butBerechne, Qt::LeftButton);
+    a->UpdateCurvesNow();
+    QCOMPARE(a->markDelta->at(0).x(), 0.7);
+  }
+
+  void cleanupTestCase() {
+    QTest::mouseClick(k->butEnde, Qt::LeftButton);
+    QVERIFY(frmAnalyse == nullptr);
+    DestroyForms();
+  }
+};
+
+QTEST_MAIN(AnalyseTest)
+#include "tst_analyse.moc"
