@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QProcess>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "pixels.h"
@@ -65,8 +66,9 @@ class SessionTest : public QObject {
   xwin::Window panel{}, data{}, functions{};
 
   // Returns once the program shows its three windows.
-  void Start() {
+  void Start(const QStringList& arguments = {}) {
     program.setProgram(VELTRA_BINARY);
+    program.setArguments(arguments);
     program.setProcessChannelMode(QProcess::ForwardedChannels);
     program.start();
     QVERIFY(program.waitForStarted(10000));
@@ -205,6 +207,32 @@ private slots:
     QCOMPARE(Screen(data), before);
 
     QCOMPARE(program.state(), QProcess::Running);
+    ClickIn(panel, kEnde);
+    ExpectCleanExit();
+  }
+
+  void aFileNamedAtStartIsShownABrokenOneIsRefused() {
+    QTemporaryDir dir;
+    auto write = [&](const QString& name, const QByteArray& text) {
+      QFile f(dir.filePath(name));
+      if (f.open(QIODevice::WriteOnly)) f.write(text);
+      return dir.filePath(name);
+    };
+    // A flat table: the green surface without the sample's hills.
+    Start({write("flach.dat", "0.35 0.35\n0.35 0.35\n")});
+    QVERIFY(!Viewable("Analyse"));  // no message
+    const QImage flat = Screen(data);
+    QVERIFY(Count(flat, IsGreen) > 5000);
+    ClickIn(panel, kEnde);
+    ExpectCleanExit();
+
+    // Rows of different lengths: a message, then the sample as usual.
+    Start({write("kaputt.csv", "1 2\n3\n")});
+    QTRY_VERIFY_WITH_TIMEOUT(Viewable("Analyse"), 10000);
+    Key(*xwin::Find("Analyse"), "Return");
+    QTRY_VERIFY(!Viewable("Analyse"));
+    const QImage sample = Screen(data);
+    QVERIFY(Count(sample, IsGreen) > 5000 && sample != flat);
     ClickIn(panel, kEnde);
     ExpectCleanExit();
   }
