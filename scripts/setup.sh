@@ -10,9 +10,9 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth locales libx11-dev libxtst-dev
   desktop-file-utils
-  libmuparser-dev qt6-image-formats-plugins qt6-charts-dev
+  libmuparser-dev qt6-image-formats-plugins qt6-charts-dev qt6-translations-l10n
   lintian appstream dpkg-dev file fakeroot
-  weston qt6-wayland imagemagick librsvg2-bin
+  weston qt6-wayland imagemagick librsvg2-bin xdotool
 )
 
 as_root() {

@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <initializer_list>
+
 #include "state/state.h"
 #include "render/glwindow.h"
 #include "render/scenes.h"
@@ -16,6 +18,15 @@ struct CameraFields {
   double& z;
 };
 
+// Some presses of one arrow key; a mouse gesture is made of fractional ones.
+struct Press {
+  int key;
+  bool shift;
+  double count;
+};
+
+bool IsArrow(int key) { return key == kKeyLeft || key == kKeyUp || key == kKeyRight || key == kKeyDown; }
+
 void SwitchMode(int key) {
   if (key == kKeyR) {
     appState.navMode = NavMode::Rotate;
@@ -24,62 +35,174 @@ void SwitchMode(int key) {
   }
 }
 
-// Moves the current context's model-view matrix and the view's position
-// fields by the same amount, so the two stay equal.
-void Translate(int key, bool shift, CameraFields pos, bool hasContext) {
-  double dx = 0, dy = 0, dz = 0;
-  switch (key) {
-    case kKeyUp: (shift ? dy : dz) = kMoveStep; break;
-    case kKeyDown: (shift ? dy : dz) = -kMoveStep; break;
-    case kKeyLeft: dx = -kMoveStep; break;
-    case kKeyRight: dx = kMoveStep; break;
-    default: return;
-  }
-  // Without its own context the view must not move whatever context is current.
-  if (hasContext) glTranslated(dx, dy, dz);
-  pos.x += dx;
-  pos.y += dy;
-  pos.z += dz;
-}
-
-void Rotate(int key, bool shift, double& alpha, double& beta, double& gamma) {
-  const double s = appState.rotStep;
-  switch (key) {
-    case kKeyUp: (shift ? beta : alpha) -= s; break;
-    case kKeyDown: (shift ? beta : alpha) += s; break;
-    case kKeyLeft: gamma -= s; break;
-    case kKeyRight: gamma += s; break;
+// Adds what the presses move the camera by in translate mode. Up without
+// Shift brings the scene nearer: the camera looks along -z.
+void AddMove(const Press& p, Position3& d) {
+  const double step = kMoveStep * p.count;
+  switch (p.key) {
+    case kKeyUp: (p.shift ? d.y : d.z) += step; break;
+    case kKeyDown: (p.shift ? d.y : d.z) -= step; break;
+    case kKeyLeft: d.x -= step; break;
+    case kKeyRight: d.x += step; break;
     default: break;
   }
 }
 
-}  // namespace
-
-void GrafikKeyDown(int key, bool shift) {
-  AppState& s = appState;
-  SetGrafikProjection();
-  SwitchMode(key);
-  if (s.navMode == NavMode::Translate) {
-    Translate(key, shift, {s.GPosX, s.GPosY, s.GPosZ}, s.rcGrafik != nullptr);
-  } else {
-    for (int f = 0; f < 4; ++f) {
-      if (s.selectedFunction == 4 || s.selectedFunction == f) {
-        Orientation& o = s.functionOrientation[f];
-        Rotate(key, shift, o.alpha, o.beta, o.gamma);
-      }
-    }
+// Adds what the presses turn by in rotate mode.
+void AddTurn(const Press& p, Orientation& d) {
+  const double step = appState.rotStep * p.count;
+  switch (p.key) {
+    case kKeyUp: (p.shift ? d.beta : d.alpha) -= step; break;
+    case kKeyDown: (p.shift ? d.beta : d.alpha) += step; break;
+    case kKeyLeft: d.gamma -= step; break;
+    case kKeyRight: d.gamma += step; break;
+    default: break;
   }
-  RedrawGrafik();
 }
 
-void DatenKeyDown(int key, bool shift) {
+bool IsGrafik(NavView view) { return view == NavView::Grafik; }
+
+void SetProjection(NavView view) {
+  if (IsGrafik(view)) SetGrafikProjection();
+  else SetDatenProjection();
+}
+
+void Redraw(NavView view) {
+  if (IsGrafik(view)) RedrawGrafik();
+  else RedrawDaten();
+}
+
+bool HasContext(NavView view) {
+  return (IsGrafik(view) ? appState.rcGrafik : appState.rcDaten) != nullptr;
+}
+
+CameraFields Camera(NavView view) {
   AppState& s = appState;
-  SetDatenProjection();
-  SwitchMode(key);
-  if (s.navMode == NavMode::Translate) {
-    Translate(key, shift, {s.DPosX, s.DPosY, s.DPosZ}, s.rcDaten != nullptr);
-  } else {
-    Rotate(key, shift, s.Dalpha, s.Dbeta, s.Dgamma);
+  if (IsGrafik(view)) return {s.GPosX, s.GPosY, s.GPosZ};
+  return {s.DPosX, s.DPosY, s.DPosZ};
+}
+
+// Moves the current context's model-view matrix and the view's position
+// fields by the same amount, so the two stay equal.
+void Translate(NavView view, std::initializer_list<Press> presses) {
+  Position3 d{0, 0, 0};
+  bool any = false;
+  for (const Press& p : presses) {
+    if (!IsArrow(p.key)) continue;
+    AddMove(p, d);
+    any = true;
   }
-  RedrawDaten();
+  if (!any) return;
+  // Without its own context the view must not move whatever context is current.
+  if (HasContext(view)) glTranslated(d.x, d.y, d.z);
+  CameraFields pos = Camera(view);
+  pos.x += d.x;
+  pos.y += d.y;
+  pos.z += d.z;
+}
+
+void Turn(Orientation& o, const Orientation& d) {
+  o.alpha += d.alpha;
+  o.beta += d.beta;
+  o.gamma += d.gamma;
+}
+
+// Selection 4 turns all four functions, 0 .. 3 only that one.
+void Rotate(NavView view, std::initializer_list<Press> presses) {
+  Orientation d{0, 0, 0};
+  for (const Press& p : presses) AddTurn(p, d);
+  AppState& s = appState;
+  if (!IsGrafik(view)) {
+    Orientation scene{s.Dalpha, s.Dbeta, s.Dgamma};
+    Turn(scene, d);
+    s.Dalpha = scene.alpha, s.Dbeta = scene.beta, s.Dgamma = scene.gamma;
+    return;
+  }
+  for (int f = 0; f < 4; ++f) {
+    if (s.selectedFunction == 4 || s.selectedFunction == f) Turn(s.functionOrientation[f], d);
+  }
+}
+
+void Steer(NavView view, NavMode mode, std::initializer_list<Press> presses) {
+  if (mode == NavMode::Translate) Translate(view, presses);
+  else Rotate(view, presses);
+}
+
+void KeyDown(NavView view, int key, bool shift) {
+  SetProjection(view);
+  SwitchMode(key);
+  Steer(view, appState.navMode, {{key, shift, 1.0}});
+  Redraw(view);
+}
+
+// Where each view starts: the values of a freshly loaded program.
+struct StartView {
+  Position3 grafik, daten;
+  Orientation datenAngles;
+};
+
+const StartView& Start() {
+  static const StartView start = [] {
+    const AppState fresh;
+    return StartView{{fresh.GPosX, fresh.GPosY, fresh.GPosZ},
+                     {fresh.DPosX, fresh.DPosY, fresh.DPosZ},
+                     {fresh.Dalpha, fresh.Dbeta, fresh.Dgamma}};
+  }();
+  return start;
+}
+
+// The camera as the context was set up at start-up: only its translation.
+void PlaceCamera(NavView view, const Position3& p) {
+  if (HasContext(view)) {
+    glLoadIdentity();
+    glTranslated(p.x, p.y, p.z);
+  }
+  CameraFields pos = Camera(view);
+  pos.x = p.x;
+  pos.y = p.y;
+  pos.z = p.z;
+}
+
+}  // namespace
+
+void GrafikKeyDown(int key, bool shift) { KeyDown(NavView::Grafik, key, shift); }
+void DatenKeyDown(int key, bool shift) { KeyDown(NavView::Daten, key, shift); }
+
+void DragTurn(NavView view, double dx, double dy, bool shift) {
+  SetProjection(view);
+  Steer(view, NavMode::Rotate, {{kKeyRight, shift, dx / kPixelsPerTurn}, {kKeyDown, shift, dy / kPixelsPerTurn}});
+  Redraw(view);
+}
+
+void DragMove(NavView view, double dx, double dy) {
+  SetProjection(view);
+  // Shift+Down lowers the scene, so a downward drag pulls the picture down.
+  Steer(view, NavMode::Translate, {{kKeyRight, false, dx / kPixelsPerMove}, {kKeyDown, true, dy / kPixelsPerMove}});
+  Redraw(view);
+}
+
+void WheelMove(NavView view, double notches) {
+  SetProjection(view);
+  Steer(view, NavMode::Translate, {{kKeyUp, false, notches}});
+  Redraw(view);
+}
+
+void ResetView(NavView view) {
+  AppState& s = appState;
+  SetProjection(view);
+  if (!IsGrafik(view)) {
+    s.Dalpha = Start().datenAngles.alpha;
+    s.Dbeta = Start().datenAngles.beta;
+    s.Dgamma = Start().datenAngles.gamma;
+    PlaceCamera(view, Start().daten);
+  } else if (s.closeUp && s.selectedFunction >= 0 && s.selectedFunction <= 3) {
+    // Where choosing this close-up in "Auswahl" ends.
+    const int f = s.selectedFunction;
+    s.functionOrientation[f] = s.closeUpOrientation;
+    PlaceCamera(view, s.viewTargets[f + 1]);
+  } else {
+    s.functionOrientation = s.initialOrientation;
+    PlaceCamera(view, Start().grafik);
+  }
+  Redraw(view);
 }

@@ -1,6 +1,9 @@
 #include "windows/About.h"
 
+#include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
+#include <initializer_list>
 
 TfrmAbout* frmAbout = nullptr;
 
@@ -14,6 +17,24 @@ QLabel* MakeText(QWidget* parent, const QString& text, int x, int y, int pixelHe
   label->move(x, y);
   label->adjustSize();
   return label;
+}
+
+// The two lines of one sentence share one size: their own, or as much smaller
+// as it takes for both to leave as much room on the right as on the left. A
+// wide font would otherwise run the first line into the window's edge.
+void FitBetweenMargins(std::initializer_list<QLabel*> lines, int windowWidth) {
+  QFont f = (*lines.begin())->font();
+  auto fits = [&] {
+    const QFontMetrics m(f);
+    for (const QLabel* line : lines)
+      if (line->x() + m.horizontalAdvance(line->text().trimmed()) > windowWidth - line->x()) return false;
+    return true;
+  };
+  while (!fits() && f.pixelSize() > 9) f.setPixelSize(f.pixelSize() - 1);
+  for (QLabel* line : lines) {
+    line->setFont(f);
+    line->adjustSize();
+  }
 }
 
 }  // namespace
@@ -30,6 +51,12 @@ TfrmAbout::TfrmAbout() {
   Label1 = MakeText(this, "Veltra", 136, 8, 19);
   Label2 = MakeText(this, "Dient der Veranschaulichung einer zweidimensionalen ", 24, 40, 13);
   Label3 = MakeText(this, "Multiskalenanalyse mit BLaC-Wavelets.", 24, 56, 13);
+  FitBetweenMargins({Label2, Label3}, width());
   Label4 = MakeText(this, "Entwickelt vom Veltra-Team.", 24, 80, 13);
   Label5 = MakeText(this, "Freie Software zum Lernen und Lehren.", 24, 104, 13);
+}
+
+void TfrmAbout::keyPressEvent(QKeyEvent* e) {
+  if (e->key() == Qt::Key_Escape) close();
+  else QWidget::keyPressEvent(e);
 }

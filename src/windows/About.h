@@ -13,6 +13,9 @@ public:
   QLabel* Label3;
   QLabel* Label4;
   QLabel* Label5;
+
+protected:
+  void keyPressEvent(QKeyEvent* e) override;
 };
 
 extern TfrmAbout* frmAbout;

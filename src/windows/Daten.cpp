@@ -5,7 +5,8 @@
 
 TfrmDaten* frmDaten = nullptr;
 
-TfrmDaten::TfrmDaten() : GlView(QStringLiteral("Daten")) {
+TfrmDaten::TfrmDaten() : GlView(QStringLiteral("Daten"), NavView::Daten,
+                               QStringLiteral("veltra-daten.png")) {
   setFramePosition(QPoint(493, -1));
   resize(531, 528);
 }

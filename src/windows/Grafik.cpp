@@ -5,7 +5,8 @@
 
 TfrmGrafik* frmGrafik = nullptr;
 
-TfrmGrafik::TfrmGrafik() : GlView(QStringLiteral("Skalierungsfunktion und Wavelets")) {
+TfrmGrafik::TfrmGrafik() : GlView(QStringLiteral("Skalierungsfunktion und Wavelets"), NavView::Grafik,
+                                 QStringLiteral("veltra-funktionen.png")) {
   setFramePosition(QPoint(1, -1));
   resize(492, 528);
 }

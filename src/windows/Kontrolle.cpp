@@ -17,6 +17,7 @@
 #include "blac/startup.h"
 #include "windows/About.h"
 #include "windows/Analyse.h"
+#include "windows/Help.h"
 #include "windows/Daten.h"
 #include "windows/Grafik.h"
 #include "windows/Prefs.h"
@@ -287,6 +288,7 @@ void EndProgram() {
   frmGrafik = nullptr;
   if (frmPrefs) frmPrefs->hide();
   if (frmAbout) frmAbout->hide();
+  if (frmHelp) frmHelp->hide();
   delete frmAnalyse;
   frmAnalyse = nullptr;
   if (frmKontrolle) frmKontrolle->hide();

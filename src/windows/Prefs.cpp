@@ -1,6 +1,7 @@
 #include "windows/Prefs.h"
 
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -68,6 +69,9 @@ TfrmPrefs::TfrmPrefs() {
   butOK->setGeometry(280, 176, 113, 25);
   butAbbrechen = new QPushButton("Abbrechen", this);
   butAbbrechen->setGeometry(408, 176, 113, 25);
+  // Return on a focused button presses that button; elsewhere it means "OK".
+  butOK->setAutoDefault(true);
+  butAbbrechen->setAutoDefault(true);
 
   setTabOrder(butOK, butAbbrechen);
   setTabOrder(butAbbrechen, txthFar);
@@ -107,3 +111,13 @@ void TfrmPrefs::butOKClick() {
 }
 
 void TfrmPrefs::butAbbrechenClick() { hide(); }
+
+void TfrmPrefs::keyPressEvent(QKeyEvent* e) {
+  // The fields and buttons pass these keys on to the window.
+  switch (e->key()) {
+    case Qt::Key_Escape: butAbbrechenClick(); break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: butOKClick(); break;
+    default: QWidget::keyPressEvent(e); break;
+  }
+}

@@ -35,6 +35,10 @@ public:
 public slots:
   void butOKClick();
   void butAbbrechenClick();
+
+protected:
+  // Escape acts as "Abbrechen", Return and Enter as "OK", wherever the focus is.
+  void keyPressEvent(QKeyEvent* e) override;
 };
 
 extern TfrmPrefs* frmPrefs;

@@ -2,11 +2,15 @@
 
 #include <QFont>
 #include <QIcon>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QMessageBox>
 #include <exception>
 
 #include "windows/Kontrolle.h"
 #include "windows/About.h"
+#include "windows/Help.h"
 #include "windows/Prefs.h"
 #include "state/state.h"
 
@@ -34,6 +38,13 @@ void InitialiseToolkit(QApplication& app) {
   QApplication::setFont(font);
   app.setWindowIcon(QIcon(":/veltra.png"));
   app.setApplicationName("Veltra");
+  // Qt's own dialogs (opening a surface, saving a picture) speak German too.
+  static QTranslator qtGerman;
+  if (qtGerman.load(QLocale(QLocale::German, QLocale::Germany), "qtbase", "_",
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    app.installTranslator(&qtGerman);
+  }
+  InstallHelpKey(app);
   appState.showMessage = [](const std::string& text) {
     QMessageBox::information(nullptr, "Veltra", QString::fromStdString(text));
   };
@@ -52,6 +63,8 @@ void DestroyForms() {
   frmPrefs = nullptr;
   delete frmAbout;
   frmAbout = nullptr;
+  delete frmHelp;
+  frmHelp = nullptr;
   delete frmKontrolle;
   frmKontrolle = nullptr;
 }

@@ -1,14 +1,46 @@
 #include "windows/glview.h"
 
-#include <QExposeEvent>
-#include <QKeyEvent>
-#include <QResizeEvent>
+#include <GL/gl.h>
 
-#include "interaction/navigation.h"
+#include <QClipboard>
+#include <QDir>
+#include <QDropEvent>
+#include <QExposeEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QResizeEvent>
+#include <QStandardPaths>
+#include <QWheelEvent>
+#include <cmath>
+
+#include "render/scenes.h"
+
+namespace {
+
+// A right click may wobble this far (pixels, each direction) and still open the menu.
+constexpr double kClickSlop = 4;
+
+// The path of the one local file the data names, or empty.
+QString SingleLocalFile(const QMimeData* data) {
+  if (data == nullptr || !data->hasUrls()) return {};
+  const QList<QUrl> urls = data->urls();
+  if (urls.size() != 1 || !urls.front().isLocalFile()) return {};
+  return urls.front().toLocalFile();
+}
+
+}  // namespace
 
 bool GlView::contextCreationFails_ = false;
 
-GlView::GlView(const QString& caption) {
+GlView::GlView(const QString& caption, NavView view, const QString& pictureName)
+    : view_(view), pictureName_(pictureName) {
   setTitle(caption);
   setSurfaceType(QSurface::OpenGLSurface);
   setFormat(RequestedFormat(appState.doubleBuffer));
@@ -72,7 +104,7 @@ void GlView::DeleteContext(GlContext rc) {
 void GlView::SwapBuffers() {
   // Swapping a window that is not on screen is undefined in Qt; the next
   // expose redraws it anyway.
-  if (context_ && isExposed()) context_->swapBuffers(this);
+  if (context_ && isExposed() && !holdSwap_) context_->swapBuffers(this);
 }
 
 int GlView::PixelWidth() const { return qRound(width() * devicePixelRatio()); }
@@ -96,13 +128,34 @@ int GlView::VirtualKey(int qtKey) {
 }
 
 bool GlView::event(QEvent* e) {
-  // Closing a view only hides it; the program ends from the control panel.
-  if (e->type() == QEvent::Close) {
-    e->ignore();
-    hide();
+  switch (e->type()) {
+    case QEvent::Close:
+      // Closing a view only hides it; the program ends from the control panel.
+      e->ignore();
+      hide();
+      return true;
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+      return HandleDrop(e);
+    case QEvent::DragLeave:
+      return true;
+    default:
+      return QWindow::event(e);
+  }
+}
+
+bool GlView::HandleDrop(QEvent* e) {
+  // DragEnter and DragMove events derive from the drop event.
+  auto* drop = static_cast<QDropEvent*>(e);
+  const QString path = SingleLocalFile(drop->mimeData());
+  if (!fileDropped || path.isEmpty()) {
+    drop->ignore();
     return true;
   }
-  return QWindow::event(e);
+  drop->acceptProposedAction();
+  if (e->type() == QEvent::Drop) fileDropped(path);
+  return true;
 }
 
 void GlView::exposeEvent(QExposeEvent*) {
@@ -114,5 +167,125 @@ void GlView::resizeEvent(QResizeEvent*) {
 }
 
 void GlView::keyPressEvent(QKeyEvent* e) {
-  KeyDown(VirtualKey(e->key()), e->modifiers().testFlag(Qt::ShiftModifier));
+  if (e->matches(QKeySequence::Copy)) {
+    CopyPicture();
+  } else if (e->matches(QKeySequence::Save)) {
+    AskAndSavePicture();
+  } else {
+    KeyDown(VirtualKey(e->key()), e->modifiers().testFlag(Qt::ShiftModifier));
+  }
+}
+
+void GlView::mousePressEvent(QMouseEvent* e) {
+  // A second button during a drag does not start another one; a drag whose
+  // release went elsewhere (a popup took the pointer) is over.
+  if (dragButton_ != Qt::NoButton && e->buttons().testFlag(dragButton_)) return;
+  dragButton_ = e->button();
+  pressPos_ = lastPos_ = e->position();
+  dragging_ = false;
+}
+
+void GlView::mouseMoveEvent(QMouseEvent* e) {
+  if (dragButton_ == Qt::NoButton || !(e->buttons() & dragButton_)) return;
+  const QPointF pos = e->position();
+  if (dragButton_ == Qt::RightButton && !dragging_) {
+    // Until the pointer leaves the slop this may still be a click; then the
+    // whole way from the press is moved at once, so the picture keeps up.
+    const QPointF fromPress = pos - pressPos_;
+    if (std::abs(fromPress.x()) < kClickSlop && std::abs(fromPress.y()) < kClickSlop) return;
+  }
+  const QPointF d = pos - lastPos_;
+  lastPos_ = pos;
+  if (d.isNull()) return;
+  if (dragButton_ == Qt::LeftButton) {
+    DragTurn(view_, d.x(), d.y(), e->modifiers().testFlag(Qt::ShiftModifier));
+  } else if (dragButton_ == Qt::RightButton || dragButton_ == Qt::MiddleButton) {
+    dragging_ = true;
+    DragMove(view_, d.x(), d.y());
+  }
+}
+
+void GlView::mouseReleaseEvent(QMouseEvent* e) {
+  if (e->button() != dragButton_) return;
+  const bool menu = dragButton_ == Qt::RightButton && !dragging_;
+  dragButton_ = Qt::NoButton;
+  if (menu) ShowContextMenu(e->globalPosition().toPoint());
+}
+
+void GlView::mouseDoubleClickEvent(QMouseEvent* e) {
+  if (e->button() == Qt::LeftButton) ResetView(view_);
+}
+
+void GlView::wheelEvent(QWheelEvent* e) {
+  // 120 is one notch; devices without notches report pixels instead.
+  double notches = e->angleDelta().y() / 120.0;
+  if (notches == 0) notches = e->pixelDelta().y() / kPixelsPerMove;
+  if (notches != 0) WheelMove(view_, notches);
+  e->accept();
+}
+
+void GlView::ShowContextMenu(const QPoint& globalPos) {
+  // Made on first use: a view may exist without a widget application.
+  if (!menu_) {
+    menu_ = std::make_unique<QMenu>();
+    // After the tab, the keys that do the same, named as on a German keyboard.
+    menu_->addAction(QStringLiteral("Bild kopieren\tStrg+C"), this, &GlView::CopyPicture);
+    menu_->addAction(QStringLiteral("Bild speichern…\tStrg+S"), this, &GlView::AskAndSavePicture);
+  }
+  menu_->popup(globalPos);
+}
+
+QImage GlView::Picture() {
+  const AppState& s = appState;
+  const GlContext rc = view_ == NavView::Grafik ? s.rcGrafik : s.rcDaten;
+  const int w = PixelWidth(), h = PixelHeight();
+  if (!context_ || rc != context_ || w <= 0 || h <= 0) return {};
+  // Drawn into the buffer that would be shown next, and read from there: an
+  // obscured window's front buffer need not hold its pixels.
+  holdSwap_ = true;
+  if (view_ == NavView::Grafik) RedrawGrafik();
+  else RedrawDaten();
+  holdSwap_ = false;
+  MakeCurrent(context_);
+  GLint drawBuffer = GL_BACK;
+  glGetIntegerv(GL_DRAW_BUFFER, &drawBuffer);
+  glReadBuffer(static_cast<GLenum>(drawBuffer));
+  QImage img(w, h, QImage::Format_RGBA8888);
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, img.bits());
+  // GL counts rows from the bottom.
+  return img.mirrored().convertToFormat(QImage::Format_RGB32);
+}
+
+void GlView::CopyPicture() {
+  const QImage img = Picture();
+  if (!img.isNull()) QGuiApplication::clipboard()->setImage(img);
+}
+
+bool GlView::SavePicture(const QString& path) {
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  const QByteArray format = suffix == "jpg" || suffix == "jpeg" ? "jpeg" : "png";
+  const QImage img = Picture();
+  QImageWriter writer(path, format);
+  if (!img.isNull() && writer.write(img)) return true;
+  QMessageBox::warning(nullptr, QStringLiteral("Veltra"),
+                       QStringLiteral("Das Bild konnte nicht gespeichert werden: ") + QDir::toNativeSeparators(path));
+  return false;
+}
+
+void GlView::AskAndSavePicture() {
+  QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+  if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
+  QFileDialog dialog(nullptr, QStringLiteral("Bild speichern"), folder,
+                     QStringLiteral("PNG-Bild (*.png);;JPEG-Bild (*.jpg *.jpeg)"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setDefaultSuffix(QStringLiteral("png"));
+  dialog.selectFile(pictureName_);
+  // A name typed without an ending gets the one of the chosen type.
+  connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+    dialog.setDefaultSuffix(filter.contains(QStringLiteral("*.jpg")) ? QStringLiteral("jpg") : QStringLiteral("png"));
+  });
+  if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+    SavePicture(dialog.selectedFiles().constFirst());
+  }
 }

@@ -1,15 +1,23 @@
 #pragma once
 // A top-level window whose whole client area is an OpenGL surface: the Qt
 // side of ViewSurface for the function view and the data view.
+#include <QImage>
 #include <QOpenGLContext>
+#include <QPointF>
 #include <QWindow>
+#include <functional>
+#include <memory>
 
+#include "interaction/navigation.h"
 #include "render/glwindow.h"
+
+class QMenu;
 
 class GlView : public QWindow, public ViewSurface {
   Q_OBJECT
 public:
-  explicit GlView(const QString& caption);
+  // `pictureName` is the name the save dialog proposes.
+  GlView(const QString& caption, NavView view, const QString& pictureName);
   ~GlView() override;
 
   bool ChoosePixelFormat(bool doubleBuffer) override;
@@ -27,11 +35,31 @@ public:
   // Maps Qt's key codes onto the virtual-key codes the navigation expects.
   static int VirtualKey(int qtKey);
 
+  // Called with the path of a single local file dropped on the view; while
+  // empty, the view accepts no drops.
+  std::function<void(const QString& localPath)> fileDropped;
+
+  // The view's picture in device pixels, freshly drawn and read back from its
+  // context; null when the view has no context or no pixels.
+  QImage Picture();
+  // Puts the picture on the clipboard.
+  void CopyPicture();
+  // Writes the picture to `path`: JPEG when the name ends in .jpg or .jpeg,
+  // else PNG. A failure is reported in a message box; returns whether it worked.
+  bool SavePicture(const QString& path);
+  // Asks for a file name, then writes the picture there.
+  void AskAndSavePicture();
+
 protected:
   bool event(QEvent* e) override;
   void exposeEvent(QExposeEvent* e) override;
   void resizeEvent(QResizeEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void wheelEvent(QWheelEvent* e) override;
 
   // Paint/resize and key events of the concrete view.
   virtual void PaintOrResize(int clientWidth, int clientHeight) = 0;
@@ -39,6 +67,19 @@ protected:
 
 private:
   static QSurfaceFormat RequestedFormat(bool doubleBuffer);
+  bool HandleDrop(QEvent* e);
+  void ShowContextMenu(const QPoint& globalPos);
+
   QOpenGLContext* context_ = nullptr;
   static bool contextCreationFails_;
+  const NavView view_;
+  const QString pictureName_;
+  bool holdSwap_ = false;  // while the picture is read back, the frame stays unshown
+
+  // The drag under way: the button that started it, where it started and
+  // where it was last applied.
+  Qt::MouseButton dragButton_ = Qt::NoButton;
+  QPointF pressPos_, lastPos_;
+  bool dragging_ = false;  // right or middle button moved past the click slop
+  std::unique_ptr<QMenu> menu_;
 };

@@ -1,0 +1,205 @@
+// Mouse navigation: drags and the wheel act as fractional arrow-key presses on
+// the keys' fields and matrices whatever the mode; the double click restores
+// the start and rebuilds the view's model-view matrix.
+#include <map>
+
+#include "interaction/navigation.h"
+#include "interaction/selection.h"
+#include "interaction_support.h"
+
+namespace {
+
+using namespace interaction;
+
+// alpha, beta, gamma of the four functions (0 .. 11), the function view's
+// camera (12), the data view's camera (15) and angles (18).
+using Nav = std::array<double, 21>;
+constexpr int kGPos = 12, kDPos = 15, kDAngles = 18;
+Nav NavNow() {
+  const AppState& s = appState;
+  Nav v{};
+  for (int f = 0; f < 4; ++f) {
+    const Orientation& o = s.functionOrientation[f];
+    v[3 * f] = o.alpha, v[3 * f + 1] = o.beta, v[3 * f + 2] = o.gamma;
+  }
+  const double rest[] = {s.GPosX, s.GPosY, s.GPosZ, s.DPosX, s.DPosY, s.DPosZ, s.Dalpha, s.Dbeta, s.Dgamma};
+  std::copy(std::begin(rest), std::end(rest), v.begin() + kGPos);
+  return v;
+}
+void ExpectNear(const Nav& a, const Nav& b) {
+  for (std::size_t i = 0; i < a.size(); ++i) EXPECT_NEAR(a[i], b[i], 1e-12) << "entry " << i;
+}
+
+// The camera translation each context's model-view matrix holds, replayed
+// from every call since the contexts were set up at their start places.
+std::map<std::string, std::array<double, 3>> Matrices(const Calls& log) {
+  std::map<std::string, std::vector<std::array<double, 3>>> stacks{{"G", {{-0.1, 0.2, -4.7}}}, {"D", {{0, 0.2, -1.8}}}};
+  std::map<std::string, double> mode{{"G", GL_MODELVIEW}, {"D", GL_MODELVIEW}};
+  std::string cur;
+  for (const GlCall& c : log) {
+    if (IsSurfaceCall(c, "MakeCurrent") && c.args[0] != -1.0) cur = c.args[0] == 1.0 ? ViewOf(c) : "";
+    if (!stacks.contains(cur)) continue;
+    auto& st = stacks[cur];
+    if (c.name == "glMatrixMode") mode[cur] = c.args[0];
+    if (mode[cur] != GL_MODELVIEW) continue;
+    if (c.name == "glLoadIdentity") st.back() = {0, 0, 0};
+    if (c.name == "glPushMatrix") st.push_back(st.back());
+    if (c.name == "glPopMatrix") st.pop_back();
+    if (c.name == "glTranslated") st.back() = {st.back()[0] + c.args[0], st.back()[1] + c.args[1], st.back()[2] + c.args[2]};
+  }
+  return {{"G", stacks["G"].front()}, {"D", stacks["D"].front()}};
+}
+
+class MouseNavigationTest : public InteractionTest {
+protected:
+  void SetUp() override {
+    InteractionTest::SetUp();
+    appState.stepFar = appState.stepNear = appState.stepData = 1.0;  // coarse meshes keep the logs small
+  }
+  void Act(const std::function<void()>& action) {  // the log then holds only what it did
+    past.insert(past.end(), GlLog().begin(), GlLog().end());
+    ClearGlLog();
+    action();
+  }
+  void ExpectMatricesFollowFields() {
+    Calls all = past;
+    all.insert(all.end(), GlLog().begin(), GlLog().end());
+    const auto m = Matrices(all);
+    const Nav now = NavNow();
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_NEAR(m.at("G")[i], now[kGPos + i], 1e-12);
+      EXPECT_NEAR(m.at("D")[i], now[kDPos + i], 1e-12);
+    }
+  }
+  Calls past;
+};
+
+enum Kind { kTurn, kShiftTurn, kMove, kWheel };
+struct Gesture {
+  Kind kind;
+  double dx, dy;     // pixels, or notches for the wheel
+  double a, b, c;    // alpha, beta, gamma in rotation steps, or the camera's x, y, z
+};
+// Right and down are positive; the picture follows a moving drag.
+constexpr Gesture kGestures[] = {
+    {kTurn, 10, 0, 0, 0, 1},    {kTurn, -5, 0, 0, 0, -0.5},    {kTurn, 0, 10, 1, 0, 0},
+    {kTurn, 3, -4, -0.4, 0, 0.3}, {kShiftTurn, 0, 25, 0, 2.5, 0}, {kShiftTurn, -10, -10, 0, -1, -1},
+    {kMove, 20, 0, 0.1, 0, 0},  {kMove, 0, 20, 0, -0.1, 0},    {kMove, -10, -30, -0.05, 0.15, 0},
+    {kWheel, 1, 0, 0, 0, 0.1},  {kWheel, -0.5, 0, 0, 0, -0.05}};
+
+TEST_F(MouseNavigationTest, GesturesAreFractionalKeyPressesWhateverTheMode) {
+  AppState& s = appState;
+  s.rotStep = 7;
+  for (const NavMode mode : {NavMode::Rotate, NavMode::Translate}) {
+    for (const int selected : {4, 1, -1}) {  // all functions, wavelet 1 alone, the data view
+      const bool grafik = selected >= 0;
+      const NavView view = grafik ? NavView::Grafik : NavView::Daten;
+      if (grafik) s.selectedFunction = static_cast<std::int8_t>(selected);
+      for (const Gesture& g : kGestures) {
+        SCOPED_TRACE("selected " + std::to_string(selected) + " kind " + std::to_string(g.kind) + " " +
+                     std::to_string(g.dx) + ", " + std::to_string(g.dy));
+        s.navMode = mode;
+        Nav want = NavNow();
+        if (g.kind == kMove || g.kind == kWheel) {
+          const int at = grafik ? kGPos : kDPos;
+          want[at] += g.a, want[at + 1] += g.b, want[at + 2] += g.c;
+        } else {
+          for (int at : {0, 3, 6, 9, kDAngles}) {
+            if (grafik ? at == kDAngles || (selected != 4 && at != 3 * selected) : at != kDAngles) continue;
+            want[at] += 7 * g.a, want[at + 1] += 7 * g.b, want[at + 2] += 7 * g.c;
+          }
+        }
+        Act([&] {
+          if (g.kind == kMove) DragMove(view, g.dx, g.dy);
+          else if (g.kind == kWheel) WheelMove(view, g.dx);
+          else DragTurn(view, g.dx, g.dy, g.kind == kShiftTurn);
+        });
+        ExpectNear(NavNow(), want);
+        EXPECT_EQ(s.navMode, mode);
+        EXPECT_EQ(Swaps(), Views{grafik ? "G" : "D"});  // its own view only
+        const std::vector<CameraMove> moves = CameraMoves();
+        if (g.kind == kTurn || g.kind == kShiftTurn) {
+          EXPECT_TRUE(moves.empty());
+        } else {
+          ASSERT_EQ(moves.size(), 1u);
+          EXPECT_EQ(moves[0].view, grafik ? "G" : "D");
+          EXPECT_NEAR(moves[0].x, g.a, 1e-12);
+          EXPECT_NEAR(moves[0].y, g.b, 1e-12);
+          EXPECT_NEAR(moves[0].z, g.c, 1e-12);
+        }
+      }
+    }
+  }
+  ExpectMatricesFollowFields();
+}
+
+// Whole steps are the keys' own steps, bit for bit, fields and matrix alike.
+TEST_F(MouseNavigationTest, WholeStepsEqualKeyPressesExactly) {
+  AppState& s = appState;
+  s.rotStep = 3.7;
+  struct Pair {
+    NavMode mode;
+    int key;
+    bool shift;
+    std::function<void()> gesture;
+  };
+  const Pair pairs[] = {
+      {NavMode::Rotate, kKeyRight, false, [] { DragTurn(NavView::Daten, 10, 0, false); }},
+      {NavMode::Rotate, kKeyDown, true, [] { DragTurn(NavView::Daten, 0, 10, true); }},
+      {NavMode::Rotate, kKeyUp, false, [] { DragTurn(NavView::Daten, 0, -10, false); }},
+      {NavMode::Translate, kKeyRight, false, [] { DragMove(NavView::Daten, 20, 0); }},
+      {NavMode::Translate, kKeyDown, true, [] { DragMove(NavView::Daten, 0, 20); }},
+      {NavMode::Translate, kKeyUp, false, [] { WheelMove(NavView::Daten, 1); }}};
+  for (const Pair& p : pairs) {
+    SCOPED_TRACE(std::to_string(p.key) + (p.shift ? " shift" : ""));
+    s.navMode = p.mode;
+    const Nav start = NavNow();
+    Act([&] { DatenKeyDown(p.key, p.shift); });
+    const Nav byKey = NavNow();
+    const Calls keyLog = GlLog();
+    s.DPosX = start[kDPos], s.DPosY = start[kDPos + 1], s.DPosZ = start[kDPos + 2];
+    s.Dalpha = start[kDAngles], s.Dbeta = start[kDAngles + 1], s.Dgamma = start[kDAngles + 2];
+    ClearGlLog();
+    p.gesture();
+    EXPECT_EQ(NavNow(), byKey);
+    EXPECT_EQ(GlLog(), keyLog);  // the same calls with the same arguments
+  }
+}
+
+TEST_F(MouseNavigationTest, DoubleClickRestoresTheStartAndKeepsTheSelection) {
+  AppState& s = appState;
+  const Nav start = NavNow();
+  // Both views turned and moved; the camera leaves its start with "Alle Funktionen" too.
+  for (const NavView v : {NavView::Grafik, NavView::Daten}) {
+    DragTurn(v, 13, -22, true);
+    DragMove(v, -31, 17);
+    WheelMove(v, 2);
+  }
+  SelectFunction(0);
+  DatenKeyDown(kKeyT, false);
+  Nav want = NavNow();
+  std::copy(start.begin() + kDPos, start.end(), want.begin() + kDPos);
+  Act([] { ResetView(NavView::Daten); });
+  EXPECT_EQ(NavNow(), want);  // the function view stays where it is
+  EXPECT_EQ(Swaps(), Views{"D"});
+  Act([] { ResetView(NavView::Grafik); });
+  EXPECT_EQ(NavNow(), start);
+  EXPECT_EQ(Swaps(), Views{"G"});
+  EXPECT_EQ(s.navMode, NavMode::Translate);
+  ExpectMatricesFollowFields();
+
+  // In a close-up: back to where choosing it ends; the other functions and the selection stay.
+  SelectFunction(3);  // wavelet 2
+  DragTurn(NavView::Grafik, 50, 20, false);
+  DragMove(NavView::Grafik, 40, -40);
+  want = NavNow();
+  want[6] = -67, want[7] = 4, want[8] = -20;
+  want[kGPos] = 1.2, want[kGPos + 1] = 1.5, want[kGPos + 2] = -2.2;
+  Act([] { ResetView(NavView::Grafik); });
+  EXPECT_EQ(NavNow(), want);
+  EXPECT_TRUE(s.closeUp);
+  EXPECT_EQ(int(s.selectedFunction), 2);
+  ExpectMatricesFollowFields();
+}
+
+}  // namespace
