@@ -7,21 +7,6 @@ namespace {
 
 using namespace interaction;
 
-// Every value a key may change: alpha, beta, gamma of the four functions (0 .. 11),
-// then the function view's camera (12), the data view's camera (15) and angles (18).
-using Nav = std::array<double, 21>;
-constexpr int kGPos = 12, kDPos = 15, kDAngles = 18;
-Nav NavNow() {
-  const AppState& s = appState;
-  Nav v{};
-  for (int f = 0; f < 4; ++f) {
-    const Orientation& o = s.functionOrientation[f];
-    v[3 * f] = o.alpha, v[3 * f + 1] = o.beta, v[3 * f + 2] = o.gamma;
-  }
-  const double rest[] = {s.GPosX, s.GPosY, s.GPosZ, s.DPosX, s.DPosY, s.DPosZ, s.Dalpha, s.Dbeta, s.Dgamma};
-  std::copy(std::begin(rest), std::end(rest), v.begin() + kGPos);
-  return v;
-}
 
 class NavigationTest : public InteractionTest {
 protected:
