@@ -139,14 +139,13 @@ TfrmAnalyse::TfrmAnalyse() {
   auto* q = new QGridLayout(grpQuelle);
   q->addWidget(rbBeispiel, 0, 0);
   q->addWidget(rbFormel, 1, 0);
-  q->addWidget(new QLabel("f(x, y) ="), 1, 1);
+  q->addWidget(Plain(new QLabel("f(x, y) =")), 1, 1);
   q->addWidget(txtFormel, 1, 2);
   q->addWidget(butUebernehmen, 1, 3);
   q->addWidget(rbDatei, 2, 0);
   q->addWidget(butDatei, 2, 3);
   q->addWidget(labQuelle, 3, 0, 1, 4);
   q->setColumnStretch(2, 1);
-  Plain(static_cast<QLabel*>(q->itemAtPosition(1, 1)->widget()));
 
   // Kompression
   grpKompression = MakeGroup("Kompression");

@@ -64,12 +64,14 @@ class AnalyseTest : public QObject {
     return true;
   }
   QString TakeBox() {
-    QTest::qWaitFor([this] { return !boxes.texts.isEmpty(); });
-    return boxes.texts.isEmpty() ? QString() : boxes.texts.takeFirst();
+    if (!QTest::qWaitFor([this] { return !boxes.texts.isEmpty(); })) return {};
+    return boxes.texts.takeFirst();
   }
 
 private slots:
   void initTestCase() {
+    // The readouts must show decimal points under a German locale too.
+    QVERIFY2(widgets::GermanLocaleInForceIfAsked(), "precondition: de_DE.UTF-8 must exist and be in force");
     InitialiseToolkit(*qApp);
     CreateForms();
     k = frmKontrolle;

@@ -1,6 +1,8 @@
 // Thousands of seeded random user actions on the real windows; after every one
 // the labels, the track bar and the data must still agree with the program state.
 #include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QRadioButton>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
@@ -13,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "windows/Analyse.h"
 #include "windows/Daten.h"
 #include "windows/Grafik.h"
 #include "windows/Kontrolle.h"
@@ -69,7 +72,7 @@ class SoakTest : public QObject {
                                         Qt::Key_R,    Qt::Key_T,     Qt::Key_A};
     static const Qt::Key kLevelKeys[] = {Qt::Key_Left, Qt::Key_Right, Qt::Key_Home, Qt::Key_End};
     int n = 0;
-    switch (Pick(13)) {
+    switch (Pick(15)) {
       case 0:
         k->scrDelta->setValue(n = Pick(101));
         return "Delta scroll bar to " + std::to_string(n);
@@ -91,6 +94,27 @@ class SoakTest : public QObject {
       case 11:
         RoundTrip();  // notes itself before its check
         return {};
+      case 12: {
+        // Disabled at level 6, where there is nothing to keep.
+        const double percent = Pick(1001) / 10.0;
+        frmAnalyse->spnAnteil->setValue(percent);
+        computedSinceTrip = computedSinceTrip || frmAnalyse->butAnwenden->isEnabled();
+        frmAnalyse->butAnwenden->click();
+        return "Anwenden keeping " + std::to_string(percent) + " % at level " + std::to_string(appState.chosenLevel);
+      }
+      case 13: {
+        static const char* const kFormulas[] = {"x*y", "0.7*sin(7*x)*sin(3*y)", "x > 0.5 ? 0.5 : 0", "sin(", ""};
+        const char* formula = "";
+        if (Pick(2)) {
+          frmAnalyse->rbBeispiel->click();
+        } else {
+          formula = PickOf(kFormulas);
+          frmAnalyse->txtFormel->setText(formula);
+          frmAnalyse->butUebernehmen->click();
+        }
+        computedSinceTrip = true;
+        return std::string("source ") + (*formula ? formula : "Beispielfläche or empty formula");
+      }
       case 5: {
         QCheckBox* boxes[] = {k->cbxZoom, k->cbxOnlyData, k->cbxDrahtgitter};
         QCheckBox* box = PickOf(boxes);
