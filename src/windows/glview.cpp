@@ -1,7 +1,5 @@
 #include "windows/glview.h"
 
-#include <GL/gl.h>
-
 #include <QClipboard>
 #include <QDir>
 #include <QDropEvent>
@@ -20,6 +18,7 @@
 #include <QWheelEvent>
 #include <cmath>
 
+#include "render/readback.h"
 #include "render/scenes.h"
 
 namespace {
@@ -240,20 +239,15 @@ QImage GlView::Picture() {
   const GlContext rc = view_ == NavView::Grafik ? s.rcGrafik : s.rcDaten;
   const int w = PixelWidth(), h = PixelHeight();
   if (!context_ || rc != context_ || w <= 0 || h <= 0) return {};
-  // Drawn into the buffer that would be shown next, and read from there: an
-  // obscured window's front buffer need not hold its pixels.
+  // Drawn into the buffer that would be shown next, and read from there.
   holdSwap_ = true;
   if (view_ == NavView::Grafik) RedrawGrafik();
   else RedrawDaten();
   holdSwap_ = false;
   MakeCurrent(context_);
-  GLint drawBuffer = GL_BACK;
-  glGetIntegerv(GL_DRAW_BUFFER, &drawBuffer);
-  glReadBuffer(static_cast<GLenum>(drawBuffer));
-  QImage img(w, h, QImage::Format_RGBA8888);
-  glPixelStorei(GL_PACK_ALIGNMENT, 4);
-  glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, img.bits());
-  // GL counts rows from the bottom.
+  const std::vector<std::uint8_t> rgba = ReadDrawBuffer(w, h);
+  const QImage img(rgba.data(), w, h, w * 4, QImage::Format_RGBA8888);
+  // GL counts rows from the bottom; the copy outlives the buffer.
   return img.mirrored().convertToFormat(QImage::Format_RGB32);
 }
 
