@@ -11,7 +11,7 @@ PACKAGES=(
   xvfb xauth locales libx11-dev libxtst-dev
   desktop-file-utils
   libmuparser-dev qt6-image-formats-plugins qt6-charts-dev qt6-translations-l10n
-  lintian appstream dpkg-dev file fakeroot
+  lintian appstream dpkg-dev file fakeroot man-db groff-base
   weston qt6-wayland imagemagick librsvg2-bin xdotool
 )
 
