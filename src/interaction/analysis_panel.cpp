@@ -119,14 +119,18 @@ Curve ErrorOverShare(double percent) {
     curve.points.emplace_back(p.x, p.rms);
   }
   if (curve.points.empty()) return curve;
-  // The share may lie between the whole percents of the curve: its own point.
+  curve.markerX = percent;
+  curve.marked = true;
+  if (percent >= 0 && percent <= 100 && percent == std::floor(percent)) {
+    curve.markerY = curve.points[static_cast<std::size_t>(percent)].second;
+    return curve;
+  }
+  // A share between the whole percents of the curve gets its own point.
   Matrix copy = analysis::CopyBlock(s.originalSurface);
   const SynthesisTables tables = BuildSynthesisTables(s.currentDelta);
   AnalyseDown(copy, 6, s.chosenLevel, tables);
   analysis::KeepLargestDetails(copy, s.chosenLevel, percent);
   SynthesiseUp(copy, s.chosenLevel, 6, tables);
-  curve.markerX = percent;
   curve.markerY = analysis::RmsError(s.originalSurface, copy);
-  curve.marked = true;
   return curve;
 }

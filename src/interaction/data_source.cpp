@@ -4,11 +4,12 @@
 #include "interaction/level_history.h"
 #include "render/scenes.h"
 
-void TakeSurface(const Matrix& grid, SourceKind kind, const std::string& name) {
+namespace {
+
+// The level-6 block of dataMatrix holds the new surface: it becomes the
+// original, and the level and the views follow.
+void SurfaceInPlace(SourceKind kind, const std::string& name) {
   AppState& s = appState;
-  for (int i = 1; i <= kGridSize; ++i) {
-    for (int k = 1; k <= kGridSize; ++k) SetElement(s.dataMatrix, i, k, GetElement(grid, i, k));
-  }
   KeepDataAsOriginal();
   s.sourceKind = kind;
   s.sourceName = name;
@@ -19,12 +20,16 @@ void TakeSurface(const Matrix& grid, SourceKind kind, const std::string& name) {
   RedrawDaten();
 }
 
-void TakeSample() {
-  AppState& s = appState;
-  GenerateSampleSurface(s.dataLevel);
-  Matrix grid(kGridSize, kGridSize);
+}  // namespace
+
+void TakeSurface(const Matrix& grid, SourceKind kind, const std::string& name) {
   for (int i = 1; i <= kGridSize; ++i) {
-    for (int k = 1; k <= kGridSize; ++k) SetElement(grid, i, k, GetElement(s.dataMatrix, i, k));
+    for (int k = 1; k <= kGridSize; ++k) SetElement(appState.dataMatrix, i, k, GetElement(grid, i, k));
   }
-  TakeSurface(grid, SourceKind::Sample, "");
+  SurfaceInPlace(kind, name);
+}
+
+void TakeSample() {
+  GenerateSampleSurface(appState.dataLevel);
+  SurfaceInPlace(SourceKind::Sample, "");
 }

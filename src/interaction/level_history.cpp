@@ -4,14 +4,13 @@
 #include <cstring>
 #include <vector>
 
+#include "analysis/blocks.h"
 #include "state/state.h"
 
 namespace {
 
-int BlockSize(int level) { return (1 << level) + 1; }
-
 std::vector<double> CopyBlock(const Matrix& data, int level) {
-  const int n = BlockSize(level);
+  const int n = analysis::BlockSide(level);
   std::vector<double> block;
   block.reserve(static_cast<std::size_t>(n * n));
   for (int r = 1; r <= n; ++r) {
@@ -21,7 +20,7 @@ std::vector<double> CopyBlock(const Matrix& data, int level) {
 }
 
 void PutBlock(Matrix& data, int level, const std::vector<double>& block) {
-  const int n = BlockSize(level);
+  const int n = analysis::BlockSide(level);
   std::size_t e = 0;
   for (int r = 1; r <= n; ++r) {
     for (int c = 1; c <= n; ++c) SetElement(data, r, c, block[e++]);
@@ -30,11 +29,7 @@ void PutBlock(Matrix& data, int level, const std::vector<double>& block) {
 
 // Compares bit patterns, so a -0 or NaN written by something else counts as a change.
 bool SameBlock(const std::vector<double>& a, const std::vector<double>& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t e = 0; e < a.size(); ++e) {
-    if (std::memcmp(&a[e], &b[e], sizeof(double)) != 0) return false;
-  }
-  return true;
+  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
 }
 
 }  // namespace
