@@ -21,6 +21,7 @@
 #include "windows/Daten.h"
 #include "windows/Grafik.h"
 #include "windows/Prefs.h"
+#include "interaction/analysis_panel.h"
 #include "interaction/commands.h"
 #include "interaction/selection.h"
 #include "state/state.h"
@@ -105,7 +106,10 @@ TfrmKontrolle::TfrmKontrolle() {
   scrDelta->setGeometry(24, 56, 145, 16);
   scrDelta->setRange(0, 100);
   scrDelta->setSingleStep(1);
-  scrDelta->setPageStep(0);
+  // Clicks beside the handle and Page Up/Down move by 0.1; the arrow keys and
+  // the wheel by 0.01. The handle keeps its size: a page of 0 would leave the
+  // clicks beside it without effect.
+  scrDelta->setPageStep(10);
   scrDelta->setValue(40);
 
   labLevel = MakeLabel(this, QString::fromStdString(LevelLabelText(appState.chosenLevel)), 200, 32);
@@ -162,6 +166,18 @@ TfrmKontrolle::TfrmKontrolle() {
   // In the free space below the selection box.
   butAnalyse = new QPushButton(QString::fromUtf8("Analyse\u2026"), this);
   butAnalyse->setGeometry(536, 82, 121, 25);
+  // In the free space below the display switches: closed views come back.
+  butAnsichten = new QPushButton("Ansichten", this);
+  butAnsichten->setGeometry(416, 108, 97, 25);
+  butAnsichten->setToolTip(QString::fromUtf8(
+      "Zeigt die Fenster \u201eSkalierungsfunktion und Wavelets\u201c und \u201eDaten\u201c wieder, wo sie waren."));
+  // Below "aktuelles Delta": shown while the data view's coefficients were
+  // analysed with another Delta than the one "Berechne!" put in force.
+  labDeltaHinweis = new QLabel(this);
+  labDeltaHinweis->setGeometry(24, 112, 372, 16);
+  QPalette warn = labDeltaHinweis->palette();
+  warn.setColor(QPalette::WindowText, QColor(0xa0, 0x00, 0x00));
+  labDeltaHinweis->setPalette(warn);
 
   for (QWidget* w : std::initializer_list<QWidget*>{butBerechne, cbxZoom, cbxOnlyData, cbxDrahtgitter,
                                                     butAbout, butPrefs, butEnde}) {
@@ -173,7 +189,7 @@ TfrmKontrolle::TfrmKontrolle() {
   FitItems(cmbSelect, 524, 661);  // between the bars at 520..521 and 664..665
   for (QWidget* w : std::initializer_list<QWidget*>{scrDelta, trbLevel, cbxZoom, butEnde, butBerechne,
                                                     cmbSelect, cbxOnlyData, butPrefs, cbxDrahtgitter,
-                                                    butAbout, butAnalyse}) {
+                                                    butAbout, butAnalyse, butAnsichten}) {
     w->setFocusPolicy(Qt::StrongFocus);
   }
   setTabOrder(scrDelta, trbLevel);
@@ -186,6 +202,7 @@ TfrmKontrolle::TfrmKontrolle() {
   setTabOrder(butPrefs, cbxDrahtgitter);
   setTabOrder(cbxDrahtgitter, butAbout);
   setTabOrder(butAbout, butAnalyse);
+  setTabOrder(butAnalyse, butAnsichten);
 
   connect(scrDelta, &QScrollBar::valueChanged, this, &TfrmKontrolle::scrDeltaChange);
   connect(trbLevel, &QSlider::valueChanged, this, &TfrmKontrolle::trbLevelChange);
@@ -201,6 +218,7 @@ TfrmKontrolle::TfrmKontrolle() {
   connect(butPrefs, &QPushButton::clicked, this, &TfrmKontrolle::butPrefsClick);
   connect(butEnde, &QPushButton::clicked, this, &TfrmKontrolle::butEndeClick);
   connect(butAnalyse, &QPushButton::clicked, this, &TfrmKontrolle::butAnalyseClick);
+  connect(butAnsichten, &QPushButton::clicked, this, &TfrmKontrolle::butAnsichtenClick);
 }
 
 void TfrmKontrolle::FormCreate() {
@@ -226,26 +244,33 @@ void TfrmKontrolle::FormCreate() {
     const QSignalBlocker quiet(trbLevel);
     trbLevel->setValue(appState.chosenLevel);
     labLevel->setText(QString::fromStdString(appState.statusText));
+    ShowDeltaHint();
   });
+  frmAnalyse->appliedToData = [this] { ShowDeltaHint(); };
   frmDaten->fileDropped = [](const QString& path) { frmAnalyse->LoadFile(path); };
 }
 
 void TfrmKontrolle::scrDeltaChange() {
   DeltaChanged(scrDelta->value());
   labDelta->setText(QString::fromStdString(DeltaLabelText(appState.delta)));
+  if (frmAnalyse) frmAnalyse->DeltaMoved();
 }
 
 void TfrmKontrolle::trbLevelChange() {
   LevelChanged(trbLevel->value());
   labLevel->setText(QString::fromStdString(appState.statusText));
+  ShowDeltaHint();
   if (frmAnalyse) frmAnalyse->StateChanged();
 }
 
 void TfrmKontrolle::butBerechneClick() {
   Compute();
   labaktuellesDelta->setText(QString::fromStdString(CurrentDeltaLabelText(appState.currentDelta)));
+  ShowDeltaHint();
   if (frmAnalyse) frmAnalyse->StateChanged();
 }
+
+void TfrmKontrolle::ShowDeltaHint() { labDeltaHinweis->setText(QString::fromStdString(MismatchText())); }
 
 void TfrmKontrolle::cbxZoomClick() { ZoomChanged(cbxZoom->isChecked()); }
 void TfrmKontrolle::cbxOnlyDataClick() { OnlyDataChanged(cbxOnlyData->isChecked()); }
@@ -267,6 +292,14 @@ void TfrmKontrolle::butAnalyseClick() {
   frmAnalyse->show();
   frmAnalyse->raise();
   frmAnalyse->activateWindow();
+}
+
+void TfrmKontrolle::butAnsichtenClick() {
+  for (QWindow* view : {static_cast<QWindow*>(frmGrafik), static_cast<QWindow*>(frmDaten)}) {
+    if (!view) continue;
+    view->show();
+    view->raise();
+  }
 }
 
 void TfrmKontrolle::closeEvent(QCloseEvent* e) {
