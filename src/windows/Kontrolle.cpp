@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QStyleOptionComboBox>
+#include <QWheelEvent>
 #include <algorithm>
 
 #include "blac/startup.h"
@@ -92,6 +93,34 @@ void FitItems(QComboBox* cmb, int leftLimit, int rightLimit) {
   cmb->setGeometry(g);
 }
 
+// One notch of the wheel is one step of the scroll bar (Qt would scroll
+// three), in Qt's direction: forward towards the start.
+class WheelSingleStep : public QObject {
+public:
+  using QObject::QObject;
+
+protected:
+  bool eventFilter(QObject* receiver, QEvent* e) override {
+    if (e->type() != QEvent::Wheel) return false;
+    auto* bar = static_cast<QScrollBar*>(receiver);
+    const QPoint angle = static_cast<QWheelEvent*>(e)->angleDelta();
+    pending_ += angle.y() != 0 ? angle.y() : angle.x();
+    while (pending_ >= 120) {
+      bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+      pending_ -= 120;
+    }
+    while (pending_ <= -120) {
+      bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+      pending_ += 120;
+    }
+    e->accept();
+    return true;
+  }
+
+private:
+  int pending_ = 0;  // eighths of a degree not yet turned into a step
+};
+
 }  // namespace
 
 TfrmKontrolle::TfrmKontrolle() {
@@ -110,6 +139,10 @@ TfrmKontrolle::TfrmKontrolle() {
   // the wheel by 0.01. The handle keeps its size: a page of 0 would leave the
   // clicks beside it without effect.
   scrDelta->setPageStep(10);
+  scrDelta->installEventFilter(new WheelSingleStep(scrDelta));
+  // A scroll bar turns its keys round by default (Right would lower Delta):
+  // Right and Up raise it here, like the arrow at the right end.
+  scrDelta->setInvertedControls(false);
   scrDelta->setValue(40);
 
   labLevel = MakeLabel(this, QString::fromStdString(LevelLabelText(appState.chosenLevel)), 200, 32);
