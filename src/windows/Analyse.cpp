@@ -55,7 +55,8 @@ W* Plain(W* w) {
 TfrmAnalyse::TfrmAnalyse() {
   setWindowTitle("Analyse");
   setAcceptDrops(true);
-  // Over the function view, clear of the control panel and most of the data view.
+  // Beside the views where the screen has room (placed when first opened),
+  // else over the function view, clear of the control panel.
   move(0, 0);
 
   // Datenquelle

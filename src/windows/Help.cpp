@@ -1,9 +1,13 @@
 #include "windows/Help.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QKeyEvent>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+
+#include "interaction/window_places.h"
+#include "windows/Kontrolle.h"
 
 TfrmHelp* frmHelp = nullptr;
 
@@ -79,7 +83,22 @@ void TfrmHelp::keyPressEvent(QKeyEvent* e) {
 }
 
 void ShowHelp() {
-  if (frmHelp == nullptr) frmHelp = new TfrmHelp;
+  if (frmHelp == nullptr) {
+    frmHelp = new TfrmHelp;
+    if (frmKontrolle && frmKontrolle->isVisible()) {
+      // Not over the control panel, where the lesson is driven from.
+      const QRect panel = frmKontrolle->frameGeometry();
+      const QRect client = frmKontrolle->geometry();
+      const Margins m{client.left() - panel.left(), client.top() - panel.top(), panel.right() - client.right(),
+                      panel.bottom() - client.bottom()};
+      const QRect screen = frmKontrolle->screen()->availableGeometry();
+      const Box place = PlaceHelp({screen.x(), screen.y(), screen.width(), screen.height()}, m,
+                                  {panel.x(), panel.y(), panel.width(), panel.height()},
+                                  {frmHelp->x(), frmHelp->y(), frmHelp->width(), frmHelp->height()});
+      frmHelp->move(place.x, place.y);
+      frmHelp->resize(place.width, place.height);
+    }
+  }
   frmHelp->show();
   frmHelp->raise();
   frmHelp->activateWindow();

@@ -12,6 +12,7 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QStyleOptionComboBox>
+#include <QScreen>
 #include <QWheelEvent>
 #include <algorithm>
 
@@ -24,6 +25,7 @@
 #include "windows/Prefs.h"
 #include "interaction/analysis_panel.h"
 #include "interaction/commands.h"
+#include "interaction/window_places.h"
 #include "interaction/selection.h"
 #include "state/state.h"
 #include "render/glwindow.h"
@@ -120,6 +122,19 @@ protected:
 private:
   int pending_ = 0;  // eighths of a degree not yet turned into a step
 };
+
+Margins FrameMarginsOf(const QMargins& m) { return {m.left(), m.top(), m.right(), m.bottom()}; }
+Box BoxOf(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
+
+// Under a window manager the specified client corners would put the title
+// bars above the screen: the frames go there instead, client sizes unchanged.
+void PlaceViewFrames() {
+  if (!frmGrafik || !frmDaten) return;
+  const Margins m = FrameMarginsOf(frmGrafik->frameMargins());
+  const ViewPlaces p = PlaceViews(BoxOf(frmGrafik->screen()->availableGeometry()), m);
+  frmGrafik->setPosition(p.grafikX, p.grafikY);
+  frmDaten->setPosition(p.datenX, p.datenY);
+}
 
 }  // namespace
 
@@ -264,6 +279,8 @@ void TfrmKontrolle::FormCreate() {
     if (frmGrafik) frmGrafik->setTitle(QString::fromStdString(caption));
   };
   frmDaten = new TfrmDaten;
+  frmGrafik->firstExposed = [] { PlaceViewFrames(); };
+  frmDaten->firstExposed = [] { PlaceViewFrames(); };
   frmDaten->show();
   frmAbout = new TfrmAbout;
 
@@ -322,6 +339,16 @@ void TfrmKontrolle::butPrefsClick() { frmPrefs->Open(); }
 void TfrmKontrolle::butEndeClick() { EndProgram(); }
 
 void TfrmKontrolle::butAnalyseClick() {
+  static bool placed = false;
+  if (!placed && frmGrafik && frmDaten) {
+    // The first time beside the views, where the screen has room.
+    placed = true;
+    const QRect views = frmGrafik->frameGeometry().united(frmDaten->frameGeometry());
+    const QSize size = frmAnalyse->size();
+    const Point at = PlaceBeside(BoxOf(frmGrafik->screen()->availableGeometry()),
+                                 FrameMarginsOf(frmGrafik->frameMargins()), BoxOf(views), size.width(), size.height());
+    frmAnalyse->move(at.x, at.y);
+  }
   frmAnalyse->show();
   frmAnalyse->raise();
   frmAnalyse->activateWindow();
