@@ -36,11 +36,11 @@ CurveView::CurveView(const QString& title, const QString& xTitle, double xMax, S
   if (!pendingName.isEmpty()) {
     pending = new QScatterSeries;
     pending->setName(pendingName);
-    pending->setMarkerSize(11);
+    pending->setMarkerSize(17);  // a ring around the filled marker when both stand on one Delta
     pending->setColor(Qt::transparent);
     pending->setBorderColor(kMarkerColour);
     QPen pen(kMarkerColour);
-    pen.setWidthF(1.5);
+    pen.setWidthF(2);
     pending->setPen(pen);
     c->addSeries(pending);
   }
@@ -56,7 +56,7 @@ CurveView::CurveView(const QString& title, const QString& xTitle, double xMax, S
     auto* y = new QLogValueAxis;
     y->setBase(10);
     y->setLabelFormat("%g");
-    y->setTitleText(QString::fromUtf8("RMS-Fehler (log; 0 am unteren Rand)"));
+    y->setTitleText("RMS (log)");  // a 0 is drawn on the floor
     yAxis = y;
   } else {
     auto* y = new QValueAxis;
@@ -143,7 +143,9 @@ QString CurveView::PointText(double x) const {
   }
   const QString where = scale_ == Scale::Logarithmic ? Text(FormatReadout(nearest->first)) + " %"
                                                      : QString::asprintf("%.2f", nearest->first);
-  return xName_ + " = " + where + ": RMS = " + Text(FormatReadout(nearest->second));
+  QString text = xName_ + " = " + where + ": RMS = " + Text(FormatReadout(nearest->second));
+  if (scale_ == Scale::Logarithmic && nearest->second <= 0) text += " (am unteren Rand gezeichnet)";
+  return text;
 }
 
 void CurveView::mousePressEvent(QMouseEvent* e) {
