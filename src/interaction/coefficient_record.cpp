@@ -26,10 +26,6 @@ void RecordDescent(int level, double delta) {
   if (LevelInRange(level)) record.detailDelta[static_cast<std::size_t>(level)] = delta;
 }
 
-void RecordAscent(int level) {
-  if (LevelInRange(level)) record.detailDelta[static_cast<std::size_t>(level)].reset();
-}
-
 void RecordFreshAnalysis(int level, double delta, std::optional<double> keptPercent) {
   record = Record{};
   for (int l = std::max(level, 0); l < kTop; ++l) record.detailDelta[static_cast<std::size_t>(l)] = delta;

@@ -11,8 +11,6 @@
 void ForgetCoefficientRecord();
 // The details of `level` were just analysed from the level above with `delta`.
 void RecordDescent(int level, double delta);
-// The details of `level` were just synthesised away.
-void RecordAscent(int level);
 // The whole analysis down to `level` was made afresh with `delta` from the
 // original; `keptPercent` when only that share of the details was kept.
 void RecordFreshAnalysis(int level, double delta, std::optional<double> keptPercent);
@@ -26,5 +24,7 @@ std::optional<CompressionRecord> Compression();
 
 // The Deltas, other than `synthesisDelta`, that the details of levels
 // `level`..5 were analysed with, each once, in the order first met from
-// `level` up. Empty when they agree (always at level 6).
+// `level` up. Empty when they agree (always at level 6). Details below
+// `level` were synthesised away and no longer count; a descent records
+// them afresh.
 std::vector<double> MismatchedDeltas(int level, double synthesisDelta);

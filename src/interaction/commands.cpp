@@ -35,7 +35,6 @@ void LevelChanged(int position) {
   }
   while (s.chosenLevel < position) {
     ReconstructLevel(s.chosenLevel);
-    RecordAscent(s.chosenLevel);
     ++s.chosenLevel;
     AfterAscent(s.dataMatrix, s.chosenLevel, s.currentDelta);
   }

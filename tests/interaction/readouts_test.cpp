@@ -48,7 +48,8 @@ TEST(Readouts, LinearTicksInStepsOfOneTwoFive) {
 
 TEST(Readouts, TheRangeStaysUntilTheDataLeaveIt) {
   const AxisRange in = NiceAxisFromZero(0.0235);  // 0 .. 0.025
-  for (const double top : {0.001, 0.02, 0.025, std::numeric_limits<double>::quiet_NaN(), double(INFINITY)}) {
+  // At the top of the range exactly, it stays.
+  for (const double top : {0.001, 0.02, in.high, std::numeric_limits<double>::quiet_NaN(), double(INFINITY)}) {
     const AxisRange kept = KeepOrRescale(in, top);
     EXPECT_EQ(kept.high, in.high) << top;
     EXPECT_EQ(kept.step, in.step) << top;
