@@ -69,7 +69,6 @@ void Show(const Matrix& block) {
 KeptCount ApplyCompression(double percent) {
   const AppState& s = appState;
   const int level = s.chosenLevel;
-  ForgetKeptLevels();
   Matrix copy = AnalysedOriginal(level, BuildSynthesisTables(s.currentDelta));
   const analysis::KeepCount n = analysis::KeepLargestDetails(copy, level, percent);
   // New coefficients: a later descent must not bring back the old ones.
