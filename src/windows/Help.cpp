@@ -158,8 +158,8 @@ void ShowHelp() {
       const Box place = PlaceHelp({screen.x(), screen.y(), screen.width(), screen.height()}, m,
                                   {panel.x(), panel.y(), panel.width(), panel.height()},
                                   {frmHelp->x(), frmHelp->y(), frmHelp->width(), frmHelp->height()});
-      frmHelp->move(place.x, place.y);
-      frmHelp->resize(place.width, place.height);
+      // Its frame is not known before it is shown: a frame like the panel's.
+      frmHelp->setGeometry(place.x + m.left, place.y + m.top, place.width, place.height);
     }
   }
   frmHelp->show();

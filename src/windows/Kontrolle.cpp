@@ -345,9 +345,12 @@ void TfrmKontrolle::butAnalyseClick() {
     placed = true;
     const QRect views = frmGrafik->frameGeometry().united(frmDaten->frameGeometry());
     const QSize size = frmAnalyse->size();
-    const Point at = PlaceBeside(BoxOf(frmGrafik->screen()->availableGeometry()),
-                                 FrameMarginsOf(frmGrafik->frameMargins()), BoxOf(views), size.width(), size.height());
-    frmAnalyse->move(at.x, at.y);
+    const Margins m = FrameMarginsOf(frmGrafik->frameMargins());
+    const Point at = PlaceBeside(BoxOf(frmGrafik->screen()->availableGeometry()), m, BoxOf(views), size.width(),
+                                 size.height());
+    // Before its first showing a window's frame is not known to Qt: its
+    // client goes inside a frame like the views'.
+    frmAnalyse->setGeometry(at.x + m.left, at.y + m.top, size.width(), size.height());
   }
   frmAnalyse->show();
   frmAnalyse->raise();
