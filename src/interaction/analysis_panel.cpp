@@ -1,5 +1,6 @@
 #include "interaction/analysis_panel.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 
@@ -9,8 +10,10 @@
 #include "analysis/error.h"
 #include "analysis/threshold.h"
 #include "blac/level_steps.h"
+#include "interaction/coefficient_record.h"
 #include "interaction/data_source.h"
 #include "interaction/level_history.h"
+#include "interaction/readouts.h"
 #include "interaction/settings.h"
 #include "render/scenes.h"
 #include "sources/file_source.h"
@@ -41,18 +44,69 @@ KeptCount CountKept(double percent) {
   return {analysis::KeptDetailCount(total, percent), total};
 }
 
+namespace {
+
+// The original analysed down to `level` with `tables`; on the way down every
+// block a descent would start from is kept for the level history.
+Matrix AnalysedOriginal(int level, const SynthesisTables& tables) {
+  Matrix copy = analysis::CopyBlock(appState.originalSurface);
+  for (int l = analysis::kTopLevel; l > level; --l) {
+    KeepBlockForDescent(copy, l);
+    AnalyseDown(copy, l, l - 1, tables);
+  }
+  return copy;
+}
+
+void Show(const Matrix& block) {
+  for (int r = 1; r <= analysis::kBlockSize; ++r) {
+    for (int c = 1; c <= analysis::kBlockSize; ++c) SetElement(appState.dataMatrix, r, c, GetElement(block, r, c));
+  }
+  RedrawDaten();
+}
+
+}  // namespace
+
 KeptCount ApplyCompression(double percent) {
-  AppState& s = appState;
-  const analysis::KeepCount n = analysis::KeepLargestDetails(s.dataMatrix, s.chosenLevel, percent);
+  const AppState& s = appState;
+  const int level = s.chosenLevel;
+  Matrix copy = AnalysedOriginal(level, BuildSynthesisTables(s.currentDelta));
+  const analysis::KeepCount n = analysis::KeepLargestDetails(copy, level, percent);
   // New coefficients: a later descent must not bring back the old ones.
   ForgetKeptLevels();
-  RedrawDaten();
+  RecordFreshAnalysis(level, s.currentDelta, percent);
+  Show(copy);
   return {n.kept, n.details};
+}
+
+void RestoreOriginal() {
+  const AppState& s = appState;
+  ForgetKeptLevels();
+  const Matrix copy = AnalysedOriginal(s.chosenLevel, BuildSynthesisTables(s.currentDelta));
+  RecordFreshAnalysis(s.chosenLevel, s.currentDelta, std::nullopt);
+  Show(copy);
 }
 
 std::string KeptText(const KeptCount& count) {
   return "behalten: " + std::to_string(count.kept) + " von " + std::to_string(count.total) +
          " Detailkoeffizienten";
+}
+
+std::string ShownStateText() {
+  const std::optional<CompressionRecord> c = Compression();
+  if (!c) return "Gezeigt: unkomprimiert";
+  return "Gezeigt: " + FormatReadout(c->percent) + " % behalten (Level " + std::to_string(c->level) + ")";
+}
+
+std::string MismatchText() {
+  const std::vector<double> deltas = MismatchedDeltas(appState.chosenLevel, appState.currentDelta);
+  if (deltas.empty()) return {};
+  std::string analysed;
+  for (std::size_t i = 0; i < deltas.size(); ++i) {
+    if (i > 0) analysed += i + 1 == deltas.size() ? " und " : ", ";
+    analysed += FormatNumber(deltas[i]);
+  }
+  return "Koeffizienten mit Delta " + analysed + " berechnet, Synthese mit Delta " +
+         FormatNumber(appState.currentDelta);
 }
 
 std::string ErrorText() {
@@ -65,10 +119,13 @@ std::string ErrorText() {
   } else if (e.exact) {
     psnr = "exakt";
   } else {
-    psnr = FormatNumber(e.psnr) + " dB";
+    psnr = FormatReadout(e.psnr) + " dB";
   }
-  return "Fehler auf Level 6: max |e| = " + FormatNumber(e.maxAbs) + ", RMS = " + FormatNumber(e.rms) +
-         ", PSNR = " + psnr;
+  std::string text = "Fehler auf Level 6: max |e| = " + FormatReadout(e.maxAbs) +
+                     ", RMS = " + FormatReadout(e.rms) + ", PSNR = " + psnr;
+  const std::string mismatch = MismatchText();
+  if (!mismatch.empty()) text += "\n" + mismatch;
+  return text;
 }
 
 std::vector<EnergyRow> EnergyRows() {
@@ -91,10 +148,21 @@ std::vector<EnergyRow> EnergyRows() {
         name = level + ", Details in x und y";
         break;
     }
-    rows.push_back({name, FormatNumber(b.sumOfSquares),
-                    report.sharesDefined ? FormatNumber(b.share) + " %" : "\u2014"});
+    rows.push_back({report.sharesDefined ? FormatReadout(b.share) + " %" : "\u2014", name,
+                    FormatReadout(b.sumOfSquares)});
   }
   return rows;
+}
+
+std::string EnergyExplanation() {
+  return "Energie eines Blocks: die Summe der Quadrate seiner Koeffizienten. Anteil: sein Teil an "
+         "der Summe \u00fcber alle Bl\u00f6cke. Die Basis ist nicht orthonormal, darum bleibt die "
+         "Energie beim Wechsel des Levels nicht erhalten.";
+}
+
+int NearestDeltaPosition(double delta) {
+  if (std::isnan(delta)) return 0;
+  return static_cast<int>(std::lround(std::clamp(delta, 0.0, 1.0) * 100));
 }
 
 Curve ErrorOverDelta(double percent) {
@@ -102,13 +170,15 @@ Curve ErrorOverDelta(double percent) {
   Curve curve;
   for (const analysis::CurvePoint& p : analysis::ErrorOverDelta(s.originalSurface, s.chosenLevel, percent)) {
     curve.points.emplace_back(p.x, p.rms);
-    // The points are at the scroll bar's positions, so currentDelta is one of them.
-    if (std::abs(p.x - s.currentDelta) < 0.005) {
-      curve.markerX = p.x;
-      curve.markerY = p.rms;
-      curve.marked = true;
-    }
   }
+  if (curve.points.empty()) return curve;
+  // The points are at the scroll bar's positions, so both Deltas are among them.
+  const auto at = [&](double delta) {
+    const auto& p = curve.points[static_cast<std::size_t>(NearestDeltaPosition(delta))];
+    return Marker{p.first, p.second};
+  };
+  curve.marker = at(s.currentDelta);
+  curve.pending = at(s.delta);
   return curve;
 }
 
@@ -119,10 +189,8 @@ Curve ErrorOverShare(double percent) {
     curve.points.emplace_back(p.x, p.rms);
   }
   if (curve.points.empty()) return curve;
-  curve.markerX = percent;
-  curve.marked = true;
   if (percent >= 0 && percent <= 100 && percent == std::floor(percent)) {
-    curve.markerY = curve.points[static_cast<std::size_t>(percent)].second;
+    curve.marker = Marker{percent, curve.points[static_cast<std::size_t>(percent)].second};
     return curve;
   }
   // A share between the whole percents of the curve gets its own point.
@@ -131,6 +199,6 @@ Curve ErrorOverShare(double percent) {
   AnalyseDown(copy, 6, s.chosenLevel, tables);
   analysis::KeepLargestDetails(copy, s.chosenLevel, percent);
   SynthesiseUp(copy, s.chosenLevel, 6, tables);
-  curve.markerY = analysis::RmsError(s.originalSurface, copy);
+  curve.marker = Marker{percent, analysis::RmsError(s.originalSurface, copy)};
   return curve;
 }

@@ -2,6 +2,7 @@
 // What the "Analyse" window does, without Qt: taking a formula or a file,
 // compressing the coefficients shown, and the readouts and curves of the
 // current state. Numbers are formatted in the C locale like the labels.
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,28 +18,49 @@ struct KeptCount {
   int total = 0;
 };
 KeptCount CountKept(double percent);
-// Keeps the largest detail coefficients at the level shown, drops what the
-// level history kept and redraws the data view.
+// Analyses the original surface from level 6 down to the level shown with
+// currentDelta, keeps the largest `percent` % of the details and shows that:
+// the readouts then equal the share curve's point at `percent` and the Delta
+// curve's point at currentDelta. Earlier compressions and level trips do not
+// add up; what the level history kept is dropped, so a later descent cannot
+// bring the old coefficients back.
 KeptCount ApplyCompression(double percent);
+// "Original": the plain analysis of the original down to the level shown
+// (at level 6 the original itself); a trip up and down again comes back to it.
+void RestoreOriginal();
 std::string KeptText(const KeptCount& count);  // "behalten: N von M Detailkoeffizienten"
+// "Gezeigt: unkomprimiert" or "Gezeigt: 10 % behalten (Level 2)".
+std::string ShownStateText();
+// "Koeffizienten mit Delta 0.4 berechnet, Synthese mit Delta 0.2" while the
+// details shown were analysed with another Delta than the tables in force; "" else.
+std::string MismatchText();
 
-// "max |e| = …   RMS = …   PSNR = … dB" of the current coefficients against the original.
+// "Fehler auf Level 6: max |e| = …, RMS = …, PSNR = … dB" of the current
+// coefficients against the original; a second line carries MismatchText().
 std::string ErrorText();
 
 struct EnergyRow {
+  std::string share;  // of the whole block, in %
   std::string block;
   std::string energy;
-  std::string share;  // of the whole block, in %
 };
 std::vector<EnergyRow> EnergyRows();
+// What "Energie" means, for the table's tooltip.
+std::string EnergyExplanation();
 
+struct Marker {
+  double x = 0;
+  double y = 0;
+};
 struct Curve {
   std::vector<std::pair<double, double>> points;  // empty at level 6
-  double markerX = 0;
-  double markerY = 0;
-  bool marked = false;
+  std::optional<Marker> marker;   // the share: currentDelta's point / the share's point
+  std::optional<Marker> pending;  // Delta curve only: the scroll bar's Delta
 };
-// RMS error over Delta = 0, 0.01, ..., 1 keeping `percent` %, marked at currentDelta.
+// RMS error over Delta = 0, 0.01, ..., 1 keeping `percent` %: marked at
+// currentDelta, and at the scroll bar's delta as the pending marker.
 Curve ErrorOverDelta(double percent);
 // RMS error over p = 0, 1, ..., 100 at currentDelta, marked at `percent`.
 Curve ErrorOverShare(double percent);
+// The scroll bar position nearest to a Delta picked on the curve, 0..100.
+int NearestDeltaPosition(double delta);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "interaction/coefficient_record.h"
 #include "interaction/level_history.h"
 #include "interaction/settings.h"
 #include "state/state.h"
@@ -30,6 +31,7 @@ void LevelChanged(int position) {
     BeforeDescent(s.dataMatrix, s.chosenLevel, s.currentDelta);
     --s.chosenLevel;
     DecomposeLevel(s.chosenLevel);
+    RecordDescent(s.chosenLevel, s.currentDelta);
   }
   while (s.chosenLevel < position) {
     ReconstructLevel(s.chosenLevel);

@@ -1,5 +1,6 @@
 #include "interaction/data_source.h"
 
+#include "interaction/coefficient_record.h"
 #include "interaction/commands.h"
 #include "interaction/level_history.h"
 #include "render/scenes.h"
@@ -16,6 +17,7 @@ void SurfaceInPlace(SourceKind kind, const std::string& name) {
   s.chosenLevel = 6;
   s.statusText = LevelLabelText(6);
   ForgetKeptLevels();
+  ForgetCoefficientRecord();
   RedrawGrafik();
   RedrawDaten();
 }

@@ -63,3 +63,7 @@ void ForgetKeptLevels() {
   s.ascentBlock.clear();
   s.ascentLevel = 0;
 }
+
+void KeepBlockForDescent(const Matrix& data, int level) {
+  appState.keptBlocks[static_cast<std::size_t>(level)] = CopyBlock(data, level);
+}

@@ -14,3 +14,6 @@ void BeforeDescent(Matrix& data, int level, double delta);
 void AfterAscent(const Matrix& data, int level, double delta);
 // The coefficients or currentDelta changed: nothing kept applies any more.
 void ForgetKeptLevels();
+// Keeps `data`'s level-`level` block as the one a descent from there starts
+// from after the program went up to it; for an analysis made afresh.
+void KeepBlockForDescent(const Matrix& data, int level);

@@ -1,8 +1,6 @@
 #include "windows/Analyse.h"
 
 #include <QButtonGroup>
-#include <QChart>
-#include <QChartView>
 #include <QDoubleSpinBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -14,19 +12,18 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLineSeries>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScatterSeries>
 #include <QSlider>
 #include <QTableWidget>
-#include <QValueAxis>
 #include <QVBoxLayout>
 #include <cmath>
 
 #include "interaction/analysis_panel.h"
+#include "interaction/readouts.h"
+#include "windows/charts.h"
 #include "interaction/data_source.h"
 #include "state/state.h"
 
@@ -53,73 +50,13 @@ W* Plain(W* w) {
   return w;
 }
 
-// A chart of one curve and its marker; clicks are reported in value coordinates.
-class CurveView : public QChartView {
-public:
-  CurveView(const QString& title, const QString& xTitle, QLineSeries*& line, QScatterSeries*& mark,
-            double xMax)
-      : QChartView(new QChart) {
-    QChart* c = chart();
-    c->setTitle(title);
-    c->legend()->hide();
-    c->setMargins(QMargins(2, 2, 2, 2));
-    line = new QLineSeries;
-    mark = new QScatterSeries;
-    mark->setMarkerSize(9);
-    mark->setColor(QColor(0xc0, 0x00, 0x00));
-    c->addSeries(line);
-    c->addSeries(mark);
-    auto* x = new QValueAxis;
-    x->setRange(0, xMax);
-    x->setTitleText(xTitle);
-    x->setLabelFormat("%g");
-    auto* y = new QValueAxis;
-    y->setTitleText("RMS-Fehler");
-    y->setLabelFormat("%.3g");
-    c->addAxis(x, Qt::AlignBottom);
-    c->addAxis(y, Qt::AlignLeft);
-    for (QAbstractSeries* s : {static_cast<QAbstractSeries*>(line), static_cast<QAbstractSeries*>(mark)}) {
-      s->attachAxis(x);
-      s->attachAxis(y);
-    }
-    setRenderHint(QPainter::Antialiasing);
-    setMinimumSize(340, 200);
-  }
-
-  std::function<void(double)> clicked;
-
-protected:
-  void mousePressEvent(QMouseEvent* e) override {
-    const QPointF pos = e->position();
-    if (e->button() == Qt::LeftButton && clicked && chart()->plotArea().contains(pos)) {
-      clicked(chart()->mapToValue(pos).x());
-      e->accept();
-      return;
-    }
-    QChartView::mousePressEvent(e);
-  }
-};
-
-void Fill(QChartView* view, QLineSeries* line, QScatterSeries* mark, const Curve& curve) {
-  QList<QPointF> points;
-  double top = 0;
-  for (const auto& [x, y] : curve.points) {
-    points.append(QPointF(x, y));
-    if (std::isfinite(y)) top = std::max(top, y);
-  }
-  line->replace(points);
-  mark->clear();
-  if (curve.marked) mark->append(curve.markerX, curve.markerY);
-  auto* y = static_cast<QValueAxis*>(view->chart()->axes(Qt::Vertical).first());
-  y->setRange(0, top > 0 ? top * 1.05 : 1);
-}
-
 }  // namespace
 
 TfrmAnalyse::TfrmAnalyse() {
   setWindowTitle("Analyse");
   setAcceptDrops(true);
-  // Over the function view, clear of the control panel and most of the data view.
+  // Beside the views where the screen has room (placed when first opened),
+  // else over the function view, clear of the control panel.
   move(0, 0);
 
   // Datenquelle
@@ -162,13 +99,22 @@ TfrmAnalyse::TfrmAnalyse() {
   sldAnteil->setRange(0, 1000);
   sldAnteil->setValue(100);
   butAnwenden = Plain(new QPushButton("Anwenden"));
+  butAnwenden->setToolTip(QString::fromUtf8(
+      "Analysiert die Originalfl\u00e4che mit dem aktuellen Delta bis zum gezeigten Level und "
+      "beh\u00e4lt die gr\u00f6\u00dften Details."));
+  butOriginal = Plain(new QPushButton("Original"));
+  butOriginal->setToolTip(QString::fromUtf8(
+      "Zeigt die unkomprimierte Analyse der Originalfl\u00e4che auf dem gezeigten Level."));
   labBehalten = Plain(new QLabel);
+  labGezeigt = Plain(new QLabel);
   auto* k = new QGridLayout(grpKompression);
   k->addWidget(labAnteil, 0, 0);
   k->addWidget(spnAnteil, 0, 1);
   k->addWidget(sldAnteil, 0, 2);
   k->addWidget(butAnwenden, 0, 3);
-  k->addWidget(labBehalten, 1, 0, 1, 4);
+  k->addWidget(butOriginal, 0, 4);
+  k->addWidget(labBehalten, 1, 0, 1, 5);
+  k->addWidget(labGezeigt, 2, 0, 1, 5);
   k->setColumnStretch(2, 1);
 
   // Kennzahlen
@@ -179,9 +125,13 @@ TfrmAnalyse::TfrmAnalyse() {
       "Auch bei 100 % bleibt ein Fehler: Hinab und wieder hinauf rekonstruiert das Verfahren "
       "nur n\u00e4herungsweise.")));
   labEinweg->setWordWrap(true);
+  labFehler->setWordWrap(true);
   tblEnergie = Plain(new QTableWidget(0, 3));
-  tblEnergie->setHorizontalHeaderLabels({"Block", "Energie", "Anteil"});
-  tblEnergie->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+  tblEnergie->setHorizontalHeaderLabels({"Anteil", "Block", "Energie"});
+  const QString energy = Text(EnergyExplanation());
+  tblEnergie->setToolTip(energy);
+  for (int col = 0; col < 3; ++col) tblEnergie->horizontalHeaderItem(col)->setToolTip(energy);
+  tblEnergie->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
   tblEnergie->verticalHeader()->hide();
   tblEnergie->verticalHeader()->setDefaultSectionSize(tblEnergie->fontMetrics().height() + 6);
   tblEnergie->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -193,22 +143,20 @@ TfrmAnalyse::TfrmAnalyse() {
 
   // Kurven
   grpKurven = MakeGroup("Kurven");
-  auto* deltaView = new CurveView(QString::fromUtf8("Fehler \u00fcber Delta"), "Delta", serDelta,
-                                  markDelta, 1);
-  auto* shareView = new CurveView(QString::fromUtf8("Fehler \u00fcber Anteil"), "behaltener Anteil in %",
-                                  serAnteil, markAnteil, 100);
-  deltaView->clicked = [this](double delta) {
-    const int position = static_cast<int>(std::lround(std::clamp(delta, 0.0, 1.0) * 100));
-    emit deltaPicked(position);
-  };
-  chtDelta = deltaView;
-  chtAnteil = shareView;
-  labKurvenHinweis = Plain(new QLabel(QString::fromUtf8(
-      "Auf Level 6 gibt es keine Detailkoeffizienten: erst mit dem Level-Regler hinabgehen.")));
-  labKurvenHinweis->setWordWrap(true);
+  chtDelta = new CurveView(QString::fromUtf8("Fehler \u00fcber Delta"), "Delta", 1, CurveView::Scale::Linear,
+                           "aktuelles Delta (Daten)", "Delta des Schiebers");
+  chtAnteil = new CurveView(QString::fromUtf8("Fehler \u00fcber Anteil"), "behaltener Anteil in %", 100,
+                            CurveView::Scale::Logarithmic, "gew\u00e4hlter Anteil");
+  chtDelta->clicked = [this](double delta) { emit deltaPicked(NearestDeltaPosition(delta)); };
+  serDelta = chtDelta->line;
+  markDelta = chtDelta->marker;
+  markSchieber = chtDelta->pending;
+  serAnteil = chtAnteil->line;
+  markAnteil = chtAnteil->marker;
+  labMinimum = Plain(new QLabel);
   auto* c = new QVBoxLayout(grpKurven);
-  c->addWidget(labKurvenHinweis);
   c->addWidget(chtDelta);
+  c->addWidget(labMinimum);
   c->addWidget(chtAnteil);
 
   auto* left = new QVBoxLayout;
@@ -230,6 +178,7 @@ TfrmAnalyse::TfrmAnalyse() {
   connect(rbFormel, &QRadioButton::clicked, this, &TfrmAnalyse::rbFormelClick);
   connect(rbDatei, &QRadioButton::clicked, this, &TfrmAnalyse::rbDateiClick);
   connect(butAnwenden, &QPushButton::clicked, this, &TfrmAnalyse::butAnwendenClick);
+  connect(butOriginal, &QPushButton::clicked, this, &TfrmAnalyse::butOriginalClick);
   connect(spnAnteil, &QDoubleSpinBox::valueChanged, this, [this](double p) {
     const int tenths = static_cast<int>(std::lround(p * 10));
     if (sldAnteil->value() != tenths) sldAnteil->setValue(tenths);
@@ -245,10 +194,19 @@ TfrmAnalyse::TfrmAnalyse() {
 void TfrmAnalyse::StateChanged() {
   const bool atTop = appState.chosenLevel >= 6;
   butAnwenden->setEnabled(!atTop);
-  butAnwenden->setToolTip(atTop ? QString::fromUtf8("Erst mit dem Level-Regler hinabgehen.") : QString());
-  labKurvenHinweis->setVisible(atTop);
-  chtDelta->setVisible(!atTop);
-  chtAnteil->setVisible(!atTop);
+  if (appState.chosenLevel != curveLevel_) {
+    // Another level moves the curves by orders of magnitude: fresh ranges.
+    curveLevel_ = appState.chosenLevel;
+    chtDelta->ForgetRange();
+    chtAnteil->ForgetRange();
+  }
+  if (atTop) {
+    const QString why = QString::fromUtf8(
+        "Auf Level 6 gibt es keine Detailkoeffizienten, also keine Kurve: erst mit dem Level-Regler hinabgehen.");
+    chtDelta->ShowEmpty(why);
+    chtAnteil->ShowEmpty(why);
+    labMinimum->clear();
+  }
   UpdateReadouts();
   ScheduleCurves();
 }
@@ -264,18 +222,21 @@ void TfrmAnalyse::UpdateReadouts() {
                            ? QString::fromUtf8("Auf Level 6 gibt es nichts wegzulassen: erst hinabgehen.")
                            : Text(KeptText(count)));
   labFehler->setText(Text(ErrorText()));
+  // The second line, when there is one, names a Delta mismatch.
+  labFehler->setStyleSheet(MismatchText().empty() ? QString() : QString("color: #a00000"));
+  labGezeigt->setText(Text(ShownStateText()));
   const std::vector<EnergyRow> rows = EnergyRows();
   tblEnergie->setRowCount(static_cast<int>(rows.size()));
   for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
     const EnergyRow& row = rows[static_cast<std::size_t>(r)];
     int col = 0;
-    for (const std::string* cell : {&row.block, &row.energy, &row.share}) {
+    for (const std::string* cell : {&row.share, &row.block, &row.energy}) {
       auto* item = new QTableWidgetItem(Text(*cell));
-      if (col > 0) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      if (col != 1) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
       tblEnergie->setItem(r, col++, item);
     }
   }
-  tblEnergie->resizeColumnToContents(1);
+  tblEnergie->resizeColumnToContents(0);
   tblEnergie->resizeColumnToContents(2);
 }
 
@@ -291,8 +252,14 @@ void TfrmAnalyse::UpdateCurvesNow() {
   curvesPending_ = false;
   if (appState.chosenLevel >= 6) return;
   const double percent = spnAnteil->value();
-  Fill(chtDelta, serDelta, markDelta, ErrorOverDelta(percent));
-  Fill(chtAnteil, serAnteil, markAnteil, ErrorOverShare(percent));
+  const Curve overDelta = ErrorOverDelta(percent);
+  chtDelta->ShowCurve(overDelta);
+  labMinimum->setText(Text(MinimumText(overDelta.points)));
+  chtAnteil->ShowCurve(ErrorOverShare(percent));
+}
+
+void TfrmAnalyse::DeltaMoved() {
+  if (!curvesPending_) chtDelta->MovePending(NearestDeltaPosition(appState.delta));
 }
 
 void TfrmAnalyse::showEvent(QShowEvent* e) {
@@ -306,6 +273,8 @@ void TfrmAnalyse::Refuse(const QString& text) {
 }
 
 void TfrmAnalyse::SurfaceTaken() {
+  chtDelta->ForgetRange();
+  chtAnteil->ForgetRange();
   ShowSource();
   StateChanged();
 }
@@ -373,6 +342,13 @@ void TfrmAnalyse::butAnwendenClick() {
   if (appState.chosenLevel >= 6) return;
   ApplyCompression(spnAnteil->value());
   StateChanged();
+  if (appliedToData) appliedToData();
+}
+
+void TfrmAnalyse::butOriginalClick() {
+  RestoreOriginal();
+  StateChanged();
+  if (appliedToData) appliedToData();
 }
 
 void TfrmAnalyse::dragEnterEvent(QDragEnterEvent* e) {

@@ -3,10 +3,10 @@
 // detail coefficients, readouts and the two error curves.
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 
 class QButtonGroup;
-class QChart;
-class QChartView;
+class CurveView;
 class QDoubleSpinBox;
 class QGroupBox;
 class QLabel;
@@ -17,7 +17,6 @@ class QRadioButton;
 class QScatterSeries;
 class QSlider;
 class QTableWidget;
-class QValueAxis;
 
 class TfrmAnalyse : public QWidget {
   Q_OBJECT
@@ -32,6 +31,8 @@ public:
   // The curves are computed at most once per turn of the event loop, and
   // only while the window is shown; this runs a pending computation now.
   void UpdateCurvesNow();
+  // The scroll bar moved: the hollow marker follows on the curve shown.
+  void DeltaMoved();
 
   QGroupBox* grpQuelle;
   QRadioButton* rbBeispiel;
@@ -46,7 +47,9 @@ public:
   QDoubleSpinBox* spnAnteil;
   QSlider* sldAnteil;
   QPushButton* butAnwenden;
+  QPushButton* butOriginal;
   QLabel* labBehalten;
+  QLabel* labGezeigt;  // "Gezeigt: unkomprimiert" / "Gezeigt: p % behalten (Level L)"
 
   QGroupBox* grpKennzahlen;
   QLabel* labFehler;
@@ -54,13 +57,17 @@ public:
   QTableWidget* tblEnergie;
 
   QGroupBox* grpKurven;
-  QChartView* chtDelta;
-  QChartView* chtAnteil;
-  QLabel* labKurvenHinweis;
+  CurveView* chtDelta;
+  CurveView* chtAnteil;
+  QLabel* labMinimum;  // "kleinster Fehler bei Delta = …"
   QLineSeries* serDelta;
-  QScatterSeries* markDelta;
+  QScatterSeries* markDelta;     // currentDelta, filled
+  QScatterSeries* markSchieber;  // the scroll bar's Delta, hollow
   QLineSeries* serAnteil;
   QScatterSeries* markAnteil;
+
+  // After "Anwenden" or "Original" changed the data view's coefficients.
+  std::function<void()> appliedToData;
 
 signals:
   // A point of "Fehler über Delta" was clicked: scroll bar position 0..100.
@@ -80,6 +87,7 @@ private:
   void rbFormelClick();
   void rbDateiClick();
   void butAnwendenClick();
+  void butOriginalClick();
   void ShareChanged(double percent);
   void SurfaceTaken();
   void ShowSource();
@@ -89,6 +97,7 @@ private:
 
   QTimer curveTimer_;
   bool curvesPending_ = true;
+  int curveLevel_ = 0;
   QString lastFile_;
 };
 

@@ -1,9 +1,13 @@
 #include "windows/Help.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QKeyEvent>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+
+#include "interaction/window_places.h"
+#include "windows/Kontrolle.h"
 
 TfrmHelp* frmHelp = nullptr;
 
@@ -39,6 +43,69 @@ const char* const kHelpHtml = R"(
 </table>
 <p>Im Funktionsfenster wirkt das Drehen auf alle vier Funktionen,
 in der Nahansicht nur auf die gezeigte.</p>
+
+<h3>Die Bedienelemente</h3>
+<table cellspacing="0" cellpadding="3">
+<tr><td>Delta (Schieberegler)</td><td>formt die Skalierungsfunktion: 0 ist die Box (Haar), 1 der Hut auf [0, 2],
+dazwischen ein Trapez mit Rampen der Breite Delta. Das Funktionsfenster folgt sofort.
+Pfeiltasten und Mausrad: 0.01, Klick neben den Griff oder Bild auf/ab: 0.1.</td></tr>
+<tr><td>aktuelles Delta</td><td>das Delta, mit dem die Daten zerlegt und wieder zusammengesetzt werden.
+Es übernimmt den Wert des Schiebereglers erst mit „Berechne!“.</td></tr>
+<tr><td>Level (2 bis 6)</td><td>nach links: die Daten werden Stufe für Stufe in gröbere Koeffizienten
+und Details zerlegt; nach rechts: aus ihnen wieder zusammengesetzt (mit dem aktuellen Delta).</td></tr>
+<tr><td>Berechne!</td><td>übernimmt das Delta des Schiebereglers als aktuelles Delta. Unterhalb von
+Level 6 bleiben die gezeigten Koeffizienten, wie sie sind; erst der Weg nach oben setzt sie mit
+dem neuen Delta zusammen (siehe unten).</td></tr>
+<tr><td>Zoom</td><td>das Funktionsfenster zeigt die Funktionen auf Level 1 (groß) statt auf dem gewählten Level.</td></tr>
+<tr><td>Zeige nur Daten</td><td>an: nur die Approximation über die ganze Fläche; aus: das ganze Schema
+aus Approximation und Detailblöcken.</td></tr>
+<tr><td>Ansichten</td><td>holt geschlossene Fenster „Skalierungsfunktion und Wavelets“ und „Daten“
+an ihren Platz zurück.</td></tr>
+<tr><td>Analyse…</td><td>eigene Flächen, Kompression, Fehler und Energien, zwei Kurven.</td></tr>
+</table>
+
+<h3>Die Farben</h3>
+<p>Rot: die Skalierungsfunktion und die drei Wavelets im Funktionsfenster. Grün: die Daten bzw.
+ihre Approximation. Im ganzen Schema („Zeige nur Daten“ aus) rot die Details in nur einer Richtung
+(x oder y), blau die Details in beiden Richtungen. Das grüne Schimmern auf allen Flächen ist das
+Umgebungslicht.</p>
+
+<h3>Das Fenster „Analyse“</h3>
+<p><b>Datenquelle</b>: die Beispielfläche, eine Formel f(x, y) oder eine Datei (Bild oder Zahlentabelle).</p>
+<p><b>Kompression</b>: „Anwenden“ zerlegt die Originalfläche mit dem aktuellen Delta bis zum gezeigten
+Level und behält nur den gewählten Anteil der größten Detailkoeffizienten; alle anderen werden 0.
+„Original“ zeigt wieder die unkomprimierte Zerlegung. Die Zeile „Gezeigt: …“ sagt, welcher Zustand
+zu sehen ist. Im Fenster „Daten“ sieht man die ausgedünnten Detailblöcke nur, wenn „Zeige nur Daten“
+aus ist; sonst zeigt es unterhalb von Level 6 nur die Approximation.</p>
+<p><b>Kennzahlen</b>: der Fehler der gezeigten Koeffizienten, zusammengesetzt bis Level 6, gegen
+das Original (größter Betrag, RMS, PSNR). <b>Energie</b> eines Blocks ist die Summe der Quadrate
+seiner Koeffizienten, <b>Anteil</b> ihr Teil an der Summe über alle Blöcke. Die Energie bleibt beim
+Wechsel des Levels nicht erhalten, weil die Basis nicht orthonormal ist.</p>
+<p><b>Kurven</b>: „Fehler über Delta“ zeigt für jedes Delta von 0 bis 1, wie groß der Fehler
+mit dem gewählten Anteil wäre; ein Klick setzt den Delta-Schieberegler dorthin. Der volle Punkt ist
+das aktuelle Delta, der hohle das des Schiebereglers. „Fehler über Anteil“ zeigt beim aktuellen Delta
+den Fehler für 0 bis 100 % behaltener Details (logarithmisch; ein Fehler 0 liegt am unteren Rand).
+Nach „Anwenden“ stimmen die Kennzahlen mit den markierten Kurvenpunkten überein.</p>
+<p><b>Analyse und Synthese gehören zusammen.</b> Wird unterhalb von Level 6 „Berechne!“ mit einem
+anderen Delta gedrückt, stammen die Koeffizienten noch vom alten Delta, zusammengesetzt wird aber
+mit dem neuen. Dann steht z. B. „Koeffizienten mit Delta 0.4 berechnet, Synthese mit Delta 0.2“
+auf der Steuerung und beim Fehler, und der Fehler ist viel größer, als die Kurve verspricht:
+Zerlegung und Rekonstruktion müssen dieselbe Familie von Funktionen benutzen. „Anwenden“ oder
+„Original“ zerlegen neu mit dem aktuellen Delta.</p>
+
+<h3>Unterrichtsablauf (etwa 20 Minuten)</h3>
+<ol>
+<li>Delta von 0 bis 1 schieben: aus der Box wird der Hut, die Wavelets ändern ihre Form (3 min).</li>
+<li>„Zoom“ aus, Level 6 → 2: die Funktionen werden breiter; die Daten werden gröber (3 min).</li>
+<li>„Zeige nur Daten“ aus: Approximation in der Ecke, rote und blaue Detailblöcke ringsum (3 min).</li>
+<li>Level wieder auf 6: fast das Original, aber nicht genau – die Rekonstruktion ist nur näherungsweise (2 min).</li>
+<li>„Analyse…“, Level 2, 10 % „Anwenden“, dann Level 6: wie viel von der Fläche bleibt mit so wenigen
+Details? Kennzahlen und Kurve „Fehler über Anteil“ vergleichen (4 min).</li>
+<li>Auf „Fehler über Delta“ das Minimum anklicken, „Berechne!“, erneut „Anwenden“: das passende Delta
+senkt den Fehler (3 min).</li>
+<li>Auf Level 2 ein anderes Delta „berechnen“ und hinaufgehen: der Hinweis auf die verschiedenen Deltas
+erklärt den großen Fehler. „Original“ räumt auf (2 min).</li>
+</ol>
 )";
 
 // Opens the help on F1 wherever the key is pressed.
@@ -79,7 +146,22 @@ void TfrmHelp::keyPressEvent(QKeyEvent* e) {
 }
 
 void ShowHelp() {
-  if (frmHelp == nullptr) frmHelp = new TfrmHelp;
+  if (frmHelp == nullptr) {
+    frmHelp = new TfrmHelp;
+    if (frmKontrolle && frmKontrolle->isVisible()) {
+      // Not over the control panel, where the lesson is driven from.
+      const QRect panel = frmKontrolle->frameGeometry();
+      const QRect client = frmKontrolle->geometry();
+      const Margins m{client.left() - panel.left(), client.top() - panel.top(), panel.right() - client.right(),
+                      panel.bottom() - client.bottom()};
+      const QRect screen = frmKontrolle->screen()->availableGeometry();
+      const Box place = PlaceHelp({screen.x(), screen.y(), screen.width(), screen.height()}, m,
+                                  {panel.x(), panel.y(), panel.width(), panel.height()},
+                                  {frmHelp->x(), frmHelp->y(), frmHelp->width(), frmHelp->height()});
+      // Its frame is not known before it is shown: a frame like the panel's.
+      frmHelp->setGeometry(place.x + m.left, place.y + m.top, place.width, place.height);
+    }
+  }
   frmHelp->show();
   frmHelp->raise();
   frmHelp->activateWindow();

@@ -12,6 +12,8 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QStyleOptionComboBox>
+#include <QScreen>
+#include <QWheelEvent>
 #include <algorithm>
 
 #include "blac/startup.h"
@@ -21,7 +23,9 @@
 #include "windows/Daten.h"
 #include "windows/Grafik.h"
 #include "windows/Prefs.h"
+#include "interaction/analysis_panel.h"
 #include "interaction/commands.h"
+#include "interaction/window_places.h"
 #include "interaction/selection.h"
 #include "state/state.h"
 #include "render/glwindow.h"
@@ -91,6 +95,47 @@ void FitItems(QComboBox* cmb, int leftLimit, int rightLimit) {
   cmb->setGeometry(g);
 }
 
+// One notch of the wheel is one step of the scroll bar (Qt would scroll
+// three), in Qt's direction: forward towards the start.
+class WheelSingleStep : public QObject {
+public:
+  using QObject::QObject;
+
+protected:
+  bool eventFilter(QObject* receiver, QEvent* e) override {
+    if (e->type() != QEvent::Wheel) return false;
+    auto* bar = static_cast<QScrollBar*>(receiver);
+    const QPoint angle = static_cast<QWheelEvent*>(e)->angleDelta();
+    pending_ += angle.y() != 0 ? angle.y() : angle.x();
+    while (pending_ >= 120) {
+      bar->triggerAction(QAbstractSlider::SliderSingleStepSub);
+      pending_ -= 120;
+    }
+    while (pending_ <= -120) {
+      bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+      pending_ += 120;
+    }
+    e->accept();
+    return true;
+  }
+
+private:
+  int pending_ = 0;  // eighths of a degree not yet turned into a step
+};
+
+Margins FrameMarginsOf(const QMargins& m) { return {m.left(), m.top(), m.right(), m.bottom()}; }
+Box BoxOf(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
+
+// Under a window manager the specified client corners would put the title
+// bars above the screen: the frames go there instead, client sizes unchanged.
+void PlaceViewFrames() {
+  if (!frmGrafik || !frmDaten) return;
+  const Margins m = FrameMarginsOf(frmGrafik->frameMargins());
+  const ViewPlaces p = PlaceViews(BoxOf(frmGrafik->screen()->availableGeometry()), m);
+  frmGrafik->setPosition(p.grafikX, p.grafikY);
+  frmDaten->setPosition(p.datenX, p.datenY);
+}
+
 }  // namespace
 
 TfrmKontrolle::TfrmKontrolle() {
@@ -105,7 +150,14 @@ TfrmKontrolle::TfrmKontrolle() {
   scrDelta->setGeometry(24, 56, 145, 16);
   scrDelta->setRange(0, 100);
   scrDelta->setSingleStep(1);
-  scrDelta->setPageStep(0);
+  // Clicks beside the handle and Page Up/Down move by 0.1; the arrow keys and
+  // the wheel by 0.01. The handle keeps its size: a page of 0 would leave the
+  // clicks beside it without effect.
+  scrDelta->setPageStep(10);
+  scrDelta->installEventFilter(new WheelSingleStep(scrDelta));
+  // A scroll bar turns its keys round by default (Right would lower Delta):
+  // Right and Up raise it here, like the arrow at the right end.
+  scrDelta->setInvertedControls(false);
   scrDelta->setValue(40);
 
   labLevel = MakeLabel(this, QString::fromStdString(LevelLabelText(appState.chosenLevel)), 200, 32);
@@ -162,6 +214,18 @@ TfrmKontrolle::TfrmKontrolle() {
   // In the free space below the selection box.
   butAnalyse = new QPushButton(QString::fromUtf8("Analyse\u2026"), this);
   butAnalyse->setGeometry(536, 82, 121, 25);
+  // In the free space below the display switches: closed views come back.
+  butAnsichten = new QPushButton("Ansichten", this);
+  butAnsichten->setGeometry(416, 108, 97, 25);
+  butAnsichten->setToolTip(QString::fromUtf8(
+      "Zeigt die Fenster \u201eSkalierungsfunktion und Wavelets\u201c und \u201eDaten\u201c wieder, wo sie waren."));
+  // Below "aktuelles Delta": shown while the data view's coefficients were
+  // analysed with another Delta than the one "Berechne!" put in force.
+  labDeltaHinweis = new QLabel(this);
+  labDeltaHinweis->setGeometry(24, 112, 372, 16);
+  QPalette warn = labDeltaHinweis->palette();
+  warn.setColor(QPalette::WindowText, QColor(0xa0, 0x00, 0x00));
+  labDeltaHinweis->setPalette(warn);
 
   for (QWidget* w : std::initializer_list<QWidget*>{butBerechne, cbxZoom, cbxOnlyData, cbxDrahtgitter,
                                                     butAbout, butPrefs, butEnde}) {
@@ -173,7 +237,7 @@ TfrmKontrolle::TfrmKontrolle() {
   FitItems(cmbSelect, 524, 661);  // between the bars at 520..521 and 664..665
   for (QWidget* w : std::initializer_list<QWidget*>{scrDelta, trbLevel, cbxZoom, butEnde, butBerechne,
                                                     cmbSelect, cbxOnlyData, butPrefs, cbxDrahtgitter,
-                                                    butAbout, butAnalyse}) {
+                                                    butAbout, butAnalyse, butAnsichten}) {
     w->setFocusPolicy(Qt::StrongFocus);
   }
   setTabOrder(scrDelta, trbLevel);
@@ -186,6 +250,7 @@ TfrmKontrolle::TfrmKontrolle() {
   setTabOrder(butPrefs, cbxDrahtgitter);
   setTabOrder(cbxDrahtgitter, butAbout);
   setTabOrder(butAbout, butAnalyse);
+  setTabOrder(butAnalyse, butAnsichten);
 
   connect(scrDelta, &QScrollBar::valueChanged, this, &TfrmKontrolle::scrDeltaChange);
   connect(trbLevel, &QSlider::valueChanged, this, &TfrmKontrolle::trbLevelChange);
@@ -201,6 +266,7 @@ TfrmKontrolle::TfrmKontrolle() {
   connect(butPrefs, &QPushButton::clicked, this, &TfrmKontrolle::butPrefsClick);
   connect(butEnde, &QPushButton::clicked, this, &TfrmKontrolle::butEndeClick);
   connect(butAnalyse, &QPushButton::clicked, this, &TfrmKontrolle::butAnalyseClick);
+  connect(butAnsichten, &QPushButton::clicked, this, &TfrmKontrolle::butAnsichtenClick);
 }
 
 void TfrmKontrolle::FormCreate() {
@@ -213,6 +279,8 @@ void TfrmKontrolle::FormCreate() {
     if (frmGrafik) frmGrafik->setTitle(QString::fromStdString(caption));
   };
   frmDaten = new TfrmDaten;
+  frmGrafik->firstExposed = [] { PlaceViewFrames(); };
+  frmDaten->firstExposed = [] { PlaceViewFrames(); };
   frmDaten->show();
   frmAbout = new TfrmAbout;
 
@@ -226,26 +294,33 @@ void TfrmKontrolle::FormCreate() {
     const QSignalBlocker quiet(trbLevel);
     trbLevel->setValue(appState.chosenLevel);
     labLevel->setText(QString::fromStdString(appState.statusText));
+    ShowDeltaHint();
   });
+  frmAnalyse->appliedToData = [this] { ShowDeltaHint(); };
   frmDaten->fileDropped = [](const QString& path) { frmAnalyse->LoadFile(path); };
 }
 
 void TfrmKontrolle::scrDeltaChange() {
   DeltaChanged(scrDelta->value());
   labDelta->setText(QString::fromStdString(DeltaLabelText(appState.delta)));
+  if (frmAnalyse) frmAnalyse->DeltaMoved();
 }
 
 void TfrmKontrolle::trbLevelChange() {
   LevelChanged(trbLevel->value());
   labLevel->setText(QString::fromStdString(appState.statusText));
+  ShowDeltaHint();
   if (frmAnalyse) frmAnalyse->StateChanged();
 }
 
 void TfrmKontrolle::butBerechneClick() {
   Compute();
   labaktuellesDelta->setText(QString::fromStdString(CurrentDeltaLabelText(appState.currentDelta)));
+  ShowDeltaHint();
   if (frmAnalyse) frmAnalyse->StateChanged();
 }
+
+void TfrmKontrolle::ShowDeltaHint() { labDeltaHinweis->setText(QString::fromStdString(MismatchText())); }
 
 void TfrmKontrolle::cbxZoomClick() { ZoomChanged(cbxZoom->isChecked()); }
 void TfrmKontrolle::cbxOnlyDataClick() { OnlyDataChanged(cbxOnlyData->isChecked()); }
@@ -264,9 +339,30 @@ void TfrmKontrolle::butPrefsClick() { frmPrefs->Open(); }
 void TfrmKontrolle::butEndeClick() { EndProgram(); }
 
 void TfrmKontrolle::butAnalyseClick() {
+  static bool placed = false;
+  if (!placed && frmGrafik && frmDaten) {
+    // The first time beside the views, where the screen has room.
+    placed = true;
+    const QRect views = frmGrafik->frameGeometry().united(frmDaten->frameGeometry());
+    const QSize size = frmAnalyse->size();
+    const Margins m = FrameMarginsOf(frmGrafik->frameMargins());
+    const Point at = PlaceBeside(BoxOf(frmGrafik->screen()->availableGeometry()), m, BoxOf(views), size.width(),
+                                 size.height());
+    // Before its first showing a window's frame is not known to Qt: its
+    // client goes inside a frame like the views'.
+    frmAnalyse->setGeometry(at.x + m.left, at.y + m.top, size.width(), size.height());
+  }
   frmAnalyse->show();
   frmAnalyse->raise();
   frmAnalyse->activateWindow();
+}
+
+void TfrmKontrolle::butAnsichtenClick() {
+  for (QWindow* view : {static_cast<QWindow*>(frmGrafik), static_cast<QWindow*>(frmDaten)}) {
+    if (!view) continue;
+    view->show();
+    view->raise();
+  }
 }
 
 void TfrmKontrolle::closeEvent(QCloseEvent* e) {

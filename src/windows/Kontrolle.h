@@ -38,6 +38,8 @@ public:
   QPushButton* butPrefs;
   QPushButton* butEnde;
   QPushButton* butAnalyse;
+  QPushButton* butAnsichten;
+  QLabel* labDeltaHinweis;
 
 public slots:
   void scrDeltaChange();
@@ -51,8 +53,10 @@ public slots:
   void butPrefsClick();
   void butEndeClick();
   void butAnalyseClick();
+  void butAnsichtenClick();
 
 protected:
+  void ShowDeltaHint();
   void closeEvent(QCloseEvent* e) override;
 };
 

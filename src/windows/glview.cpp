@@ -1,5 +1,7 @@
 #include "windows/glview.h"
 
+#include <utility>
+
 #include <QClipboard>
 #include <QDir>
 #include <QDropEvent>
@@ -158,7 +160,10 @@ bool GlView::HandleDrop(QEvent* e) {
 }
 
 void GlView::exposeEvent(QExposeEvent*) {
-  if (isExposed()) PaintOrResize(width(), height());
+  if (!isExposed()) return;
+  // The window manager's frame is known once the view is on the screen.
+  if (firstExposed) std::exchange(firstExposed, nullptr)();
+  PaintOrResize(width(), height());
 }
 
 void GlView::resizeEvent(QResizeEvent*) {

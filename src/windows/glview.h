@@ -38,6 +38,8 @@ public:
   // Called with the path of a single local file dropped on the view; while
   // empty, the view accepts no drops.
   std::function<void(const QString& localPath)> fileDropped;
+  // Runs once, when the view is first on the screen.
+  std::function<void()> firstExposed;
 
   // The view's picture in device pixels, freshly drawn and read back from its
   // context; null when the view has no context or no pixels.

@@ -304,8 +304,12 @@ private slots:
     const QString text = help->txtHilfe->toPlainText();
     for (const char* item : {"R\nDrehen", "T\nVerschieben", "← / →", "Umschalt + ↑ / ↓", "Strg+C", "Strg+S", "F1",
                              "Umschalt + Ziehen mit der linken Taste", "Ziehen mit der rechten oder mittleren Taste",
-                             "Mausrad", "Doppelklick", "Rechtsklick"})
+                             "Mausrad", "Doppelklick", "Rechtsklick", "Ansichten", "aktuelles Delta", "Zoom",
+                             "Berechne!", "Unterrichtsablauf", "Summe der Quadrate",
+                             "Koeffizienten mit Delta 0.4 berechnet, Synthese mit Delta 0.2"})
       QVERIFY2(text.contains(QString::fromUtf8(item)), item);
+    // The help leaves the control panel free.
+    QVERIFY(!help->frameGeometry().intersects(frmKontrolle->frameGeometry()));
     QTest::keyClick(help->txtHilfe, Qt::Key_Escape);
     QVERIFY(!help->isVisible());
 

@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QWheelEvent>
 #include <climits>
 #include <cmath>
 
@@ -131,6 +132,71 @@ private slots:
     ExpectLabels("0.4", "6", "0.4");
     QCOMPARE(Shot(frmDaten), data);
     QCOMPARE(Shot(frmGrafik), functions);
+  }
+
+  // Focused, the arrow keys step by 0.01 (Right: larger) and Page Up/Down by 0.1; the wheel
+  // steps by 0.01 a notch; a click beside the handle pages by 0.1.
+  void deltaScrollBarKeysWheelAndPages() {
+    QScrollBar* bar = k->scrDelta;
+    QCOMPARE(bar->value(), 40);
+    QCOMPARE(bar->minimum(), 0);
+    QCOMPARE(bar->maximum(), 100);
+    bar->setFocus();
+    QTest::keyClick(bar, Qt::Key_Right);
+    ExpectLabels("0.41", "6", "0.4");
+    QTest::keyClick(bar, Qt::Key_Left);
+    QTest::keyClick(bar, Qt::Key_Left);
+    QCOMPARE(appState.delta, 0.39);
+    QTest::keyClick(bar, Qt::Key_PageUp);
+    QCOMPARE(bar->value(), 49);
+    QTest::keyClick(bar, Qt::Key_PageDown);
+    QTest::keyClick(bar, Qt::Key_PageDown);
+    ExpectLabels("0.29", "6", "0.4");
+    const QPointF centre(bar->width() / 2.0, bar->height() / 2.0);
+    const auto wheel = [&](int angle) {
+      QWheelEvent e(centre, bar->mapToGlobal(centre), QPoint(), QPoint(0, angle), Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+      QCoreApplication::sendEvent(bar, &e);
+    };
+    wheel(-120);  // backward: one step towards the end
+    QCOMPARE(bar->value(), 30);
+    wheel(120);
+    wheel(120);
+    QCOMPARE(bar->value(), 28);
+    wheel(60);  // half a notch is not yet a step
+    QCOMPARE(bar->value(), 28);
+    wheel(60);
+    QCOMPARE(bar->value(), 27);
+    // Beside the handle: a page towards the click.
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() - 24, bar->height() / 2));
+    QCOMPARE(bar->value(), 37);
+    QCOMPARE(appState.delta, 0.37);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(20, bar->height() / 2));
+    QCOMPARE(bar->value(), 27);
+    bar->setValue(40);
+    QCOMPARE(appState.currentDelta, 0.4);
+  }
+
+  // "Ansichten" shows both closed views again where they were.
+  void ansichtenBringsClosedViewsBack() {
+    QCOMPARE(k->butAnsichten->text(), QString("Ansichten"));
+    const QRect grafik = frmGrafik->geometry(), daten = frmDaten->geometry();
+    frmGrafik->close();
+    frmDaten->close();
+    QTRY_VERIFY(!frmGrafik->isVisible() && !frmDaten->isVisible());
+    QTest::mouseClick(k->butAnsichten, Qt::LeftButton);
+    QVERIFY(QTest::qWaitForWindowExposed(frmGrafik));
+    QVERIFY(QTest::qWaitForWindowExposed(frmDaten));
+    QTRY_COMPARE(frmGrafik->geometry(), grafik);
+    QTRY_COMPARE(frmDaten->geometry(), daten);
+    // Drawn again, with their pictures.
+    QVERIFY(Count(Shot(frmDaten), IsGreen) > 1000);
+    // The button sits in free space: within the panel, clear of every other control.
+    const QRect own = k->butAnsichten->geometry();
+    QVERIFY(k->rect().contains(own));
+    for (QWidget* w : k->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      if (w != k->butAnsichten && w->isVisible()) QVERIFY2(!w->geometry().intersects(own), qPrintable(w->objectName() + " " + QString::number(w->x())));
+    }
   }
 
   void levelTrackBarAndOnlyData() {

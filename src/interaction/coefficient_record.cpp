@@ -1,0 +1,45 @@
+#include "interaction/coefficient_record.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace {
+
+constexpr int kTop = 6;
+
+struct Record {
+  // Index l: the Delta of the level-l details (analysis from l+1 to l).
+  std::array<std::optional<double>, kTop> detailDelta{};
+  std::optional<CompressionRecord> compression;
+};
+
+Record record;
+
+bool LevelInRange(int level) { return level >= 0 && level < kTop; }
+
+}  // namespace
+
+void ForgetCoefficientRecord() { record = Record{}; }
+
+void RecordDescent(int level, double delta) {
+  if (LevelInRange(level)) record.detailDelta[static_cast<std::size_t>(level)] = delta;
+}
+
+void RecordFreshAnalysis(int level, double delta, std::optional<double> keptPercent) {
+  record = Record{};
+  for (int l = std::max(level, 0); l < kTop; ++l) record.detailDelta[static_cast<std::size_t>(l)] = delta;
+  if (keptPercent) record.compression = CompressionRecord{*keptPercent, level};
+}
+
+std::optional<CompressionRecord> Compression() { return record.compression; }
+
+std::vector<double> MismatchedDeltas(int level, double synthesisDelta) {
+  std::vector<double> deltas;
+  for (int l = std::max(level, 0); l < kTop; ++l) {
+    const std::optional<double>& d = record.detailDelta[static_cast<std::size_t>(l)];
+    if (!d || *d == synthesisDelta) continue;
+    if (std::find(deltas.begin(), deltas.end(), *d) == deltas.end()) deltas.push_back(*d);
+  }
+  return deltas;
+}
