@@ -47,7 +47,7 @@ restore_tests() {
     git clean -q -f -- tests
   fi
 }
-trap 'restore; restore_tests; exit 130' INT TERM
+trap 'restore; restore_tests; echo "interrupted: files restored, the build may still hold a fault: rebuild" >&2; exit 130' INT TERM
 trap 'restore; restore_tests' EXIT
 
 if [ -n "$testsFrom" ] && [ -n "$(git ls-files --others --exclude-standard -- tests)" ]; then
