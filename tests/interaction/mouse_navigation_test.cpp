@@ -173,18 +173,25 @@ TEST_F(MouseNavigationTest, DoubleClickRestoresTheStartAndKeepsTheSelection) {
   EXPECT_EQ(s.navMode, NavMode::Translate);
   ExpectMatricesFollowFields();
 
-  // In a close-up: back to where choosing it ends; the other functions and the selection stay.
-  SelectFunction(3);  // wavelet 2
-  DragTurn(NavView::Grafik, 50, 20, false);
-  DragMove(NavView::Grafik, 40, -40);
-  want = NavNow();
-  want[6] = -67, want[7] = 4, want[8] = -20;
-  want[kGPos] = 1.2, want[kGPos + 1] = 1.5, want[kGPos + 2] = -2.2;
-  Act([] { ResetView(NavView::Grafik); });
-  EXPECT_EQ(NavNow(), want);
-  EXPECT_TRUE(s.closeUp);
-  EXPECT_EQ(int(s.selectedFunction), 2);
-  ExpectMatricesFollowFields();
+  // In each close-up, the last one too: back to where choosing it ends; the
+  // other functions, the data view and the selection stay.
+  const Position3 targets[] = {{1.4, -1.3, -2.2}, {-1.2, -1.2, -2.2}, {1.2, 1.5, -2.2}, {-1.4, 1.5, -2.2}};
+  for (int f = 0; f < 4; ++f) {
+    SCOPED_TRACE(f);
+    SelectFunction(f + 1);
+    DragTurn(NavView::Grafik, 50, 20, false);
+    DragMove(NavView::Grafik, 40, -40);
+    DragTurn(NavView::Daten, 10, -10, true);
+    want = NavNow();
+    want[3 * f] = -67, want[3 * f + 1] = 4, want[3 * f + 2] = -20;
+    want[kGPos] = targets[f].x, want[kGPos + 1] = targets[f].y, want[kGPos + 2] = targets[f].z;
+    Act([] { ResetView(NavView::Grafik); });
+    EXPECT_EQ(NavNow(), want);
+    EXPECT_TRUE(s.closeUp);
+    EXPECT_EQ(int(s.selectedFunction), f);
+    EXPECT_EQ(Swaps(), Views{"G"});
+    ExpectMatricesFollowFields();
+  }
 }
 
 }  // namespace

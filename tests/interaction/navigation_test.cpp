@@ -62,7 +62,7 @@ TEST_F(NavigationTest, TranslateMovesOwnCameraMatrixAndPositionFieldsTogether) {
 // Selection 4 turns all four functions, 0 .. 3 only that one; the data view its scene.
 TEST_F(NavigationTest, RotateTurnsTheChosenFunctionsOrTheDataSceneByTheRotationStep) {
   appState.rotStep = 7;  // a changed setting is used by the next key
-  for (const int selected : {4, 0, 2, -1}) {
+  for (const int selected : {4, 0, 2, 3, -1}) {  // 3: the last function alone
     const bool grafik = selected >= 0;
     if (grafik) appState.selectedFunction = static_cast<std::int8_t>(selected);
     for (const KeyEffect& t : kTurns) {
@@ -118,6 +118,30 @@ TEST_F(NavigationTest, OtherKeysOnlyRedrawTheirView) {
         EXPECT_EQ(Swaps(), Views{grafik ? "G" : "D"});
       }
     }
+  }
+}
+
+// A view whose context is gone still follows the keys and the double click
+// in its fields, but moves no matrix: not the other view's either.
+TEST_F(NavigationTest, WithoutItsContextAViewMovesNoMatrix) {
+  AppState& s = appState;
+  for (const bool grafik : {true, false}) {
+    SCOPED_TRACE(grafik ? "G" : "D");
+    GlContext& own = grafik ? s.rcGrafik : s.rcDaten;
+    const GlContext saved = own;
+    own = nullptr;
+    const Nav start = NavNow();
+    Press(grafik, kKeyT, false);
+    Press(grafik, kKeyLeft, false);
+    Nav want = start;
+    want[grafik ? kGPos : kDPos] -= 0.1;
+    EXPECT_EQ(NavNow(), want);
+    EXPECT_TRUE(CameraMoves().empty());
+    ClearGlLog();
+    ResetView(grafik ? NavView::Grafik : NavView::Daten);
+    EXPECT_EQ(NavNow(), start);
+    EXPECT_EQ(CountCalls("glTranslated") + CountCalls("glLoadIdentity"), 0);
+    own = saved;
   }
 }
 

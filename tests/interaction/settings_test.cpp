@@ -22,9 +22,9 @@ SettingsText With(std::string SettingsText::*field, const std::string& text) {
 
 TEST_F(SettingsTest, StepWidthsReadTheLongestNumericPrefixAndRefuseUnusableValues) {
   const std::pair<const char*, double> accepted[] = {
-      {" 0.5abc", 0.5}, {"\t0.25", 0.25}, {"1", 1}, {"5e-3", 0.005}, {"+0.1x", 0.1}};
+      {" 0.5abc", 0.5}, {"\t0.25", 0.25}, {"1", 1}, {"5e-3", 0.005}, {"+0.1x", 0.1}, {"0.99999", 0.99999}, {"0.00501", 0.00501}};
   // A decimal comma ends the number: 0,05 reads as 0.
-  const char* const refused[] = {"0,05", "abc", "", "0", "-1", "1e-300", "0.004", "nan", "inf", "1e308", "1.5"};
+  const char* const refused[] = {"0,05", "abc", "", "0", "-1", "1e-300", "0.004", "0.00499", "1.00001", "nan", "inf", "1e308", "1.5"};
   const struct {
     std::string SettingsText::*field;
     double SettingsValues::*value;
@@ -39,11 +39,12 @@ TEST_F(SettingsTest, StepWidthsReadTheLongestNumericPrefixAndRefuseUnusableValue
       EXPECT_EQ((*check.values).*f.value, value) << f.label << " '" << text << "'";
       EXPECT_TRUE(check.error.empty());
     }
-    for (const char* text : refused) {  // German, and it names the field
+    for (const char* text : refused) {  // German, and it names the field and the limits
       const SettingsCheck check = CheckSettings(With(f.field, text));
       EXPECT_FALSE(check.values) << f.label << " '" << text << "'";
-      EXPECT_NE(check.error.find("Schrittweite"), std::string::npos) << check.error;
-      EXPECT_NE(check.error.find(f.label), std::string::npos) << check.error;
+      EXPECT_EQ(check.error, std::string("Ungültige Schrittweite bei „") + f.label +
+                                 "“: bitte eine Zahl von 0.005 bis 1 eingeben (mit Punkt als "
+                                 "Dezimaltrennzeichen).");
     }
   }
 }
@@ -58,7 +59,8 @@ TEST_F(SettingsTest, TransitionCountMustBeAWholeNumberFromOneToAHundred) {
                            "zehn"}) {
     const SettingsCheck check = CheckSettings(With(&SettingsText::steps, text));
     EXPECT_FALSE(check.values) << text;
-    EXPECT_NE(check.error.find("Zwischenschritte"), std::string::npos) << text << ": " << check.error;
+    EXPECT_EQ(check.error, "Ungültige Anzahl Zwischenschritte: bitte eine ganze Zahl von 1 bis 100 eingeben.")
+        << text;
   }
 }
 

@@ -7,6 +7,14 @@
 
 namespace {
 
+// rows x cols samples of f(r, c), row by row.
+std::vector<double> Table(int rows, int cols, double (*f)(int, int)) {
+  std::vector<double> values;
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < cols; ++c) values.push_back(f(r, c));
+  return values;
+}
+
 TEST(ResampleTest, SmallSourcesAgainstHandValues) {
   struct Case {
     std::vector<double> source;
@@ -22,6 +30,17 @@ TEST(ResampleTest, SmallSourcesAgainstHandValues) {
        {{1, 1, 1}, {1, 65, 2}, {65, 1, 4}, {65, 65, 8}, {33, 33, 3.75}, {17, 49, 3.0625}}},
       // 10 r + c^2: grid row 33 lies on source row 1, grid row 17 halfway to it.
       {{0, 1, 4, 10, 11, 14, 20, 21, 24}, 3, 3, {{33, 33, 11}, {17, 17, 5.5}, {49, 49, 17.5}, {9, 1, 2.5}}},
+      // Not square. 65 x 2 of r + 100 c: grid row i is source row i - 1, and
+      // along y the value climbs by 100 / 64 per grid column.
+      {Table(65, 2, [](int r, int c) { return r + 100.0 * c; }), 65, 2,
+       {{1, 1, 0}, {65, 65, 164}, {10, 33, 59}, {65, 17, 89}, {2, 2, 2.5625}}},
+      // 2 x 65 of 100 r + c: the same turned over.
+      {Table(2, 65, [](int r, int c) { return 100.0 * r + c; }), 2, 65,
+       {{1, 1, 0}, {65, 65, 164}, {33, 10, 59}, {17, 65, 89}, {65, 1, 100}, {2, 2, 2.5625}}},
+      // 3 x 5 of 10 r + c^2: grid row i at source row (i - 1) / 32, grid
+      // column k at source column (k - 1) / 16.
+      {Table(3, 5, [](int r, int c) { return 10.0 * r + c * c; }), 3, 5,
+       {{17, 9, 5.5}, {49, 25, 17.5}, {33, 57, 22.5}, {65, 65, 36}, {1, 65, 16}, {65, 1, 20}, {5, 5, 1.5}}},
   };
   for (const auto& c : cases) {
     const Matrix grid = ResampleToGrid(c.source, c.rows, c.cols);

@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QWindow>
 #include <array>
+#include <cstdlib>
 
 namespace pixels {
 
@@ -39,6 +40,19 @@ QRect BoundingBox(const QImage& img, Pred pred) {
     for (int x = 0; x < img.width(); ++x)
       if (pred(img.pixel(x, y))) box |= QRect(x, y, 1, 1);
   return box;
+}
+
+// How far two pictures of the same size lie apart: the sum over all pixels of
+// the absolute differences of red, green and blue. Unlike a count of differing
+// pixels it tells a slightly changed shade from a different picture.
+inline long long PictureDistance(const QImage& a, const QImage& b) {
+  long long d = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) {
+      const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+      d += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+    }
+  return d;
 }
 
 // Upper left, upper right, lower left, lower right.

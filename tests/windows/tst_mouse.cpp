@@ -272,7 +272,9 @@ private slots:
     edit(p->txthNear, "0");
     widgets::Type(p->txtRotStep, "5");
     QTest::keyClick(p->txthNear, Qt::Key_Enter, Qt::KeypadModifier);
-    QVERIFY(boxes.texts.size() == 1 && boxes.texts[0].contains("naher Betrachtung"));
+    QCOMPARE(boxes.texts, QStringList{QString::fromUtf8(
+                              "Ungültige Schrittweite bei „naher Betrachtung“: bitte eine Zahl von 0.005 bis 1 "
+                              "eingeben (mit Punkt als Dezimaltrennzeichen).")});
     QVERIFY(p->isVisible() && appState.rotStep == 9);
     QTest::keyClick(p->butAbbrechen, Qt::Key_Return);  // on a focused button: that button
     QVERIFY(!p->isVisible() && appState.rotStep == 9);
