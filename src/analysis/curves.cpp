@@ -11,24 +11,26 @@ namespace {
 
 constexpr int kSteps = 100;
 
-bool CurveDefined(const Matrix& original, int level) {
-  return ValidLevel(level) && level < kTopLevel && HoldsBlock(original);
+bool CurveDefined(const Matrix& original, int level, int top) {
+  return ValidLevel(level, top) && level < top && HoldsBlock(original, top);
 }
 
 }  // namespace
 
 std::vector<CurvePoint> ErrorOverDelta(const Matrix& original, int level, double percent) {
   std::vector<CurvePoint> curve;
-  if (!CurveDefined(original, level)) return curve;
-  const Matrix source = CopyBlock(original);
+  const int top = TopLevelOf(original);
+  if (!CurveDefined(original, level, top)) return curve;
+  const Matrix source = CopyBlock(original, top);
   curve.reserve(kSteps + 1);
   for (int k = 0; k <= kSteps; ++k) {
     const double delta = k * 0.01;
-    const SynthesisTables tables = BuildSynthesisTables(delta);
+    // The steps read the tables of levels 2..top-1 only.
+    const SynthesisTables tables = BuildSynthesisTables(delta, top - 1);
     Matrix work(source);
-    AnalyseDown(work, kTopLevel, level, tables);
-    KeepLargestDetails(work, level, percent);
-    SynthesiseUp(work, level, kTopLevel, tables);
+    AnalyseDown(work, top, level, tables);
+    KeepLargestDetails(work, level, percent, top);
+    SynthesiseUp(work, level, top, tables);
     curve.push_back({delta, RmsError(source, work)});
   }
   return curve;
@@ -36,16 +38,17 @@ std::vector<CurvePoint> ErrorOverDelta(const Matrix& original, int level, double
 
 std::vector<CurvePoint> ErrorOverShare(const Matrix& original, int level, double delta) {
   std::vector<CurvePoint> curve;
-  if (!CurveDefined(original, level)) return curve;
-  const Matrix source = CopyBlock(original);
-  const SynthesisTables tables = BuildSynthesisTables(delta);
+  const int top = TopLevelOf(original);
+  if (!CurveDefined(original, level, top)) return curve;
+  const Matrix source = CopyBlock(original, top);
+  const SynthesisTables tables = BuildSynthesisTables(delta, top - 1);
   Matrix analysed(source);
-  AnalyseDown(analysed, kTopLevel, level, tables);
+  AnalyseDown(analysed, top, level, tables);
   curve.reserve(kSteps + 1);
   for (int p = 0; p <= kSteps; ++p) {
     Matrix work(analysed);
-    KeepLargestDetails(work, level, p);
-    SynthesiseUp(work, level, kTopLevel, tables);
+    KeepLargestDetails(work, level, p, top);
+    SynthesiseUp(work, level, top, tables);
     curve.push_back({static_cast<double>(p), RmsError(source, work)});
   }
   return curve;

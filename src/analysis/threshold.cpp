@@ -18,7 +18,7 @@ namespace {
 // so the comparison is a strict total order with no floating-point compare.
 struct Key {
   std::uint64_t magnitude;
-  std::uint32_t index;  // row-major position in the 65 x 65 block
+  std::uint32_t index;  // row-major position in the block
 };
 
 constexpr std::uint64_t kNanMagnitude = 0x7FF0000000000001ULL;  // +inf's bits + 1
@@ -39,9 +39,10 @@ int KeptDetailCount(int details, double percent) {
   return static_cast<int>(std::round(p * details / 100.0));
 }
 
-KeepCount KeepLargestDetails(Matrix& coefficients, int level, double percent) {
-  if (!ValidLevel(level) || !HoldsBlock(coefficients)) return {};
-  const int details = DetailCount(level);
+KeepCount KeepLargestDetails(Matrix& coefficients, int level, double percent, int top) {
+  if (!ValidLevel(level, top) || !HoldsBlock(coefficients, top)) return {};
+  const int details = DetailCount(level, top);
+  const auto side = static_cast<std::uint32_t>(BlockSide(top));
   const int kept = KeptDetailCount(details, percent);
   if (kept == details) return {kept, details};
 
@@ -49,15 +50,15 @@ KeepCount KeepLargestDetails(Matrix& coefficients, int level, double percent) {
   const auto stride = static_cast<std::size_t>(coefficients.cols);
   double* data = coefficients.data.get();
   auto at = [&](std::uint32_t index) -> double& {
-    return data[index / kBlockSize * stride + index % kBlockSize];
+    return data[index / side * stride + index % side];
   };
 
   std::vector<Key> keys;
   keys.reserve(static_cast<std::size_t>(details));
-  for (int r = 0; r < kBlockSize; ++r) {
+  for (std::uint32_t r = 0; r < side; ++r) {
     // 0-based: in the approximation rows the details start at column n(L) + 1.
-    for (int c = r < n ? n : 0; c < kBlockSize; ++c) {
-      const auto index = static_cast<std::uint32_t>(r * kBlockSize + c);
+    for (std::uint32_t c = r < static_cast<std::uint32_t>(n) ? static_cast<std::uint32_t>(n) : 0; c < side; ++c) {
+      const std::uint32_t index = r * side + c;
       keys.push_back({MagnitudeOf(at(index)), index});
     }
   }
