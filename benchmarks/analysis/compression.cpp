@@ -46,3 +46,38 @@ void BM_ErrorOverShare(benchmark::State& state) {
 BENCHMARK(BM_ErrorOverShare)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+// The same at 513 x 513 (top level 9), the sample surface evaluated on that
+// grid. Targets: keeping at level 2 <= 20 ms, both curves together <= 1.5 s.
+namespace {
+
+Matrix Sample513() {
+  ResetAppState();
+  FillPowerTables();
+  GenerateSampleSurface(9);
+  return analysis::CopyBlock(appState.dataMatrix, 9);
+}
+
+void BM_KeepLevel2At513(benchmark::State& state) {
+  Matrix analysed = Sample513();
+  AnalyseDown(analysed, 9, kLevel, BuildSynthesisTables(0.4, 8));
+  Matrix work(analysed);
+  for (auto _ : state) {
+    state.PauseTiming();
+    work = analysed;
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(analysis::KeepLargestDetails(work, kLevel, 10.0, 9));
+  }
+}
+BENCHMARK(BM_KeepLevel2At513)->Unit(benchmark::kMillisecond);
+
+void BM_BothCurvesAt513(benchmark::State& state) {
+  const Matrix original = Sample513();
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(analysis::ErrorOverDelta(original, kLevel, 10.0));
+    benchmark::DoNotOptimize(analysis::ErrorOverShare(original, kLevel, 0.4));
+  }
+}
+BENCHMARK(BM_BothCurvesAt513)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+}  // namespace

@@ -23,11 +23,12 @@ std::vector<CurvePoint> ErrorOverDelta(const Matrix& original, int level, double
   if (!CurveDefined(original, level, top)) return curve;
   const Matrix source = CopyBlock(original, top);
   curve.reserve(kSteps + 1);
+  Matrix work(source);  // one buffer for every point: a 513 x 513 block is 2 MB
   for (int k = 0; k <= kSteps; ++k) {
     const double delta = k * 0.01;
     // The steps read the tables of levels 2..top-1 only.
     const SynthesisTables tables = BuildSynthesisTables(delta, top - 1);
-    Matrix work(source);
+    work = source;
     AnalyseDown(work, top, level, tables);
     KeepLargestDetails(work, level, percent, top);
     SynthesiseUp(work, level, top, tables);
@@ -45,9 +46,13 @@ std::vector<CurvePoint> ErrorOverShare(const Matrix& original, int level, double
   Matrix analysed(source);
   AnalyseDown(analysed, top, level, tables);
   curve.reserve(kSteps + 1);
+  // One ranking for all shares; keeping its first N is KeepLargestDetails.
+  const std::vector<std::uint32_t> ranking = RankDetails(analysed, level, top);
+  const int details = DetailCount(level, top);
+  Matrix work(analysed);
   for (int p = 0; p <= kSteps; ++p) {
-    Matrix work(analysed);
-    KeepLargestDetails(work, level, p, top);
+    work = analysed;
+    DropRankedAfter(work, ranking, KeptDetailCount(details, p), top);
     SynthesiseUp(work, level, top, tables);
     curve.push_back({static_cast<double>(p), RmsError(source, work)});
   }

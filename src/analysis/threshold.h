@@ -1,5 +1,8 @@
 #pragma once
 // Compression by keeping only the largest detail coefficients.
+#include <cstdint>
+#include <vector>
+
 #include "analysis/blocks.h"
 #include "linalg/matrix.h"
 
@@ -24,5 +27,14 @@ int KeptDetailCount(int details, double percent);
 // Returns {N, M}; an invalid level or a matrix too small for the block is left
 // untouched and gives {0, 0}.
 KeepCount KeepLargestDetails(Matrix& coefficients, int level, double percent, int top = kTopLevel);
+
+// The detail coefficients of that block in KeepLargestDetails' order, the
+// first kept first, as row-major positions in the block; empty for an invalid
+// level or a matrix too small. Keeping the first N of them is what
+// KeepLargestDetails does for that N, so one ranking serves every share.
+std::vector<std::uint32_t> RankDetails(const Matrix& coefficients, int level, int top = kTopLevel);
+// Sets the details ranked after the first `kept` to +0.
+void DropRankedAfter(Matrix& coefficients, const std::vector<std::uint32_t>& ranking, int kept,
+                     int top = kTopLevel);
 
 }  // namespace analysis
