@@ -105,8 +105,8 @@ std::vector<double> RoundTicks(double low, double high) {
   if (high == low) return {low};
   const int decade = static_cast<int>(std::floor(std::log10(high - low)));
   std::vector<double> best;
-  // From the finest steps upwards; the last count of 3 to 5 wins, so the
-  // ticks are as many as fit.
+  // From the coarsest step down: the ticks grow in number, and the last set
+  // of 3 to 5 before there are more is kept.
   for (int d = decade + 1; d >= decade - 2; --d) {
     for (double factor : {5.0, 2.5, 2.0, 1.0}) {
       const double step = factor * std::pow(10.0, d);
