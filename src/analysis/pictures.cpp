@@ -17,7 +17,9 @@ constexpr Rgba kNaNColour{255, 0, 255, 255};
 // The coefficient panel shows this many decades below the largest |c|.
 constexpr double kDecades = 6;
 
-std::uint8_t Channel(double v) { return static_cast<std::uint8_t>(std::lround(std::clamp(v, 0.0, 255.0))); }
+// Rounded half up; a quarter of a million pixels per panel makes lround's
+// library call the largest cost.
+std::uint8_t Channel(double v) { return static_cast<std::uint8_t>(std::clamp(v, 0.0, 255.0) + 0.5); }
 
 Rgba Mix(const std::array<double, 3>& a, const std::array<double, 3>& b, double u) {
   return {Channel(a[0] + (b[0] - a[0]) * u), Channel(a[1] + (b[1] - a[1]) * u),

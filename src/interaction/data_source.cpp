@@ -138,4 +138,9 @@ std::string SetResolution(int points) {
   return {};
 }
 
+double SourceAspectRatio() {
+  if (!keptSamples || keptSamples->rows < 2 || keptSamples->cols < 2) return 1.0;
+  return static_cast<double>(keptSamples->rows - 1) / (keptSamples->cols - 1);
+}
+
 LevelRange LevelTrackRange() { return {2, appState.topLevel}; }

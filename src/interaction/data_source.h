@@ -36,6 +36,11 @@ std::string ResolutionText(int points);
 // German reason, with nothing changed.
 std::string SetResolution(int points);
 
+// Width over height of the source as the picture view shows it (x to the
+// right): its rows over its columns for kept samples, else 1. The analysis
+// grid stays square; only the display is stretched back.
+double SourceAspectRatio();
+
 // The level track bar's range: 2 to the top level.
 struct LevelRange {
   int lowest = 2;

@@ -10,6 +10,9 @@
 
 #include "blac/startup.h"
 #include "interaction/commands.h"
+#include "analysis/error.h"
+#include "interaction/analysis_panel.h"
+#include "interaction/picture_view.h"
 #include "interaction_support.h"
 
 namespace interaction {
@@ -112,6 +115,30 @@ TEST_F(DataSourceTest, FilesAreResampledFromTheirKeptSamples) {
   // Grid point (9, 17) of 513 lies on (2, 3) of 65; (5, 1) a half way between (1, 1) and (2, 1).
   EXPECT_EQ(GetElement(appState.originalSurface, 9, 17), 302.0);
   EXPECT_EQ(GetElement(appState.originalSurface, 5, 1), 101.5);
+}
+
+}  // namespace
+}  // namespace interaction
+
+namespace interaction {
+namespace {
+
+// The window's panels at 257 after a descent to level 2 and compression: the
+// difference scale is the readout's max |e|; a 2:1 table is shown 2:1.
+TEST_F(DataSourceTest, PicturesOfTheCurrentState) {
+  ASSERT_EQ(SetResolution(257), "");
+  LevelChanged(2);
+  ApplyCompression(5);
+  const analysis::Pictures p = CurrentPictures();
+  ASSERT_TRUE(p.valid);
+  EXPECT_EQ(p.coefficients.image.width, 257);
+  const analysis::ErrorMeasures e = analysis::MeasureError(appState.originalSurface, appState.dataMatrix, 2,
+                                                           appState.synthesisP, appState.synthesisQ);
+  EXPECT_EQ(p.difference.scale.high, e.maxAbs);
+  EXPECT_GT(e.maxAbs, 0);
+  EXPECT_EQ(SourceAspectRatio(), 1.0);
+  TakeSamples(KeepSamples(201, 101, [](int r, int c) { return r + c; }), SourceKind::File, "t.txt");
+  EXPECT_EQ(SourceAspectRatio(), 2.0);
 }
 
 }  // namespace
