@@ -59,6 +59,7 @@ struct Pictures {
 };
 
 // The colour maps, t in [0, 1] (clamped); NaN is magenta in all of them.
+// Diverging and Viridis are tables of 257 colours: t picks entry round(256 t).
 Rgba Grey(double t);
 Rgba Diverging(double t);  // 0 blue, 0.5 white, 1 red
 Rgba Viridis(double t);

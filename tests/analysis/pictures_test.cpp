@@ -33,6 +33,8 @@ TEST(PicturesTest, ColourMapsAtTheirAnchors) {
       {analysis::Viridis(1), {253, 231, 37, 255}},
       {analysis::Viridis(0.5), {33, 144, 141, 255}},
       {analysis::Viridis(-1), {68, 1, 84, 255}},
+      // Entry 26 of 257 (t = 26/256): 0.8125 of the way to the second anchor.
+      {analysis::Viridis(0.1), {70, 36, 115, 255}},
       {analysis::Grey(std::nan("")), {255, 0, 255, 255}},
   };
   for (const Case& c : cases) {
