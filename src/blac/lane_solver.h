@@ -295,17 +295,20 @@ private:
   std::vector<double> single_;
 };
 
-// A matrix row by row as its non-zero entries. A product with a finite vector
-// may skip the rest: each skipped term is a zero, and the accumulator, which
-// starts at +0, is never -0.
+// A matrix row by row as its entries other than +0 (a -0 is kept). A product
+// with a finite vector may skip the rest: each skipped term is a zero, and
+// the accumulator, which starts at +0, is never -0. With a non-finite vector
+// every column takes part, the skipped ones as +0, as in the dense product.
+// Holds no reference to the matrix, so it can be kept with the tables.
 class SparseRows {
 public:
-  explicit SparseRows(const Matrix& m) : dense_(m), start_(Idx(m.rows) + 1, 0) {
+  explicit SparseRows(const Matrix& m) : cols_(m.cols), start_(Idx(m.rows) + 1, 0) {
     entries_.reserve(Idx(m.rows) * 4);
-    for (int i = 1; i <= m.rows; ++i) {
+    const double* row = m.data.get();
+    for (int i = 1; i <= m.rows; ++i, row += m.cols) {
       for (int k = 1; k <= m.cols; ++k) {
-        const double v = GetElement(m, i, k);
-        if (v != 0.0) entries_.push_back({k, v});
+        const double v = row[k - 1];
+        if (v != 0.0 || std::signbit(v)) entries_.push_back({k, v});
       }
       start_[Idx(i)] = entries_.size();
     }
@@ -328,7 +331,11 @@ public:
         term(entries_[e].value, entries_[e].col);
       }
     } else {
-      for (int k = 1; k <= dense_.cols; ++k) term(GetElement(dense_, i, k), k);
+      std::size_t e = start_[Idx(i - 1)];
+      for (int k = 1; k <= cols_; ++k) {
+        const bool stored = e < start_[Idx(i)] && entries_[e].col == k;
+        term(stored ? entries_[e++].value : 0.0, k);
+      }
     }
 #pragma GCC unroll 4
     for (int h = 0; h < kPairs; ++h) StorePair(out + 2 * h, acc[h]);
@@ -339,7 +346,7 @@ private:
     int col;
     double value;
   };
-  const Matrix& dense_;
+  int cols_;
   std::vector<Entry> entries_;
   std::vector<std::size_t> start_;
 };
