@@ -143,3 +143,21 @@ TEST_F(DataSourceTest, PicturesOfTheCurrentState) {
 
 }  // namespace
 }  // namespace interaction
+
+namespace interaction {
+namespace {
+
+// The level history at 513: a second descent after a round trip starts from
+// the block kept at level 9 and repeats the first bit for bit.
+TEST_F(DataSourceTest, LevelHistoryAtTheTopLevelNine) {
+  ASSERT_EQ(SetResolution(513), "");
+  LevelChanged(3);
+  const Matrix first = appState.dataMatrix;
+  LevelChanged(9);
+  EXPECT_EQ(appState.keptBlocks[9].size(), 513u * 513u);
+  LevelChanged(3);
+  EXPECT_TRUE(SameBits(appState.dataMatrix, first));
+}
+
+}  // namespace
+}  // namespace interaction
