@@ -20,11 +20,11 @@ inline double Trapezoid(double x, double d) {
 
 // Powers of two as the power tables hold them (exact), for the family that
 // takes its inputs as arguments.
-constexpr double kPow2[kTableSize] = {1, 2, 4, 8, 16, 32, 64, 128, 256, 512};
+constexpr double kPow2[kTableSize] = {1, 2, 4, 8, 16, 32, 64, 128, 256, 512, 1024};
 constexpr double kInvPow2[kTableSize] = {1,         0.5,        0.25,        0.125,
                                          0.0625,    0.03125,    0.015625,    0.0078125,
-                                         0.00390625, 0.001953125};
-constexpr int kIntPow2[kTableSize] = {1, 2, 4, 8, 16, 32, 64, 128, 256, 512};
+                                         0.00390625, 0.001953125, 0.0009765625};
+constexpr int kIntPow2[kTableSize] = {1, 2, 4, 8, 16, 32, 64, 128, 256, 512, 1024};
 
 // The argument is formed exactly this way so that dilation and translation
 // round the same in every caller.

@@ -36,7 +36,9 @@ struct Position3 {
   double x, y, z;
 };
 
-constexpr int kTableSize = 10;      // entries 0..9 of the power tables
+// Entries 0..10 of the power tables: the wavelets of level 9 (513 points)
+// are made of the scaling functions of level 10.
+constexpr int kTableSize = 11;
 constexpr int kDataMatrixSize = 513;
 
 struct AppState {
