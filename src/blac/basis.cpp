@@ -35,8 +35,13 @@ inline double DilatedArgument(double x, int k, int j, const double* pow2, const 
 // Truncation toward zero (not floor): points slightly left of 0 land in cell 0.
 inline int CellIndex(double x, int j) { return static_cast<int>(x * kPow2[j]); }
 
+// The data view's cells reach a step width past the unit square; at 513
+// points those basis functions lie past the matrix and count as 0 (below 513
+// the matrix holds zeros there).
 inline double Coefficient(const CurrentFamily& f, int a, int b) {
-  return GetElement(*f.coefficients, a + 2, b + 2);
+  const Matrix& m = *f.coefficients;
+  if (a + 2 > m.rows || b + 2 > m.cols) return 0.0;
+  return GetElement(m, a + 2, b + 2);
 }
 
 }  // namespace
