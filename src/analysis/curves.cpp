@@ -11,24 +11,27 @@ namespace {
 
 constexpr int kSteps = 100;
 
-bool CurveDefined(const Matrix& original, int level) {
-  return ValidLevel(level) && level < kTopLevel && HoldsBlock(original);
+bool CurveDefined(const Matrix& original, int level, int top) {
+  return ValidLevel(level, top) && level < top && HoldsBlock(original, top);
 }
 
 }  // namespace
 
 std::vector<CurvePoint> ErrorOverDelta(const Matrix& original, int level, double percent) {
   std::vector<CurvePoint> curve;
-  if (!CurveDefined(original, level)) return curve;
-  const Matrix source = CopyBlock(original);
+  const int top = TopLevelOf(original);
+  if (!CurveDefined(original, level, top)) return curve;
+  const Matrix source = CopyBlock(original, top);
   curve.reserve(kSteps + 1);
+  Matrix work(source);  // one buffer for every point: a 513 x 513 block is 2 MB
   for (int k = 0; k <= kSteps; ++k) {
     const double delta = k * 0.01;
-    const SynthesisTables tables = BuildSynthesisTables(delta);
-    Matrix work(source);
-    AnalyseDown(work, kTopLevel, level, tables);
-    KeepLargestDetails(work, level, percent);
-    SynthesiseUp(work, level, kTopLevel, tables);
+    // The steps read the tables of levels 2..top-1 only.
+    const SynthesisTables tables = BuildSynthesisTables(delta, top - 1);
+    work = source;
+    AnalyseDown(work, top, level, tables);
+    KeepLargestDetails(work, level, percent, top);
+    SynthesiseUp(work, level, top, tables);
     curve.push_back({delta, RmsError(source, work)});
   }
   return curve;
@@ -36,16 +39,21 @@ std::vector<CurvePoint> ErrorOverDelta(const Matrix& original, int level, double
 
 std::vector<CurvePoint> ErrorOverShare(const Matrix& original, int level, double delta) {
   std::vector<CurvePoint> curve;
-  if (!CurveDefined(original, level)) return curve;
-  const Matrix source = CopyBlock(original);
-  const SynthesisTables tables = BuildSynthesisTables(delta);
+  const int top = TopLevelOf(original);
+  if (!CurveDefined(original, level, top)) return curve;
+  const Matrix source = CopyBlock(original, top);
+  const SynthesisTables tables = BuildSynthesisTables(delta, top - 1);
   Matrix analysed(source);
-  AnalyseDown(analysed, kTopLevel, level, tables);
+  AnalyseDown(analysed, top, level, tables);
   curve.reserve(kSteps + 1);
+  // One ranking for all shares; keeping its first N is KeepLargestDetails.
+  const std::vector<std::uint32_t> ranking = RankDetails(analysed, level, top);
+  const int details = DetailCount(level, top);
+  Matrix work(analysed);
   for (int p = 0; p <= kSteps; ++p) {
-    Matrix work(analysed);
-    KeepLargestDetails(work, level, p);
-    SynthesiseUp(work, level, kTopLevel, tables);
+    work = analysed;
+    DropRankedAfter(work, ranking, KeptDetailCount(details, p), top);
+    SynthesiseUp(work, level, top, tables);
     curve.push_back({static_cast<double>(p), RmsError(source, work)});
   }
   return curve;

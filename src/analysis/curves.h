@@ -13,10 +13,10 @@ struct CurvePoint {
 };
 
 // For Delta = k * 0.01, k = 0..100 (as the Delta scroll bar computes it):
-// analyse the original's 65 x 65 block from level 6 down to `level`, keep
-// `percent` % of the details, synthesise back up with the same Delta, and
-// measure the RMS error. Empty at level 6 (nothing to keep), for an invalid
-// level, or for an original smaller than 65 x 65.
+// analyse the original from its top level T (TopLevelOf) down to `level`,
+// keep `percent` % of the details, synthesise back up with the same Delta,
+// and measure the RMS error. Empty at level T (nothing to keep), for an
+// invalid level, or for an original smaller than 65 x 65.
 std::vector<CurvePoint> ErrorOverDelta(const Matrix& original, int level, double percent);
 
 // For p = 0, 1, ..., 100 % kept at one Delta and level: the same steps, the

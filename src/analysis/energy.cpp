@@ -19,9 +19,9 @@ double SumOfSquares(const Matrix& m, int firstRow, int lastRow, int firstCol, in
 
 }  // namespace
 
-EnergyReport MeasureEnergies(const Matrix& coefficients, int level) {
+EnergyReport MeasureEnergies(const Matrix& coefficients, int level, int top) {
   EnergyReport report;
-  if (!ValidLevel(level) || !HoldsBlock(coefficients)) return report;
+  if (!ValidLevel(level, top) || !HoldsBlock(coefficients, top)) return report;
 
   auto add = [&](BlockKind kind, int j, int r0, int r1, int c0, int c1) {
     report.blocks.push_back(
@@ -29,7 +29,7 @@ EnergyReport MeasureEnergies(const Matrix& coefficients, int level) {
   };
   const int n = BlockSide(level);
   add(BlockKind::Approximation, level, 1, n, 1, n);
-  for (int j = level; j < kTopLevel; ++j) {
+  for (int j = level; j < top; ++j) {
     const int coarse = BlockSide(j);
     const int fine = BlockSide(j + 1);
     add(BlockKind::RowDetail, j, 1, coarse, coarse + 1, fine);
@@ -37,7 +37,7 @@ EnergyReport MeasureEnergies(const Matrix& coefficients, int level) {
     add(BlockKind::Diagonal, j, coarse + 1, fine, coarse + 1, fine);
   }
 
-  report.total = SumOfSquares(coefficients, 1, kBlockSize, 1, kBlockSize);
+  report.total = SumOfSquares(coefficients, 1, BlockSide(top), 1, BlockSide(top));
   report.sharesDefined = report.total != 0;
   if (report.sharesDefined) {
     for (auto& b : report.blocks) b.share = 100 * b.sumOfSquares / report.total;

@@ -2,11 +2,12 @@
 // Sums of squares of the approximation and of every detail block.
 #include <vector>
 
+#include "analysis/blocks.h"
 #include "linalg/matrix.h"
 
 namespace analysis {
 
-// Where a block sits in the 65 x 65 block at level j (n = n(j), n' = n(j+1)).
+// Where a block sits in the n(top) x n(top) block at level j (n = n(j), n' = n(j+1)).
 // The display's first index is x and its second y.
 enum class BlockKind {
   Approximation,  // rows 1..n(L) x columns 1..n(L)
@@ -20,19 +21,19 @@ struct BlockEnergy {
   int level;                                 // j of the detail block; L for the approximation
   int firstRow, lastRow, firstCol, lastCol;  // 1-based
   double sumOfSquares;
-  double share;  // % of the whole 65 x 65 block's sum of squares; 0 if that is 0
+  double share;  // % of the whole block's sum of squares; 0 if that is 0
 };
 
 struct EnergyReport {
-  // The approximation first, then for j = L..5 RowDetail, ColumnDetail, Diagonal.
+  // The approximation first, then for j = L..top-1 RowDetail, ColumnDetail, Diagonal.
   std::vector<BlockEnergy> blocks;
-  double total = 0;            // sum of squares of the whole 65 x 65 block
+  double total = 0;            // sum of squares of the whole n(top) x n(top) block
   bool sharesDefined = false;  // false when total is 0 (all shares are then 0)
 };
 
-// The energies of the top-left 65 x 65 block of `coefficients` analysed down
-// to `level` (2..6). An invalid level or a matrix smaller than 65 x 65 gives
-// an empty report.
-EnergyReport MeasureEnergies(const Matrix& coefficients, int level);
+// The energies of the top-left n(top) x n(top) block of `coefficients`
+// analysed from `top` down to `level` (2..top). An invalid level or a matrix
+// too small for the block gives an empty report.
+EnergyReport MeasureEnergies(const Matrix& coefficients, int level, int top = kTopLevel);
 
 }  // namespace analysis

@@ -12,7 +12,6 @@ namespace analysis {
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kPoints = kBlockSize * kBlockSize;
 
 ErrorMeasures Invalid() { return {kNaN, kNaN, kNaN, false, false}; }
 
@@ -21,10 +20,11 @@ double Entry(const Matrix& m, int r, int c) {
                 static_cast<std::size_t>(c)];
 }
 
-// P[j] and Q[j] exist with their level-j shapes for j = level..5.
-bool TablesFit(int level, const std::vector<Matrix>& p, const std::vector<Matrix>& q) {
-  if (p.size() < kTopLevel || q.size() < kTopLevel) return false;
-  for (int j = level; j < kTopLevel; ++j) {
+// P[j] and Q[j] exist with their level-j shapes for j = level..top-1.
+bool TablesFit(int level, int top, const std::vector<Matrix>& p, const std::vector<Matrix>& q) {
+  const auto needed = static_cast<std::size_t>(top);
+  if (p.size() < needed || q.size() < needed) return false;
+  for (int j = level; j < top; ++j) {
     const auto k = static_cast<std::size_t>(j);
     const int fine = BlockSide(j + 1);
     const int coarse = BlockSide(j);
@@ -37,23 +37,26 @@ bool TablesFit(int level, const std::vector<Matrix>& p, const std::vector<Matrix
 }  // namespace
 
 double RmsError(const Matrix& original, const Matrix& surface) {
+  const int side = BlockSide(TopLevelOf(original));
   double sum = 0;
-  for (int r = 0; r < kBlockSize; ++r) {
-    for (int c = 0; c < kBlockSize; ++c) {
+  for (int r = 0; r < side; ++r) {
+    for (int c = 0; c < side; ++c) {
       const double e = Entry(surface, r, c) - Entry(original, r, c);
       sum += e * e;
     }
   }
-  return std::sqrt(sum / kPoints);
+  return std::sqrt(sum / (static_cast<double>(side) * side));
 }
 
 ErrorMeasures CompareSurfaces(const Matrix& original, const Matrix& surface) {
-  if (!HoldsBlock(original) || !HoldsBlock(surface)) return Invalid();
+  const int top = TopLevelOf(original);
+  if (!HoldsBlock(original, top) || !HoldsBlock(surface, top)) return Invalid();
+  const int side = BlockSide(top);
   double maxAbs = 0;
   double lowest = Entry(original, 0, 0);
   double highest = lowest;
-  for (int r = 0; r < kBlockSize; ++r) {
-    for (int c = 0; c < kBlockSize; ++c) {
+  for (int r = 0; r < side; ++r) {
+    for (int c = 0; c < side; ++c) {
       const double o = Entry(original, r, c);
       maxAbs = std::max(maxAbs, std::fabs(Entry(surface, r, c) - o));
       lowest = std::min(lowest, o);
@@ -75,14 +78,24 @@ ErrorMeasures CompareSurfaces(const Matrix& original, const Matrix& surface) {
   return m;
 }
 
+std::optional<Matrix> ReconstructSurface(const Matrix& coefficients, int level, int top,
+                                         const std::vector<Matrix>& p, const std::vector<Matrix>& q) {
+  if (!ValidLevel(level, top) || !HoldsBlock(coefficients, top)) return std::nullopt;
+  if (level < top && !TablesFit(level, top, p, q)) return std::nullopt;
+  Matrix surface = CopyBlock(coefficients, top);
+  SynthesiseUp(surface, level, top, p, q);
+  return surface;
+}
+
 ErrorMeasures MeasureError(const Matrix& original, const Matrix& coefficients, int level,
                            const std::vector<Matrix>& p, const std::vector<Matrix>& q) {
-  if (!ValidLevel(level) || !HoldsBlock(coefficients)) return Invalid();
-  if (level == kTopLevel) return CompareSurfaces(original, coefficients);
-  if (!TablesFit(level, p, q)) return Invalid();
-  Matrix surface = CopyBlock(coefficients);
-  SynthesiseUp(surface, level, kTopLevel, p, q);
-  return CompareSurfaces(original, surface);
+  const int top = TopLevelOf(original);
+  // At the top level the coefficients are the surface: no copy needed.
+  if (level == top) {
+    return HoldsBlock(coefficients, top) ? CompareSurfaces(original, coefficients) : Invalid();
+  }
+  const std::optional<Matrix> surface = ReconstructSurface(coefficients, level, top, p, q);
+  return surface ? CompareSurfaces(original, *surface) : Invalid();
 }
 
 ErrorMeasures MeasureError(const Matrix& original, const Matrix& coefficients, int level,

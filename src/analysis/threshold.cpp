@@ -18,7 +18,7 @@ namespace {
 // so the comparison is a strict total order with no floating-point compare.
 struct Key {
   std::uint64_t magnitude;
-  std::uint32_t index;  // row-major position in the 65 x 65 block
+  std::uint32_t index;  // row-major position in the block
 };
 
 constexpr std::uint64_t kNanMagnitude = 0x7FF0000000000001ULL;  // +inf's bits + 1
@@ -39,33 +39,60 @@ int KeptDetailCount(int details, double percent) {
   return static_cast<int>(std::round(p * details / 100.0));
 }
 
-KeepCount KeepLargestDetails(Matrix& coefficients, int level, double percent) {
-  if (!ValidLevel(level) || !HoldsBlock(coefficients)) return {};
-  const int details = DetailCount(level);
-  const int kept = KeptDetailCount(details, percent);
-  if (kept == details) return {kept, details};
+namespace {
 
+std::vector<Key> DetailKeys(const Matrix& coefficients, int level, int top) {
   const int n = BlockSide(level);
+  const auto side = static_cast<std::uint32_t>(BlockSide(top));
   const auto stride = static_cast<std::size_t>(coefficients.cols);
-  double* data = coefficients.data.get();
-  auto at = [&](std::uint32_t index) -> double& {
-    return data[index / kBlockSize * stride + index % kBlockSize];
-  };
-
+  const double* data = coefficients.data.get();
   std::vector<Key> keys;
-  keys.reserve(static_cast<std::size_t>(details));
-  for (int r = 0; r < kBlockSize; ++r) {
+  keys.reserve(static_cast<std::size_t>(DetailCount(level, top)));
+  for (std::uint32_t r = 0; r < side; ++r) {
+    const double* row = data + r * stride;
     // 0-based: in the approximation rows the details start at column n(L) + 1.
-    for (int c = r < n ? n : 0; c < kBlockSize; ++c) {
-      const auto index = static_cast<std::uint32_t>(r * kBlockSize + c);
-      keys.push_back({MagnitudeOf(at(index)), index});
+    for (std::uint32_t c = r < static_cast<std::uint32_t>(n) ? static_cast<std::uint32_t>(n) : 0; c < side; ++c) {
+      keys.push_back({MagnitudeOf(row[c]), r * side + c});
     }
   }
+  return keys;
+}
+
+double& At(Matrix& m, std::uint32_t index, std::uint32_t side) {
+  return m.data[index / side * static_cast<std::size_t>(m.cols) + index % side];
+}
+
+}  // namespace
+
+KeepCount KeepLargestDetails(Matrix& coefficients, int level, double percent, int top) {
+  if (!ValidLevel(level, top) || !HoldsBlock(coefficients, top)) return {};
+  const int details = DetailCount(level, top);
+  const int kept = KeptDetailCount(details, percent);
+  if (kept == details) return {kept, details};
+  const auto side = static_cast<std::uint32_t>(BlockSide(top));
+  std::vector<Key> keys = DetailKeys(coefficients, level, top);
   // Only the split matters, not the order on either side of it.
   const auto firstDropped = keys.begin() + kept;
   if (kept > 0) std::nth_element(keys.begin(), firstDropped, keys.end(), RanksBefore);
-  for (auto it = firstDropped; it != keys.end(); ++it) at(it->index) = 0.0;
+  for (auto it = firstDropped; it != keys.end(); ++it) At(coefficients, it->index, side) = 0.0;
   return {kept, details};
+}
+
+std::vector<std::uint32_t> RankDetails(const Matrix& coefficients, int level, int top) {
+  std::vector<std::uint32_t> ranking;
+  if (!ValidLevel(level, top) || !HoldsBlock(coefficients, top)) return ranking;
+  std::vector<Key> keys = DetailKeys(coefficients, level, top);
+  std::sort(keys.begin(), keys.end(), RanksBefore);
+  ranking.reserve(keys.size());
+  for (const Key& k : keys) ranking.push_back(k.index);
+  return ranking;
+}
+
+void DropRankedAfter(Matrix& coefficients, const std::vector<std::uint32_t>& ranking, int kept,
+                     int top) {
+  const auto side = static_cast<std::uint32_t>(BlockSide(top));
+  for (std::size_t e = static_cast<std::size_t>(std::max(kept, 0)); e < ranking.size(); ++e)
+    At(coefficients, ranking[e], side) = 0.0;
 }
 
 }  // namespace analysis

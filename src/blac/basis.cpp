@@ -20,11 +20,11 @@ inline double Trapezoid(double x, double d) {
 
 // Powers of two as the power tables hold them (exact), for the family that
 // takes its inputs as arguments.
-constexpr double kPow2[kTableSize] = {1, 2, 4, 8, 16, 32, 64, 128, 256, 512};
+constexpr double kPow2[kTableSize] = {1, 2, 4, 8, 16, 32, 64, 128, 256, 512, 1024};
 constexpr double kInvPow2[kTableSize] = {1,         0.5,        0.25,        0.125,
                                          0.0625,    0.03125,    0.015625,    0.0078125,
-                                         0.00390625, 0.001953125};
-constexpr int kIntPow2[kTableSize] = {1, 2, 4, 8, 16, 32, 64, 128, 256, 512};
+                                         0.00390625, 0.001953125, 0.0009765625};
+constexpr int kIntPow2[kTableSize] = {1, 2, 4, 8, 16, 32, 64, 128, 256, 512, 1024};
 
 // The argument is formed exactly this way so that dilation and translation
 // round the same in every caller.
@@ -35,8 +35,13 @@ inline double DilatedArgument(double x, int k, int j, const double* pow2, const 
 // Truncation toward zero (not floor): points slightly left of 0 land in cell 0.
 inline int CellIndex(double x, int j) { return static_cast<int>(x * kPow2[j]); }
 
+// The data view's cells reach a step width past the unit square; at 513
+// points those basis functions lie past the matrix and count as 0 (below 513
+// the matrix holds zeros there).
 inline double Coefficient(const CurrentFamily& f, int a, int b) {
-  return GetElement(*f.coefficients, a + 2, b + 2);
+  const Matrix& m = *f.coefficients;
+  if (a + 2 > m.rows || b + 2 > m.cols) return 0.0;
+  return GetElement(m, a + 2, b + 2);
 }
 
 }  // namespace

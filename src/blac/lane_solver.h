@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -101,19 +102,23 @@ private:
 // The Cholesky factor of one Gram matrix, kept for all rows of a step.
 class CachedCholesky {
 public:
-  explicit CachedCholesky(const Matrix& a)
-      : l_(CholeskyFactor(a)), n_(GetRows(a)) {
-    // The shortcut needs every entry below the first subdiagonal to be a zero.
-    for (int i = 3; i <= n_ && bidiagonal_; ++i) {
-      for (int k = 1; k <= i - 2; ++k) {
-        if (GetElement(l_, i, k) != 0.0) {
-          bidiagonal_ = false;
-          break;
+  explicit CachedCholesky(const Matrix& a) : n_(GetRows(a)) {
+    if (Tridiagonal(a)) {
+      FactorTridiagonal(a);
+    } else {
+      const Matrix& l = dense_.emplace(CholeskyFactor(a));
+      // The shortcut needs every entry below the first subdiagonal to be a zero.
+      for (int i = 3; i <= n_ && bidiagonal_; ++i) {
+        for (int k = 1; k <= i - 2; ++k) {
+          if (GetElement(l, i, k) != 0.0) {
+            bidiagonal_ = false;
+            break;
+          }
         }
       }
+      for (int i = 1; i <= n_; ++i) diag_.push_back(GetElement(l, i, i));
+      for (int i = 1; i < n_; ++i) sub_.push_back(GetElement(l, i + 1, i));
     }
-    for (int i = 1; i <= n_; ++i) diag_.push_back(GetElement(l_, i, i));
-    for (int i = 1; i < n_; ++i) sub_.push_back(GetElement(l_, i + 1, i));
     saved_.resize(Idx(n_) * kLanes);
     single_.resize(Idx(n_));
   }
@@ -121,8 +126,8 @@ public:
   // Same result as SolveCholesky(a, b) for one right-hand side b of n entries.
   void Solve(std::span<double> b) const {
     if (!bidiagonal_) {
-      ForwardSubstitution(l_, b);
-      BackSubstitution(Transpose(l_), b);
+      ForwardSubstitution(Dense(), b);
+      BackSubstitution(Transpose(Dense()), b);
       return;
     }
     const int n = n_;
@@ -132,11 +137,12 @@ public:
     for (int i = 1; i <= n; ++i) {
       double bi = b[Idx(i - 1)];
       if (finiteSoFar && !Delicate(bi)) {
-        if (i > 1) bi = bi - GetElement(l_, i, i - 1) * b[Idx(i - 2)];
+        if (i > 1) bi = bi - sub_[Idx(i - 2)] * b[Idx(i - 2)];
       } else {
-        for (int k = 1; k <= i - 1; ++k) bi = bi - GetElement(l_, i, k) * b[Idx(k - 1)];
+        const Matrix& l = Dense();
+        for (int k = 1; k <= i - 1; ++k) bi = bi - GetElement(l, i, k) * b[Idx(k - 1)];
       }
-      bi = bi / GetElement(l_, i, i);
+      bi = bi / diag_[Idx(i - 1)];
       b[Idx(i - 1)] = bi;
       finiteSoFar = finiteSoFar && !NonFinite(bi);
     }
@@ -144,11 +150,12 @@ public:
     for (int i = n; i >= 1; --i) {
       double bi = b[Idx(i - 1)];
       if (finiteSoFar && !Delicate(bi)) {
-        if (i < n) bi = bi - GetElement(l_, i + 1, i) * b[Idx(i)];
+        if (i < n) bi = bi - sub_[Idx(i - 1)] * b[Idx(i)];
       } else {
-        for (int k = n; k >= i + 1; --k) bi = bi - GetElement(l_, k, i) * b[Idx(k - 1)];
+        const Matrix& l = Dense();
+        for (int k = n; k >= i + 1; --k) bi = bi - GetElement(l, k, i) * b[Idx(k - 1)];
       }
-      bi = bi / GetElement(l_, i, i);
+      bi = bi / diag_[Idx(i - 1)];
       b[Idx(i - 1)] = bi;
       finiteSoFar = finiteSoFar && !NonFinite(bi);
     }
@@ -226,7 +233,60 @@ private:
     return !results.Seen();
   }
 
-  Matrix l_;  // U(i, k) of the backward pass is L(k, i)
+  // True when every entry of `a` off the three middle diagonals is +0 and
+  // every entry is finite: then CholeskyFactor's sums over the columns left
+  // of the subdiagonal only subtract products that are +0, and its factor is
+  // bidiagonal with the entries FactorTridiagonal computes.
+  static bool Tridiagonal(const Matrix& a) {
+    const int n = GetRows(a);
+    if (GetCols(a) != n) return false;
+    for (int i = 1; i <= n; ++i) {
+      for (int k = 1; k <= n; ++k) {
+        const double v = GetElement(a, i, k);
+        if (!std::isfinite(v)) return false;
+        if ((k < i - 1 || k > i + 1) && (v != 0.0 || std::signbit(v))) return false;
+      }
+    }
+    return true;
+  }
+
+  // CholeskyFactor's operations on the non-zero entries, in its order: each
+  // diagonal entry subtracts the square of the one entry left of it.
+  void FactorTridiagonal(const Matrix& a) {
+    for (int j = 1; j <= n_; ++j) {
+      double s = GetElement(a, j, j);
+      if (j > 1) s = s - sub_[Idx(j - 2)] * sub_[Idx(j - 2)];
+      diag_.push_back(std::sqrt(s));
+      if (j < n_) sub_.push_back(GetElement(a, j + 1, j) / diag_.back());
+    }
+    // A pivot that is not positive gives a NaN, after which the dense factor
+    // would hold NaN below the subdiagonal too: take the literal route then.
+    for (double d : diag_) {
+      if (!(d > 0.0) || !std::isfinite(d)) {
+        diag_.clear();
+        sub_.clear();
+        const Matrix& l = dense_.emplace(CholeskyFactor(a));
+        bidiagonal_ = false;
+        for (int i = 1; i <= n_; ++i) diag_.push_back(GetElement(l, i, i));
+        for (int i = 1; i < n_; ++i) sub_.push_back(GetElement(l, i + 1, i));
+        return;
+      }
+    }
+  }
+
+  // The full factor, for the literal loops; built from the two diagonals on
+  // first use when the factor was found bidiagonal.
+  const Matrix& Dense() const {
+    if (!dense_) {
+      Matrix& l = dense_.emplace(n_, n_);
+      for (int i = 1; i <= n_; ++i) SetElement(l, i, i, diag_[Idx(i - 1)]);
+      for (int i = 1; i < n_; ++i) SetElement(l, i + 1, i, sub_[Idx(i - 1)]);
+    }
+    return *dense_;
+  }
+
+  // U(i, k) of the backward pass is L(k, i).
+  mutable std::optional<Matrix> dense_;
   int n_;
   bool bidiagonal_ = true;
   std::vector<double> diag_;  // L(k, k)
@@ -235,17 +295,20 @@ private:
   std::vector<double> single_;
 };
 
-// A matrix row by row as its non-zero entries. A product with a finite vector
-// may skip the rest: each skipped term is a zero, and the accumulator, which
-// starts at +0, is never -0.
+// A matrix row by row as its entries other than +0 (a -0 is kept). A product
+// with a finite vector may skip the rest: each skipped term is a zero, and
+// the accumulator, which starts at +0, is never -0. With a non-finite vector
+// every column takes part, the skipped ones as +0, as in the dense product.
+// Holds no reference to the matrix, so it can be kept with the tables.
 class SparseRows {
 public:
-  explicit SparseRows(const Matrix& m) : dense_(m), start_(Idx(m.rows) + 1, 0) {
+  explicit SparseRows(const Matrix& m) : cols_(m.cols), start_(Idx(m.rows) + 1, 0) {
     entries_.reserve(Idx(m.rows) * 4);
-    for (int i = 1; i <= m.rows; ++i) {
+    const double* row = m.data.get();
+    for (int i = 1; i <= m.rows; ++i, row += m.cols) {
       for (int k = 1; k <= m.cols; ++k) {
-        const double v = GetElement(m, i, k);
-        if (v != 0.0) entries_.push_back({k, v});
+        const double v = row[k - 1];
+        if (v != 0.0 || std::signbit(v)) entries_.push_back({k, v});
       }
       start_[Idx(i)] = entries_.size();
     }
@@ -268,7 +331,11 @@ public:
         term(entries_[e].value, entries_[e].col);
       }
     } else {
-      for (int k = 1; k <= dense_.cols; ++k) term(GetElement(dense_, i, k), k);
+      std::size_t e = start_[Idx(i - 1)];
+      for (int k = 1; k <= cols_; ++k) {
+        const bool stored = e < start_[Idx(i)] && entries_[e].col == k;
+        term(stored ? entries_[e++].value : 0.0, k);
+      }
     }
 #pragma GCC unroll 4
     for (int h = 0; h < kPairs; ++h) StorePair(out + 2 * h, acc[h]);
@@ -279,7 +346,7 @@ private:
     int col;
     double value;
   };
-  const Matrix& dense_;
+  int cols_;
   std::vector<Entry> entries_;
   std::vector<std::size_t> start_;
 };

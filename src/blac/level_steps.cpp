@@ -122,16 +122,27 @@ void AnalyseLevel(Matrix& data, int j, double delta, const Matrix& q2, std::span
   step.Run<true>(data, rowBuffer.data());
 }
 
-void SynthesiseLevel(Matrix& data, int j, const Matrix& pm, const Matrix& qm) {
+struct SparseTables {
+  std::vector<SparseRows> p;
+  std::vector<SparseRows> q;
+};
+
+namespace {
+
+void SynthesiseSparse(Matrix& data, int j, const SparseRows& p, const SparseRows& q) {
   const int n = 1 << j;
-  const SparseRows p(pm);
-  const SparseRows q(qm);
   std::vector<double> c(Idx(n + 1) * kLanes);
   std::vector<double> w(Idx(n) * kLanes);
   std::vector<double> x(Idx(2 * n + 1) * kLanes);
   SynthesisStep step{j, p, q, c, w, x};
   step.Run<true>(data);
   step.Run<false>(data);
+}
+
+}  // namespace
+
+void SynthesiseLevel(Matrix& data, int j, const Matrix& pm, const Matrix& qm) {
+  SynthesiseSparse(data, j, SparseRows(pm), SparseRows(qm));
 }
 
 SynthesisTables BuildSynthesisTables(double delta, int topLevel) {
@@ -146,6 +157,12 @@ SynthesisTables BuildSynthesisTables(double delta, int topLevel) {
       t.q.push_back(BuildSynthesisQ(delta, j));
     }
   }
+  auto sparse = std::make_shared<SparseTables>();
+  for (std::size_t j = 0; j < t.p.size(); ++j) {
+    sparse->p.emplace_back(t.p[j]);
+    sparse->q.emplace_back(t.q[j]);
+  }
+  t.sparse = std::move(sparse);
   return t;
 }
 
@@ -155,7 +172,12 @@ void AnalyseDown(Matrix& data, int from, int to, const SynthesisTables& tables) 
 }
 
 void SynthesiseUp(Matrix& data, int from, int to, const SynthesisTables& tables) {
-  SynthesiseUp(data, from, to, tables.p, tables.q);
+  if (!tables.sparse) {
+    SynthesiseUp(data, from, to, tables.p, tables.q);
+    return;
+  }
+  for (int j = from; j < to; ++j)
+    SynthesiseSparse(data, j, tables.sparse->p[Idx(j)], tables.sparse->q[Idx(j)]);
 }
 
 void SynthesiseUp(Matrix& data, int from, int to, const std::vector<Matrix>& p,

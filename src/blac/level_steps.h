@@ -3,6 +3,7 @@
 // matrix passed in: what DecomposeLevel and ReconstructLevel do to dataMatrix,
 // for any matrix, Delta and tables. Only the top-left (2^(j+1) + 1)^2 block is
 // read and written, so a 65 x 65 matrix holds a whole level-6 analysis.
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -20,10 +21,15 @@ void SynthesiseLevel(Matrix& data, int j, const Matrix& p, const Matrix& q);
 
 // P and Q of the levels 2 to topLevel for one Delta, indexed by level
 // (entries 0 and 1 are empty): everything the steps of that Delta need.
+// BuildSynthesisTables also keeps the tables' non-zero entries, which the
+// synthesis steps would otherwise gather from P and Q at every step; tables
+// whose p or q are changed afterwards must drop them (sparse.reset()).
+struct SparseTables;
 struct SynthesisTables {
   double delta = 0;
   std::vector<Matrix> p;
   std::vector<Matrix> q;
+  std::shared_ptr<const SparseTables> sparse;
 };
 SynthesisTables BuildSynthesisTables(double delta, int topLevel = 6);
 

@@ -98,7 +98,7 @@ double NaturalLog(double v) { return std::log(v); }
 
 }  // namespace
 
-SurfaceResult SurfaceFromFormula(const std::string& text) {
+SurfaceResult SurfaceFromFormula(const std::string& text, int points) {
   if (IsBlank(text)) return Refused("Die Formel ist leer.");
   const int length = CharacterCount(text, text.size());
   if (length > kMaxFormulaLength)
@@ -112,7 +112,8 @@ SurfaceResult SurfaceFromFormula(const std::string& text) {
   double x = 0.0;
   double y = 0.0;
   mu::Parser parser;
-  Matrix grid(kGridPoints, kGridPoints);
+  Matrix grid(points, points);
+  const double span = points - 1;
   try {
     parser.DefineVar("x", &x);
     parser.DefineVar("y", &y);
@@ -123,10 +124,10 @@ SurfaceResult SurfaceFromFormula(const std::string& text) {
     parser.DefineFun("log", NaturalLog);
     parser.SetExpr(text);
     ClearUpperVectorState();
-    for (int i = 1; i <= kGridPoints; ++i) {
-      x = (i - 1) / 64.0;
-      for (int k = 1; k <= kGridPoints; ++k) {
-        y = (k - 1) / 64.0;
+    for (int i = 1; i <= points; ++i) {
+      x = (i - 1) / span;
+      for (int k = 1; k <= points; ++k) {
+        y = (k - 1) / span;
         const double value = parser.Eval();
         if (!std::isfinite(value))
           return Refused("Die Formel hat bei x = " + NumberText(x) + ", y = " + NumberText(y) +

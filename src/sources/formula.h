@@ -10,10 +10,11 @@ inline constexpr const char* kDefaultFormula = "0.7*sin(7*x)*sin(3*y)";
 // Longest formula accepted, in characters.
 inline constexpr int kMaxFormulaLength = 1000;
 
-// Grid point (i, k) gets f((i - 1) / 64, (k - 1) / 64). Knows + - * / ^,
+// Grid point (i, k) of the points x points grid (65 unless asked otherwise)
+// gets f((i - 1) / (points - 1), (k - 1) / (points - 1)). Knows + - * / ^,
 // comparisons, ?:, sin cos tan asin acos atan sinh cosh tanh exp log ln sqrt
 // abs sign min max (and muparser's other built-ins), the constants pi, _pi
 // and _e; log is the natural logarithm. Numbers use a decimal point in every
 // locale. Refuses empty or overlong text, syntax errors, unknown names and
 // values that are not finite.
-SurfaceResult SurfaceFromFormula(const std::string& text);
+SurfaceResult SurfaceFromFormula(const std::string& text, int points = kGridPoints);

@@ -1,6 +1,8 @@
 #include "state/state.h"
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 AppState appState;
 
@@ -13,12 +15,13 @@ constexpr std::array<Orientation, 4> kStartOrientation{{
     {-84, -2, -32},   // wavelet 3
 }};
 
-std::vector<Matrix> LevelTable(int dataLevel, bool wavelets) {
+// Entries 0..kMaxTopLevel; those above topLevel stay empty.
+std::vector<Matrix> LevelTable(int topLevel, bool wavelets) {
   std::vector<Matrix> table;
-  for (int j = 0; j <= dataLevel; ++j) {
+  for (int j = 0; j <= kMaxTopLevel; ++j) {
     const int n = 1 << j;
     // Levels 0 and 1 are never used; keep them as empty placeholders.
-    if (j < 2) {
+    if (j < 2 || j > topLevel) {
       table.emplace_back(0, 0);
     } else {
       table.emplace_back(2 * n + 1, wavelets ? n : n + 1);
@@ -27,13 +30,21 @@ std::vector<Matrix> LevelTable(int dataLevel, bool wavelets) {
   return table;
 }
 
+// A matrix's assignment never reshapes; a new top level needs new shapes.
+void Reshape(Matrix& m, int rows, int cols) {
+  Matrix fresh(rows, cols);
+  m.rows = fresh.rows;
+  m.cols = fresh.cols;
+  m.data = std::move(fresh.data);
+}
+
 }  // namespace
 
 AppState::AppState()
     : dataMatrix(kDataMatrixSize, kDataMatrixSize),
       rowBuffer(kDataMatrixSize + 1, 0.0),
-      synthesisP(LevelTable(6, false)),
-      synthesisQ(LevelTable(6, true)),
+      synthesisP(LevelTable(kMinTopLevel, false)),
+      synthesisQ(LevelTable(kMinTopLevel, true)),
       originalSurface(kGridSize, kGridSize) {
   functionOrientation = kStartOrientation;
   initialOrientation = functionOrientation;
@@ -53,16 +64,16 @@ void ResetAppState() {
   s.currentDelta = fresh.currentDelta;
   s.chosenLevel = fresh.chosenLevel;
   s.dataLevel = fresh.dataLevel;
+  s.topLevel = fresh.topLevel;
   s.waveletCoeffs = fresh.waveletCoeffs;
   s.pow2 = fresh.pow2;
   s.invPow2 = fresh.invPow2;
   s.intPow2 = fresh.intPow2;
   s.dataMatrix = fresh.dataMatrix;
   s.rowBuffer = fresh.rowBuffer;
-  for (std::size_t j = 0; j < s.synthesisP.size(); ++j) {
-    s.synthesisP[j] = fresh.synthesisP[j];
-    s.synthesisQ[j] = fresh.synthesisQ[j];
-  }
+  // Moving the vectors takes over their storage, shapes included.
+  s.synthesisP = std::move(fresh.synthesisP);
+  s.synthesisQ = std::move(fresh.synthesisQ);
   s.onlyData = fresh.onlyData;
   s.zoom = fresh.zoom;
   s.filledSurfaces = fresh.filledSurfaces;
@@ -94,7 +105,7 @@ void ResetAppState() {
   s.axisLength = fresh.axisLength;
   s.SurfaceXMax = fresh.SurfaceXMax;
   s.SurfaceYMax = fresh.SurfaceYMax;
-  s.originalSurface = fresh.originalSurface;
+  Reshape(s.originalSurface, kGridSize, kGridSize);
   s.sourceKind = fresh.sourceKind;
   s.sourceName = fresh.sourceName;
   s.keptBlocks = fresh.keptBlocks;
@@ -130,9 +141,26 @@ void GenerateSampleSurface(int level) {
 
 void KeepDataAsOriginal() {
   AppState& s = appState;
-  for (int i = 1; i <= kGridSize; ++i) {
-    for (int k = 1; k <= kGridSize; ++k) {
+  const int side = GridSide(s.topLevel);
+  for (int i = 1; i <= side; ++i) {
+    for (int k = 1; k <= side; ++k) {
       SetElement(s.originalSurface, i, k, GetElement(s.dataMatrix, i, k));
     }
   }
+}
+
+void SetTopLevel(int level) {
+  AppState& s = appState;
+  level = std::clamp(level, kMinTopLevel, kMaxTopLevel);
+  if (level == s.topLevel) return;
+  s.topLevel = level;
+  s.dataLevel = level;
+  s.chosenLevel = level;
+  const int side = GridSide(level);
+  Reshape(s.originalSurface, side, side);
+  s.synthesisP = LevelTable(level, false);
+  s.synthesisQ = LevelTable(level, true);
+  for (auto& block : s.keptBlocks) block.clear();
+  s.ascentBlock.clear();
+  s.ascentLevel = 0;
 }

@@ -25,11 +25,20 @@ enum class SourceKind { Sample, Formula, File };
 
 constexpr int kGridSize = 65;  // points per side of the level-6 block
 
+// The finest level of the analysed surface can be raised from 6 (65 x 65
+// points) to 9 (513 x 513, the whole of dataMatrix).
+constexpr int kMinTopLevel = 6;
+constexpr int kMaxTopLevel = 9;
+// Points per side of a surface whose finest level is topLevel: 2^topLevel + 1.
+constexpr int GridSide(int topLevel) { return (1 << topLevel) + 1; }
+
 struct Position3 {
   double x, y, z;
 };
 
-constexpr int kTableSize = 10;      // entries 0..9 of the power tables
+// Entries 0..10 of the power tables: the wavelets of level 9 (513 points)
+// are made of the scaling functions of level 10.
+constexpr int kTableSize = 11;
 constexpr int kDataMatrixSize = 513;
 
 struct AppState {
@@ -39,7 +48,8 @@ struct AppState {
   double delta = 0.4;
   double currentDelta = 0.4;
   int chosenLevel = 6;
-  int dataLevel = 6;
+  int dataLevel = 6;  // the finest level of the data; always equal to topLevel
+  int topLevel = 6;   // 6..9, set through SetTopLevel
   std::array<double, 5> waveletCoeffs{};
 
   // Tables of powers of two (filled by FillPowerTables)
@@ -50,7 +60,7 @@ struct AppState {
   // Data and matrices
   Matrix dataMatrix;
   std::vector<double> rowBuffer;        // 1-based: entries 1..513 used, entry 0 unused
-  std::vector<Matrix> synthesisP;       // index j; entries 2..dataLevel hold the level-j matrix
+  std::vector<Matrix> synthesisP;       // index j; entries 2..topLevel hold the level-j matrix
   std::vector<Matrix> synthesisQ;
 
   // Display switches
@@ -84,7 +94,7 @@ struct AppState {
   double SurfaceXMax = 2.0;
   double SurfaceYMax = 2.0;
 
-  // The surface being analysed as it was taken (kGridSize x kGridSize): the
+  // The surface being analysed as it was taken (GridSide(topLevel) points per side): the
   // original that the error readouts compare with, and its source.
   Matrix originalSurface;
   SourceKind sourceKind = SourceKind::Sample;
@@ -93,7 +103,7 @@ struct AppState {
   // What the level history keeps (see interaction/level_history.h): for each
   // level, the block the last descent from it started from (empty: none), and
   // the block the last ascent produced, with its level and Delta.
-  std::array<std::vector<double>, 7> keptBlocks{};
+  std::array<std::vector<double>, kMaxTopLevel + 1> keptBlocks{};
   std::vector<double> ascentBlock;
   int ascentLevel = 0;
   double ascentDelta = 0;
@@ -121,5 +131,11 @@ void ResetAppState();
 // Start-up steps that need no window.
 void FillPowerTables();
 void GenerateSampleSurface(int level);
-// The level-6 block of dataMatrix becomes originalSurface.
+// The top-level block of dataMatrix becomes originalSurface.
 void KeepDataAsOriginal();
+// Makes `level` (kMinTopLevel..kMaxTopLevel, clamped) the finest level:
+// topLevel, dataLevel and chosenLevel take it, originalSurface and the
+// synthesis tables get its shapes (all zero), what the level history kept is
+// dropped. dataMatrix is left as it is. Nothing happens if it is the level
+// already in force.
+void SetTopLevel(int level);

@@ -54,6 +54,35 @@ TEST(Energies, PerBlockAndShares) {
   EXPECT_EQ(zero.blocks[0].share, 0);
 }
 
+// At 129 and 513 the blocks of levels L..top-1 cover the whole block: their
+// sums add up to the total, and the shares to 100 %. The levels run from 2 to
+// the top level; one past either end gives an empty report.
+TEST(Energies, FinerGridsSumToTheTotal) {
+  for (int top : {7, 9}) {
+    const int side = (1 << top) + 1;
+    Matrix m(side, side);
+    for (int r = 1; r <= side; ++r)
+      for (int c = 1; c <= side; ++c) SetElement(m, r, c, std::sin(0.37 * r + 0.11 * c * c));
+    for (int level : {2, top - 1, top}) {
+      const auto report = analysis::MeasureEnergies(m, level, top);
+      ASSERT_EQ(report.blocks.size(), 1u + 3u * static_cast<unsigned>(top - level)) << top;
+      double sum = 0, shares = 0;
+      for (const auto& b : report.blocks) {
+        sum += b.sumOfSquares;
+        shares += b.share;
+      }
+      EXPECT_NEAR(sum, report.total, 1e-9 * report.total) << top << " " << level;
+      EXPECT_NEAR(shares, 100, 1e-9) << top << " " << level;
+      EXPECT_EQ(report.blocks.back().lastRow, side) << top;
+    }
+    EXPECT_TRUE(analysis::MeasureEnergies(m, top + 1, top).blocks.empty());
+    EXPECT_TRUE(analysis::MeasureEnergies(m, 1, top).blocks.empty());
+    EXPECT_EQ(analysis::DetailCount(2, top), side * side - 25);
+    // The same matrix read as a 65 x 65 block by the functions without a top level.
+    EXPECT_EQ(analysis::MeasureEnergies(m, 2).blocks.back().lastRow, 65);
+  }
+}
+
 // At level 6 the comparison is direct: e = 3 at (2,3), -4 at (65,65), so
 // max |e| = 4, RMS = sqrt(25 / 4225) = 1/13, PSNR = 20 log10(4 / (1/13)).
 TEST(ErrorMeasures, DirectComparisonAndEdgeCases) {

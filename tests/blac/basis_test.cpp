@@ -189,4 +189,30 @@ TEST_F(BasisTest, ExpansionsEqualTheSumOverAllBasisFunctions) {
   }
 }
 
+// At 513 points the data view evaluates wavelets of level 9, made of the
+// level-10 scaling functions with the columns of Q of level 9.
+TEST_F(BasisTest, LevelNineWaveletsAreColumnExpansionsOfQ) {
+  SetTopLevel(9);
+  for (double d : {0.4, 0.0}) {
+    UseCurrentDelta(d);
+    const Matrix& q = appState.synthesisQ[9];
+    ASSERT_EQ(q.rows, 1025);
+    for (int k : {-1, 0, 1, 255, 509, 510}) {
+      for (int s = 0; s < 12; ++s) {
+        const double x = std::ldexp(k + Uniform(-0.2, 3.2), -9);
+        double sum = 0;
+        for (int r = 1; r <= 1025; ++r) sum += GetElement(q, r, k + 2) * PhiCurrentJK(x, r - 2, 10);
+        ASSERT_NEAR(PsiCurrentJK(x, k, 9), sum, 1e-12) << "D=" << d << " k=" << k << " x=" << x;
+      }
+    }
+    EXPECT_EQ(PsiCurrentJK(0.5, 511, 9), 0.0);  // one past the last wavelet
+  }
+  // The expansions at level 9 read coefficients up to matrix index 513 and stay finite.
+  for (int r = 1; r <= kDataMatrixSize; ++r)
+    for (int c = 1; c <= kDataMatrixSize; ++c) SetElement(appState.dataMatrix, r, c, std::sin(0.1 * r + 0.3 * c));
+  for (auto eval : {EvalPhiPhi, EvalPhiPsi, EvalPsiPsi, EvalPsiPhi})
+    EXPECT_TRUE(std::isfinite(eval(0.9999, 0.9999, 9)));
+}
+
 }  // namespace
+

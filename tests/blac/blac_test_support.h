@@ -36,9 +36,11 @@ inline bool SameBits(const Matrix& a, const Matrix& b) {
          std::memcmp(a.data.get(), b.data.get(), sizeof(double) * a.rows * a.cols) == 0;
 }
 
-// Fresh state with the filter matrices for `delta` and, if asked, the start-up sample.
-inline void StartWithDelta(double delta, bool withSample = true) {
+// Fresh state at top level `top` with the filter matrices for `delta` and,
+// if asked, the sample surface of that level.
+inline void StartWithDelta(double delta, bool withSample = true, int top = 6) {
   ResetAppState();
+  SetTopLevel(top);
   appState.delta = appState.currentDelta = delta;
   FillPowerTables();
   if (withSample) GenerateSampleSurface(appState.dataLevel);

@@ -43,7 +43,7 @@ protected:
   Matrix sample{kDataMatrixSize, kDataMatrixSize};
 };
 
-TEST_F(DataSourceTest, TakeSurfaceFillsTheLevelSixBlockResetsTheLevelAndRedrawsBothViews) {
+TEST_F(DataSourceTest, TakeSurfaceFillsTheLevelSixBlockClearsTheRestResetsTheLevelAndRedrawsBothViews) {
   AppState& s = appState;
   LeaveTheStart();
   ASSERT_FALSE(s.keptBlocks[4].empty() || s.keptBlocks[6].empty());
@@ -51,12 +51,11 @@ TEST_F(DataSourceTest, TakeSurfaceFillsTheLevelSixBlockResetsTheLevelAndRedrawsB
   Matrix grid(kGridSize, kGridSize);
   for (int i = 1; i <= kGridSize; ++i)
     for (int k = 1; k <= kGridSize; ++k) SetElement(grid, i, k, 0.01 * i - 0.001 * k * k);
-  const Matrix before = s.dataMatrix;
   TakeSurface(grid, SourceKind::File, "hang.csv");
   for (int i = 1; i <= kDataMatrixSize; ++i) {
     for (int k = 1; k <= kDataMatrixSize; ++k) {
       const bool inGrid = i <= kGridSize && k <= kGridSize;
-      ASSERT_EQ(GetElement(s.dataMatrix, i, k), inGrid ? GetElement(grid, i, k) : GetElement(before, i, k)) << i << ", " << k;
+      ASSERT_EQ(GetElement(s.dataMatrix, i, k), inGrid ? GetElement(grid, i, k) : 0.0) << i << ", " << k;
       if (inGrid) {
         ASSERT_EQ(GetElement(s.originalSurface, i, k), GetElement(grid, i, k)) << i << ", " << k;
       }
