@@ -1,7 +1,6 @@
 #include "interaction/analysis_panel.h"
 
 #include <cmath>
-#include <filesystem>
 
 #include "analysis/blocks.h"
 #include "analysis/curves.h"
@@ -13,6 +12,7 @@
 #include "interaction/level_history.h"
 #include "interaction/settings.h"
 #include "render/scenes.h"
+#include "sources/bounded_file.h"
 #include "sources/file_source.h"
 #include "sources/formula.h"
 #include "state/state.h"
@@ -32,8 +32,7 @@ std::string TakeFormula(const std::string& text) {
 }
 
 std::string TakeFile(const std::string& path) {
-  return Taken(SurfaceFromFile(path), SourceKind::File,
-               std::filesystem::path(path).filename().string());
+  return Taken(SurfaceFromFile(path), SourceKind::File, ShownFileName(path));
 }
 
 KeptCount CountKept(double percent) {

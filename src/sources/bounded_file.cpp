@@ -41,7 +41,10 @@ qint64 BoundedFile::readData(char* data, qint64 maxSize) {
   while (got < wanted) {
     const ssize_t n = ::pread(fd_, data + got, wanted - got, static_cast<off_t>(offset_ + got));
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return got > 0 ? static_cast<qint64>(got) : -1;
+    if (n < 0) {
+      readFailed_ = true;
+      return -1;
+    }
     if (n == 0) break;
     got += static_cast<std::uintmax_t>(n);
   }

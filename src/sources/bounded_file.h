@@ -26,6 +26,8 @@ public:
   // Set when a read got fewer bytes than asked for (the end came first).
   bool readShort() const { return readShort_; }
   void forgetShortReads() { readShort_ = false; }
+  // Set when the system reported a read error.
+  bool readFailed() const { return readFailed_; }
   // Highest position any read reached.
   std::uintmax_t bytesSeen() const { return seen_; }
 
@@ -41,6 +43,7 @@ private:
   std::uintmax_t seen_ = 0;
   bool overLimit_ = false;
   bool readShort_ = false;
+  bool readFailed_ = false;
 };
 
 // A stream buffer reading a BoundedFile from its current position on.

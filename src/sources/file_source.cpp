@@ -73,6 +73,7 @@ SurfaceResult SurfaceFromFile(const std::string& path) {
   std::istream in(&buffer);
   TableResult read = ReadTable(in, name, reported);
   if (device.overLimit()) return Refused(TooLargeFileText(file));
+  if (device.readFailed()) return Refused(file + " lässt sich nicht zu Ende lesen.");
   if (!read.table) {
     if (read.noNumberInFirstLine && LooksBinary(device))
       return Refused(file + " ist weder ein Bild noch eine Zahlentabelle.");

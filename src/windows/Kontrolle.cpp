@@ -227,7 +227,7 @@ void TfrmKontrolle::FormCreate() {
     trbLevel->setValue(appState.chosenLevel);
     labLevel->setText(QString::fromStdString(appState.statusText));
   });
-  frmDaten->fileDropped = [](const QString& path) { frmAnalyse->LoadFile(path); };
+  frmDaten->fileDropped = [](const std::string& path) { frmAnalyse->LoadFile(path); };
 }
 
 void TfrmKontrolle::scrDeltaChange() {
