@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 
 #include "analysis/blocks.h"
 #include "analysis/curves.h"
@@ -16,6 +15,7 @@
 #include "interaction/readouts.h"
 #include "interaction/settings.h"
 #include "render/scenes.h"
+#include "sources/bounded_file.h"
 #include "sources/file_source.h"
 #include "sources/formula.h"
 #include "state/state.h"
@@ -35,8 +35,7 @@ std::string TakeFormula(const std::string& text) {
 }
 
 std::string TakeFile(const std::string& path) {
-  return Taken(SurfaceFromFile(path), SourceKind::File,
-               std::filesystem::path(path).filename().string());
+  return Taken(SurfaceFromFile(path), SourceKind::File, ShownFileName(path));
 }
 
 KeptCount CountKept(double percent) {

@@ -1,69 +1,81 @@
 #include "sources/file_source.h"
 
-#include <QImageReader>
-#include <QString>
 #include <cerrno>
-#include <filesystem>
-#include <fstream>
+#include <istream>
+#include <sys/stat.h>
 
+#include <QImageReader>
+
+#include "sources/bounded_file.h"
 #include "sources/picture.h"
 #include "sources/resample.h"
 #include "sources/table_reader.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
 // Control bytes other than tab, line and page breaks do not occur in text.
-bool LooksBinary(std::istream& in) {
+bool LooksBinary(BoundedFile& file) {
   char chunk[65536];
-  in.clear();
-  in.seekg(0);
-  in.read(chunk, sizeof chunk);
-  for (std::streamsize b = 0; b < in.gcount(); ++b) {
+  file.seek(0);
+  const qint64 n = file.read(chunk, sizeof chunk);
+  for (qint64 b = 0; b < n; ++b) {
     const auto c = static_cast<unsigned char>(chunk[b]);
     if ((c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != '\v') || c == 0x7F) return true;
   }
   return false;
 }
 
-std::string MebibyteText(std::uintmax_t bytes) {
-  // One decimal, rounded down, so 256 MiB and a byte more never reads "256.0".
-  const std::uintmax_t tenths = bytes * 10 / (1024 * 1024);
-  return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
-}
+const std::string kLimitText = std::to_string(kMaxFileBytes) + " Bytes (256 MiB)";
 
 }  // namespace
 
-SurfaceResult SurfaceFromFile(const std::string& path) {
-  std::string name = fs::path(path).filename().string();
-  if (name.empty()) name = path;  // "dir/" has no file name
-  const std::string file = "Die Datei " + Quoted(name);
-  std::error_code ec;
-  const fs::file_status status = fs::status(path, ec);
-  if (status.type() == fs::file_type::not_found) return Refused(file + " gibt es nicht.");
-  if (status.type() == fs::file_type::directory)
-    return Refused(Quoted(name) + " ist ein Ordner, keine Datei.");
-  if (ec) return Refused(file + " lässt sich nicht öffnen.");
-  if (status.type() != fs::file_type::regular) return Refused(file + " ist keine gewöhnliche Datei.");
-  const std::uintmax_t bytes = fs::file_size(path, ec);
-  if (ec) return Refused(file + " lässt sich nicht öffnen.");
-  if (bytes > kMaxFileBytes)
-    return Refused(file + " ist mit " + MebibyteText(bytes) +
-                   " MiB zu groß; erlaubt sind höchstens 256 MiB.");
-  if (bytes == 0) return Refused(file + " ist leer.");
+std::string TooLargeFileText(const std::string& subject) {
+  return subject + " ist größer als erlaubt; gelesen werden höchstens " + kLimitText + ".";
+}
 
-  errno = 0;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    if (errno == EACCES) return Refused(file + " lässt sich nicht öffnen: keine Berechtigung zum Lesen.");
+SurfaceResult SurfaceFromFile(const std::string& path) {
+  const std::string name = ShownFileName(path);
+  const std::string file = "Die Datei " + Quoted(name);
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    if (errno == ENOENT || errno == ENOTDIR) return Refused(file + " gibt es nicht.");
     return Refused(file + " lässt sich nicht öffnen.");
   }
-  if (!QImageReader::imageFormat(QString::fromStdString(path)).isEmpty()) return SurfaceFromPicture(path);
+  if (S_ISDIR(st.st_mode)) return Refused(Quoted(name) + " ist ein Ordner, keine Datei.");
+  if (!S_ISREG(st.st_mode)) return Refused(file + " ist keine gewöhnliche Datei.");
+  // The size the system reports is only a first guess (0 for /proc files,
+  // and the file may grow): reading counts again.
+  const auto reported = static_cast<std::uintmax_t>(st.st_size);
+  if (reported > kMaxFileBytes)
+    return Refused(file + " ist mit " + std::to_string(reported) + " Bytes zu groß; erlaubt sind höchstens " +
+                   kLimitText + ".");
 
-  TableResult read = ReadTable(in, name);
+  BoundedFile device(path, kMaxFileBytes);
+  if (!device.isOpen()) {
+    if (device.openErrno() == EACCES)
+      return Refused(file + " lässt sich nicht öffnen: keine Berechtigung zum Lesen.");
+    return Refused(file + " lässt sich nicht öffnen.");
+  }
+  char first = 0;
+  if (device.peek(&first, 1) <= 0) {
+    if (device.overLimit()) return Refused(TooLargeFileText(file));
+    return Refused(file + " ist leer.");
+  }
+
+  if (!QImageReader::imageFormat(&device).isEmpty()) {
+    // Text that Qt takes for a picture but cannot decode is tried as a table.
+    PictureResult picture = ReadPicture(device, name);
+    if (!picture.notDecoded || LooksBinary(device)) return std::move(picture.surface);
+  }
+
+  device.seek(0);
+  BoundedFileBuffer buffer(device);
+  std::istream in(&buffer);
+  TableResult read = ReadTable(in, name, reported);
+  if (device.overLimit()) return Refused(TooLargeFileText(file));
+  if (device.readFailed()) return Refused(file + " lässt sich nicht zu Ende lesen.");
   if (!read.table) {
-    if (read.noNumberInFirstLine && LooksBinary(in))
+    if (read.noNumberInFirstLine && LooksBinary(device))
       return Refused(file + " ist weder ein Bild noch eine Zahlentabelle.");
     return Refused(std::move(read.error));
   }

@@ -5,10 +5,16 @@
 
 #include "sources/surface_result.h"
 
-// Largest file accepted, in bytes (256 MiB).
+// Largest file accepted, in bytes (256 MiB). Counted while reading, so a file
+// that grows meanwhile stops there too.
 inline constexpr std::uintmax_t kMaxFileBytes = 256u * 1024u * 1024u;
 
 // A file whose content Qt recognises as a picture is read as one, anything
-// else as a table. Refuses files that are missing, not regular, unreadable,
-// empty or too large; messages name the file by its name, not its path.
+// else (and text Qt cannot decode as a picture after all) as a table. path is
+// taken as the bytes the system gave, never converted. Refuses files that are
+// missing, not regular, unreadable, empty or too large; messages name the
+// file by its name (made readable, see ShownFileName), not its path.
 SurfaceResult SurfaceFromFile(const std::string& path);
+
+// "<subject> ist größer als erlaubt ...": the refusal of a file past kMaxFileBytes.
+std::string TooLargeFileText(const std::string& subject);

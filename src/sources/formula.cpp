@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <numbers>
 #include <string_view>
 
@@ -59,6 +60,32 @@ int TopLevelComma(std::string_view text) {
   return 0;
 }
 
+// Where a character the formula must not hold sits: control characters (an
+// embedded NUL would cut the formula short) and the logical operators, whose
+// int conversion in muparser is undefined for large operands. "!=" stays.
+struct Forbidden {
+  int character = 0;  // 1-based, 0 if none
+  std::string what;
+};
+
+Forbidden FindForbidden(std::string_view text) {
+  for (std::size_t b = 0; b < text.size(); ++b) {
+    const auto c = static_cast<unsigned char>(text[b]);
+    const int at = CharacterCount(text, b) + 1;
+    if ((c < 0x20 && c != '\t') || c == 0x7F) {
+      char code[8];
+      std::snprintf(code, sizeof code, "U+%04X", c);
+      return {at, std::string("das Steuerzeichen ") + code};
+    }
+    if (c == '&' || c == '|') {
+      const bool doubled = b + 1 < text.size() && text[b + 1] == text[b];
+      return {at, "den Operator " + Quoted(text.substr(b, doubled ? 2 : 1))};
+    }
+    if (c == '!' && (b + 1 >= text.size() || text[b + 1] != '=')) return {at, "den Operator " + Quoted("!")};
+  }
+  return {};
+}
+
 std::string Problem(const mu::ParserError& e) {
   std::string token = e.GetToken();
   token.erase(token.find_last_not_of(" \t\r\n") + 1);
@@ -86,7 +113,14 @@ std::string Message(const mu::ParserError& e, const std::string& text) {
   position = std::clamp(position, 1, std::max(length, 1));
   const std::string at = " bei Zeichen " + std::to_string(position);
   if (e.GetCode() == mu::ecUNASSIGNABLE_TOKEN) {
-    const std::string token = NameIn(e.GetToken());
+    std::string token = NameIn(e.GetToken());
+    if (token.empty()) {
+      // Starts with a character no name has: show that character.
+      const std::string rest = e.GetToken();
+      std::size_t end = rest.empty() ? 0 : 1;
+      while (end < rest.size() && (static_cast<unsigned char>(rest[end]) & 0xC0) == 0x80) ++end;
+      return "Die Formel enthält" + at + " das unerwartete Zeichen " + Quoted(rest.substr(0, end)) + ".";
+    }
     if (!token.empty() && (std::isdigit(static_cast<unsigned char>(token[0])) || token[0] == '.'))
       return "Die Formel enthält" + at + " die ungültige Zahl " + Quoted(token) + ".";
     return "Die Formel enthält" + at + " den unbekannten Namen " + Quoted(token) + ".";
@@ -105,6 +139,10 @@ SurfaceResult SurfaceFromFormula(const std::string& text, int points) {
     return Refused("Die Formel ist mit " + std::to_string(length) +
                    " Zeichen zu lang; erlaubt sind höchstens " + std::to_string(kMaxFormulaLength) +
                    " Zeichen.");
+  if (const Forbidden bad = FindForbidden(text); bad.character > 0)
+    return Refused("Die Formel enthält bei Zeichen " + std::to_string(bad.character) + " " + bad.what +
+                   "; logische Operatoren und Steuerzeichen gibt es hier nicht (Bedingungen mit "
+                   "Vergleichen und ?: schreiben).");
   if (const int comma = TopLevelComma(text); comma > 0)
     return Refused("Die Formel enthält bei Zeichen " + std::to_string(comma) +
                    " ein Komma außerhalb einer Funktion; Dezimalzahlen bitte mit Punkt schreiben (0.5).");
@@ -133,6 +171,10 @@ SurfaceResult SurfaceFromFormula(const std::string& text, int points) {
           return Refused("Die Formel hat bei x = " + NumberText(x) + ", y = " + NumberText(y) +
                          " (Gitterpunkt " + std::to_string(i) + ", " + std::to_string(k) +
                          ") keinen endlichen Wert.");
+        if (std::fabs(value) > kMaxMagnitude)
+          return Refused("Die Formel hat bei x = " + NumberText(x) + ", y = " + NumberText(y) +
+                         " (Gitterpunkt " + std::to_string(i) + ", " + std::to_string(k) + ") den Wert " +
+                         NumberText(value) + "; erlaubt sind Beträge bis " + kMaxMagnitudeText + ".");
         SetElement(grid, i, k, value);
       }
     }

@@ -15,6 +15,7 @@ inline constexpr int kMaxFormulaLength = 1000;
 // comparisons, ?:, sin cos tan asin acos atan sinh cosh tanh exp log ln sqrt
 // abs sign min max (and muparser's other built-ins), the constants pi, _pi
 // and _e; log is the natural logarithm. Numbers use a decimal point in every
-// locale. Refuses empty or overlong text, syntax errors, unknown names and
-// values that are not finite.
+// locale. Refuses empty or overlong text, control characters, the logical
+// operators && || & | ! (kept from muparser), syntax errors, unknown names,
+// and values that are not finite or whose magnitude exceeds kMaxMagnitude.
 SurfaceResult SurfaceFromFormula(const std::string& text, int points = kGridPoints);

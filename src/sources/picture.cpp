@@ -2,9 +2,11 @@
 
 #include <QImageReader>
 #include <QString>
+#include <QStringList>
 #include <algorithm>
-#include <filesystem>
+#include <cerrno>
 
+#include "sources/file_source.h"
 #include "sources/resample.h"
 
 namespace {
@@ -18,7 +20,17 @@ std::string TooLarge(const std::string& picture, int width, int height) {
          std::to_string(kMaxPictureSide) + " x " + std::to_string(kMaxPictureSide) + ".";
 }
 
-bool FitsSize(int width, int height) { return width <= kMaxPictureSide && height <= kMaxPictureSide; }
+std::string TooSmall(const std::string& picture, int width, int height) {
+  return picture + " ist mit " + SizeText(width, height) + " zu klein; nötig sind mindestens " +
+         std::to_string(kMinPictureSide) + " x " + std::to_string(kMinPictureSide) + ".";
+}
+
+// The size refusal, or empty.
+std::string SizeProblem(const std::string& picture, int width, int height) {
+  if (width > kMaxPictureSide || height > kMaxPictureSide) return TooLarge(picture, width, height);
+  if (width < kMinPictureSide || height < kMinPictureSide) return TooSmall(picture, width, height);
+  return {};
+}
 
 std::string Reason(QImageReader::ImageReaderError error) {
   switch (error) {
@@ -32,38 +44,115 @@ std::string Reason(QImageReader::ImageReaderError error) {
 
 double Height(QRgb pixel) { return qGray(pixel) / 255.0 * kWhiteHeight; }
 
+// Bytes of the decoded picture, lines padded to 4 bytes as QImage does.
+std::uintmax_t DecodedBytes(int width, int height, QImage::Format format) {
+  const int bits = format == QImage::Format_Invalid ? 32 : QImage::toPixelFormat(format).bitsPerPixel();
+  const std::uintmax_t line = (static_cast<std::uintmax_t>(width) * static_cast<std::uintmax_t>(bits) + 31) / 32 * 4;
+  return line * static_cast<std::uintmax_t>(height);
+}
+
+// Qt's decoders report lost data as warnings, not as errors.
+QStringList* capturedMessages = nullptr;
+void CaptureMessage(QtMsgType, const QMessageLogContext&, const QString& message) {
+  if (capturedMessages != nullptr) capturedMessages->append(message);
+}
+
+bool SaysDataMissing(const QStringList& messages) {
+  for (const QString& m : messages)
+    if (m.contains("premature end", Qt::CaseInsensitive) || m.contains("truncated", Qt::CaseInsensitive) ||
+        m.contains("missing", Qt::CaseInsensitive) || m.contains("unexpected end", Qt::CaseInsensitive))
+      return true;
+  return false;
+}
+
+bool SaysTooLarge(const QStringList& messages) {
+  for (const QString& m : messages)
+    if (m.contains("allocation limit", Qt::CaseInsensitive)) return true;
+  return false;
+}
+
 }  // namespace
 
-SurfaceResult SurfaceFromImage(const QImage& image, const std::string& name) {
+SurfaceResult SurfaceFromImage(const QImage& image, const std::string& name, QImageIOHandler::Transformations turn) {
   const std::string picture = "Das Bild " + Quoted(name);
   if (image.isNull()) return Refused(picture + " ist leer.");
-  const int width = image.width();
-  const int height = image.height();
-  if (!FitsSize(width, height)) return Refused(TooLarge(picture, width, height));
+  const int storedWidth = image.width();
+  const int storedHeight = image.height();
+  const bool quarter = turn.testFlag(QImageIOHandler::TransformationRotate90);
+  const int width = quarter ? storedHeight : storedWidth;
+  const int height = quarter ? storedWidth : storedHeight;
+  if (const std::string problem = SizeProblem(picture, width, height); !problem.empty()) return Refused(problem);
   const int top = height - 1;
   // Decoded grey pictures come as Grayscale8; reading the bytes is several
   // times faster than pixel() and gives the same value.
-  if (image.format() == QImage::Format_Grayscale8) {
+  if (turn == QImageIOHandler::TransformationNone && image.format() == QImage::Format_Grayscale8) {
     return {
         ResampleWith(width, height,
                      [&](int r, int c) { return image.constScanLine(top - c)[r] / 255.0 * kWhiteHeight; }),
         {}};
   }
-  return {ResampleWith(width, height, [&](int r, int c) { return Height(image.pixel(r, top - c)); }), {}};
+  const bool mirror = turn.testFlag(QImageIOHandler::TransformationMirror);
+  const bool flip = turn.testFlag(QImageIOHandler::TransformationFlip);
+  return {ResampleWith(width, height,
+                       [&](int r, int c) {
+                         // Pixel (x, y) of the turned picture; a quarter turn
+                         // clockwise takes it from (y, storedHeight - 1 - x).
+                         const int x = r;
+                         const int y = top - c;
+                         int sx = quarter ? y : x;
+                         int sy = quarter ? storedHeight - 1 - x : y;
+                         if (mirror) sx = storedWidth - 1 - sx;
+                         if (flip) sy = storedHeight - 1 - sy;
+                         return Height(image.pixel(sx, sy));
+                       }),
+          {}};
+}
+
+PictureResult ReadPicture(BoundedFile& file, const std::string& name) {
+  const std::string picture = "Das Bild " + Quoted(name);
+  // Qt's own check while allocating, for decoders that do not tell their
+  // pixel format beforehand; the check below is the exact one.
+  QImageReader::setAllocationLimit(static_cast<int>(kMaxPictureBytes / (1024 * 1024)) + 1);
+  file.seek(0);
+  QImageReader reader(&file);
+  reader.setAutoTransform(false);  // turned while resampling: no second copy
+  const QSize size = reader.size();
+  if (size.isValid()) {
+    if (const std::string problem = SizeProblem(picture, size.width(), size.height()); !problem.empty())
+      return {Refused(problem)};
+    const std::uintmax_t bytes = DecodedBytes(size.width(), size.height(), reader.imageFormat());
+    if (bytes > kMaxPictureBytes)
+      return {Refused(picture + " ist mit " + SizeText(size.width(), size.height()) + " entpackt " +
+                      std::to_string(bytes) + " Bytes groß; erlaubt sind höchstens " +
+                      std::to_string(kMaxPictureBytes) + " Bytes (256 MiB).")};
+  }
+  const QImageIOHandler::Transformations turn = reader.transformation();
+  const QByteArray format = reader.format();
+  file.forgetShortReads();
+  QStringList messages;
+  capturedMessages = &messages;
+  const QtMessageHandler previous = qInstallMessageHandler(CaptureMessage);
+  const QImage image = reader.read();
+  qInstallMessageHandler(previous);
+  capturedMessages = nullptr;
+  if (file.overLimit()) return {Refused(TooLargeFileText(picture))};
+  if (image.isNull()) {
+    if (SaysTooLarge(messages))
+      return {Refused(picture + " ist entpackt zu groß; erlaubt sind höchstens " + std::to_string(kMaxPictureBytes) +
+                      " Bytes (256 MiB).")};
+    return {Refused(picture + " lässt sich nicht lesen. " + Reason(reader.error())), true};
+  }
+  // BMP rows are read exactly: a short read means the rows ran out.
+  const bool rowsMissing = (format == "bmp" || format == "dib") && file.readShort();
+  if (SaysDataMissing(messages) || rowsMissing) return {Refused(picture + " ist unvollständig.")};
+  return {SurfaceFromImage(image, name, turn)};
 }
 
 SurfaceResult SurfaceFromPicture(const std::string& path) {
-  const std::string name = std::filesystem::path(path).filename().string();
-  const std::string picture = "Das Bild " + Quoted(name);
-  // Qt's default limit (128 MB) would refuse large colour pictures that our
-  // own size limit accepts; never lower a limit set elsewhere.
-  QImageReader::setAllocationLimit(std::max(QImageReader::allocationLimit(), 1024));
-  QImageReader reader(QString::fromStdString(path));
-  reader.setAutoTransform(true);
-  const QSize size = reader.size();
-  if (size.isValid() && !FitsSize(size.width(), size.height()))
-    return Refused(TooLarge(picture, size.width(), size.height()));
-  const QImage image = reader.read();
-  if (image.isNull()) return Refused(picture + " lässt sich nicht lesen. " + Reason(reader.error()));
-  return SurfaceFromImage(image, name);
+  const std::string name = ShownFileName(path);
+  BoundedFile file(path, kMaxFileBytes);
+  if (!file.isOpen()) return Refused("Das Bild " + Quoted(name) + " lässt sich nicht lesen. " +
+                                     Reason(file.openErrno() == ENOENT ? QImageReader::FileNotFoundError
+                                                                       : QImageReader::DeviceError));
+  return ReadPicture(file, name).surface;
 }

@@ -3,21 +3,45 @@
 //
 // Pixel columns run along x (left to right, grid row i) and pixel rows from
 // the bottom up along y (grid column k), so the surface seen from above shows
-// the picture unmirrored. The picture is resampled onto the grid like a table.
+// the picture unmirrored (and upright, where the file says how to turn it).
+// The picture is resampled onto the grid like a table.
+#include <QImage>
+#include <QImageIOHandler>
+#include <cstdint>
 #include <string>
 
-#include <QImage>
-
+#include "sources/bounded_file.h"
 #include "sources/surface_result.h"
 
-// Largest width or height accepted, in pixels.
+// Largest width or height accepted, in pixels; the smallest is 2.
 inline constexpr int kMaxPictureSide = 8192;
+inline constexpr int kMinPictureSide = 2;
+
+// Largest decoded picture accepted, in bytes (256 MiB): 8192 x 8192 pixels
+// of 4 bytes, fewer where the file's pixels take more.
+inline constexpr std::uintmax_t kMaxPictureBytes = 256u * 1024u * 1024u;
 
 // Height of a pixel of grey value g: g / 255 * 0.7.
 inline constexpr double kWhiteHeight = 0.7;
 
-// Reads only the pixels the grid needs. name only names the picture in messages.
-SurfaceResult SurfaceFromImage(const QImage& image, const std::string& name);
+// Reads only the pixels the grid needs. name only names the picture in
+// messages; turn is how the stored pixels are to be turned for display, as
+// the file says (Qt's order: mirror and flip first, then a quarter turn
+// clockwise), applied while reading instead of on a copy.
+SurfaceResult SurfaceFromImage(const QImage& image, const std::string& name,
+                               QImageIOHandler::Transformations turn = QImageIOHandler::TransformationNone);
 
-// Checks the size before decoding; the message names the file, not the path.
+struct PictureResult {
+  SurfaceResult surface;
+  // Set when Qt knows the format but could not decode a single picture, so
+  // the file may be something else after all (a table starting "/* XPM */").
+  bool notDecoded = false;
+};
+
+// Decodes the picture in file from its start. Checks size and decoded bytes
+// before decoding and refuses a picture that did not decode completely.
+PictureResult ReadPicture(BoundedFile& file, const std::string& name);
+
+// ReadPicture of the file at path (bytes as the system gave them); the
+// message names the file, not the path.
 SurfaceResult SurfaceFromPicture(const std::string& path);

@@ -10,6 +10,12 @@
 // Grid points per side of a level-6 surface (2^6 + 1).
 inline constexpr int kGridPoints = 65;
 
+// Largest |height| taken from any source. Squares and energy sums over up to
+// 513 x 513 points then stay far below the largest double
+// (513^2 * 1e300 < 1e306), so no readout turns infinite.
+inline constexpr double kMaxMagnitude = 1e150;
+inline constexpr const char* kMaxMagnitudeText = "1e150";
+
 // Exactly one of the two is set: grid on success, error otherwise.
 struct SurfaceResult {
   std::optional<Matrix> grid;

@@ -2,6 +2,7 @@
 
 #include <locale.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -33,12 +34,22 @@ Parsed ParseField(std::string_view field, double& value) {
   const auto [ptr, ec] = std::from_chars(digits.data(), end, value);
   if (digits.empty() || ptr != end || ec == std::errc::invalid_argument) return Parsed::kNotNumber;
   if (ec == std::errc::result_out_of_range) return ParseOutOfRange(field, value);
-  return std::isfinite(value) ? Parsed::kNumber : Parsed::kNotFinite;
+  if (!std::isfinite(value)) return Parsed::kNotFinite;
+  return std::fabs(value) > kMaxMagnitude ? Parsed::kTooLarge : Parsed::kNumber;
 }
 
-// Splits a data line into fields. A comma or semicolon that leaves an empty
-// field ends the split with that empty field; so does one field too many, so
-// a huge line cannot take huge memory.
+// A field written with a decimal comma: exactly one comma and no point.
+Parsed ParseCommaField(std::string_view field, double& value) {
+  if (std::count(field.begin(), field.end(), ',') != 1 || field.find('.') != std::string_view::npos)
+    return Parsed::kNotNumber;
+  std::string copy(field);
+  copy[copy.find(',')] = '.';
+  return ParseField(copy, value);
+}
+
+// Splits at spaces, tabs, commas and semicolons. A comma or semicolon that
+// leaves an empty field ends the split with that empty field; so does one
+// field too many, so a huge line cannot take huge memory.
 void SplitFields(std::string_view line, std::vector<std::string_view>& fields) {
   fields.clear();
   std::size_t p = 0;
@@ -57,10 +68,75 @@ void SplitFields(std::string_view line, std::vector<std::string_view>& fields) {
   }
 }
 
-bool AnyNumber(const std::vector<std::string_view>& fields) {
+// Splits at semicolons only, blanks around them dropped.
+void SplitAtSemicolons(std::string_view line, std::vector<std::string_view>& fields) {
+  fields.clear();
+  while (true) {
+    const std::size_t end = std::min(line.find(';'), line.size());
+    std::string_view field = line.substr(0, end);
+    while (!field.empty() && IsBlank(field.front())) field.remove_prefix(1);
+    while (!field.empty() && IsBlank(field.back())) field.remove_suffix(1);
+    fields.push_back(field);
+    if (end == line.size() || fields.size() > static_cast<std::size_t>(kMaxTableSide)) return;
+    line.remove_prefix(end + 1);
+  }
+}
+
+// Splits at runs of blanks. tabsOnly tells whether every run holds a tab.
+void SplitAtBlanks(std::string_view line, std::vector<std::string_view>& fields, bool& tabsOnly) {
+  fields.clear();
+  tabsOnly = true;
+  std::size_t p = 0;
+  while (p < line.size() && IsBlank(line[p])) ++p;
+  while (p < line.size() && fields.size() <= static_cast<std::size_t>(kMaxTableSide)) {
+    const std::size_t start = p;
+    while (p < line.size() && !IsBlank(line[p])) ++p;
+    fields.push_back(line.substr(start, p - start));
+    bool tab = false;
+    const std::size_t gap = p;
+    for (; p < line.size() && IsBlank(line[p]); ++p) tab = tab || line[p] == '\t';
+    if (p < line.size() && p > gap && !tab) tabsOnly = false;
+  }
+}
+
+// How the commas of a line are meant.
+enum class Commas { kNone, kSeparate, kDecimal, kAmbiguous };
+
+// Fields of a data line. With semicolons, or with tabs between numbers that
+// hold a comma, commas are decimal marks; a comma inside a number between
+// space-separated numbers could be either and is ambiguous (ambiguousField
+// gets its 0-based field); otherwise commas separate like blanks.
+Commas SplitLine(std::string_view line, std::vector<std::string_view>& fields, std::size_t& ambiguousField) {
+  if (line.find(';') != std::string_view::npos) {
+    SplitAtSemicolons(line, fields);
+    return Commas::kDecimal;
+  }
+  if (line.find(',') == std::string_view::npos) {
+    SplitFields(line, fields);
+    return Commas::kNone;
+  }
+  bool tabsOnly = true;
+  SplitAtBlanks(line, fields, tabsOnly);
+  const auto inner = std::find_if(fields.begin(), fields.end(), [](std::string_view f) {
+    const auto comma = f.find(',', 1);
+    return comma != std::string_view::npos && comma + 1 < f.size();
+  });
+  if (inner == fields.end() || fields.size() == 1) {
+    SplitFields(line, fields);
+    return Commas::kSeparate;
+  }
+  if (tabsOnly) return Commas::kDecimal;
+  ambiguousField = static_cast<std::size_t>(inner - fields.begin());
+  return Commas::kAmbiguous;
+}
+
+bool AnyNumber(const std::vector<std::string_view>& fields, bool decimalCommas) {
   double ignored = 0.0;
-  for (const auto field : fields)
-    if (!field.empty() && ParseField(field, ignored) != Parsed::kNotNumber) return true;
+  for (const auto field : fields) {
+    if (field.empty()) continue;
+    const bool comma = decimalCommas && field.find(',') != std::string_view::npos;
+    if ((comma ? ParseCommaField(field, ignored) : ParseField(field, ignored)) != Parsed::kNotNumber) return true;
+  }
   return false;
 }
 
@@ -78,9 +154,37 @@ std::string Shown(std::string_view field) {
   return Quoted(shown);
 }
 
+// Next line without its end; \n, \r\n and a lone \r all end a line. Of a
+// comment line only the '#' is kept, so a huge comment takes no memory.
+bool NextLine(std::streambuf& in, std::string& line) {
+  line.clear();
+  bool comment = false;
+  bool blanksOnly = true;
+  using Traits = std::streambuf::traits_type;
+  Traits::int_type c = in.sbumpc();
+  if (Traits::eq_int_type(c, Traits::eof())) return false;
+  while (!Traits::eq_int_type(c, Traits::eof())) {
+    const char ch = Traits::to_char_type(c);
+    if (ch == '\n') break;
+    if (ch == '\r') {
+      if (Traits::eq_int_type(in.sgetc(), Traits::to_int_type('\n'))) in.sbumpc();
+      break;
+    }
+    if (!comment) line.push_back(ch);
+    if (blanksOnly && !IsBlank(ch)) {
+      blanksOnly = false;
+      comment = ch == '#';
+    }
+    c = in.sbumpc();
+  }
+  return true;
+}
+
+constexpr const char* kUseOneMark = "; bitte überall dasselbe Dezimalzeichen verwenden.";
+
 }  // namespace
 
-TableResult ReadTable(std::istream& in, const std::string& fileName) {
+TableResult ReadTable(std::istream& in, const std::string& fileName, std::uintmax_t byteHint) {
   const std::string file = "Die Datei " + Quoted(fileName);
   TableResult result;
   auto refuse = [&](std::string message) {
@@ -91,40 +195,78 @@ TableResult ReadTable(std::istream& in, const std::string& fileName) {
   std::vector<std::string_view> fields;
   std::string buffer;
   int lineNumber = 0;
-  while (std::getline(in, buffer)) {
+  // What earlier lines did with commas and points, so a file cannot switch.
+  bool decimalCommaSeen = false;
+  bool decimalPointSeen = false;
+  bool separatingCommaSeen = false;
+  std::streambuf* source = in.rdbuf();
+  if (source == nullptr) return refuse(file + " lässt sich nicht zu Ende lesen.");
+  while (NextLine(*source, buffer)) {
     ++lineNumber;
     std::string_view line = buffer;
     if (lineNumber == 1 && line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
-    if (line.ends_with('\r')) line.remove_suffix(1);
     const auto first = line.find_first_not_of(" \t");
     if (first == std::string_view::npos || line[first] == '#') continue;
 
     const std::string at = " in Zeile " + std::to_string(lineNumber);
     if (table.rows == kMaxTableSide)
       return refuse(file + " hat mehr als " + std::to_string(kMaxTableSide) + " Zeilen mit Zahlen.");
-    SplitFields(line, fields);
+    std::size_t ambiguous = 0;
+    const Commas commas = SplitLine(line, fields, ambiguous);
     // Whatever goes wrong in this line, the file may not be a table at all.
-    if (table.rows == 0) result.noNumberInFirstLine = !AnyNumber(fields);
-    if (line.find(',') != std::string_view::npos && line.find(';') != std::string_view::npos)
-      return refuse(file + " enthält" + at +
-                    " Kommas und Semikolons; Dezimalzahlen bitte mit Punkt schreiben (0.5).");
+    if (table.rows == 0) result.noNumberInFirstLine = !AnyNumber(fields, commas != Commas::kSeparate);
+    auto where = [&](std::size_t c) { return file + " enthält" + at + ", Feld " + std::to_string(c + 1); };
+    if (commas == Commas::kAmbiguous)
+      return refuse(where(ambiguous) + " " + Shown(fields[ambiguous]) +
+                    ": das Komma kann Trennzeichen oder Dezimalkomma sein. Dezimalkommas nur mit "
+                    "Semikolon oder Tabulator zwischen den Zahlen, sonst bitte Dezimalpunkt (0.5).");
+    if (commas == Commas::kSeparate) {
+      if (decimalCommaSeen)
+        return refuse(file + " trennt" + at +
+                      " die Zahlen mit Kommas, die Zeilen davor haben aber Dezimalkommas; mehrdeutig" +
+                      kUseOneMark);
+      separatingCommaSeen = true;
+    }
     const int count = static_cast<int>(fields.size());
     if (count > kMaxTableSide)
       return refuse(file + " hat" + at + " mehr als " + std::to_string(kMaxTableSide) + " Werte.");
+    if (table.rows == 1 && table.values.capacity() < static_cast<std::size_t>(table.cols) * 2) {
+      // Every value takes at least two bytes (a digit and what follows it), so
+      // the file's size bounds the count: no reallocation copies a large table.
+      const std::uintmax_t most = static_cast<std::uintmax_t>(table.cols) * kMaxTableSide;
+      table.values.reserve(static_cast<std::size_t>(std::min(most, byteHint / 2 + 1)));
+    }
     for (int c = 0; c < count; ++c) {
       const std::string_view field = fields[static_cast<std::size_t>(c)];
+      const bool comma = commas == Commas::kDecimal && field.find(',') != std::string_view::npos;
       double value = 0.0;
-      const Parsed parsed = field.empty() ? Parsed::kNotNumber : ParseField(field, value);
+      const Parsed parsed =
+          field.empty() ? Parsed::kNotNumber : comma ? ParseCommaField(field, value) : ParseField(field, value);
+      const auto here = static_cast<std::size_t>(c);
       if (parsed == Parsed::kNumber) {
+        const bool point = field.find('.') != std::string_view::npos;
+        if (comma && separatingCommaSeen)
+          return refuse(where(here) + " " + Shown(field) +
+                        " mit Dezimalkomma, in den Zeilen davor trennen Kommas aber die Zahlen; mehrdeutig" +
+                        kUseOneMark);
+        if (comma && decimalPointSeen)
+          return refuse(where(here) + " " + Shown(field) +
+                        " mit Dezimalkomma, die Zeilen davor aber Zahlen mit Dezimalpunkt" + kUseOneMark);
+        if (point && decimalCommaSeen)
+          return refuse(where(here) + " " + Shown(field) +
+                        " mit Punkt, die Zeilen davor aber Zahlen mit Dezimalkomma" + kUseOneMark);
+        decimalCommaSeen = decimalCommaSeen || comma;
+        decimalPointSeen = decimalPointSeen || point;
         table.values.push_back(value);
         continue;
       }
-      const std::string where = file + " enthält" + at + ", Feld " + std::to_string(c + 1);
-      if (field.empty()) return refuse(where + " keine Zahl: das Feld ist leer.");
-      if (parsed == Parsed::kTooLarge) return refuse(where + " eine zu große Zahl: " + Shown(field) + ".");
+      if (field.empty()) return refuse(where(here) + " keine Zahl: das Feld ist leer.");
+      if (parsed == Parsed::kTooLarge)
+        return refuse(where(here) + " eine zu große Zahl: " + Shown(field) + "; erlaubt sind Beträge bis " +
+                      kMaxMagnitudeText + ".");
       if (parsed == Parsed::kNotFinite)
-        return refuse(where + " keinen endlichen Wert: " + Shown(field) + ".");
-      return refuse(where + " keine Zahl: " + Shown(field) + ".");
+        return refuse(where(here) + " keinen endlichen Wert: " + Shown(field) + ".");
+      return refuse(where(here) + " keine Zahl: " + Shown(field) + ".");
     }
     if (table.rows == 0) {
       table.cols = count;

@@ -5,10 +5,15 @@
 // c. Fields are separated by spaces or tabs (a run counts once) or by a comma
 // or a semicolon, with optional spaces around it. Two commas in a row, or one
 // at the start or the end of a line, leave an empty field, which is refused.
-// Numbers take a decimal point in every locale; a line with both commas and
-// semicolons is refused, as it most likely holds decimal commas. Empty lines
-// and lines starting with '#' are skipped; CRLF line ends and a UTF-8 byte
-// order mark are accepted.
+// Numbers take a decimal point in every locale, or a decimal comma where
+// nothing else can be meant: in lines whose fields are separated by
+// semicolons, or by tabs alone. A comma inside a number between
+// space-separated numbers ("1,25 2,5") could be either and is refused, as is
+// a file that mixes decimal commas with decimal points or separating commas.
+// |values| above kMaxMagnitude are refused. Empty lines and lines starting
+// with '#' are skipped; LF, CRLF and lone CR line ends and a UTF-8 byte order
+// mark are accepted.
+#include <cstdint>
 #include <istream>
 #include <optional>
 #include <string>
@@ -33,8 +38,9 @@ struct TableResult {
   bool noNumberInFirstLine = false;
 };
 
-// fileName only names the file in messages.
-TableResult ReadTable(std::istream& in, const std::string& fileName);
+// fileName only names the file in messages. byteHint, the length of the text
+// if known (else 0), lets a large table be stored without reallocations.
+TableResult ReadTable(std::istream& in, const std::string& fileName, std::uintmax_t byteHint = 0);
 
 // ReadTable, resampled onto the grid.
 SurfaceResult SurfaceFromTable(std::istream& in, const std::string& fileName);

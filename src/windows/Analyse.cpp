@@ -5,6 +5,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -26,6 +27,7 @@
 #include "windows/charts.h"
 #include "interaction/data_source.h"
 #include "state/state.h"
+#include "windows/start_file.h"
 
 TfrmAnalyse* frmAnalyse = nullptr;
 
@@ -304,8 +306,10 @@ void TfrmAnalyse::butUebernehmenClick() {
   emit surfaceChanged();
 }
 
-bool TfrmAnalyse::LoadFile(const QString& path) {
-  const std::string error = TakeFile(path.toStdString());
+bool TfrmAnalyse::LoadFile(const QString& path) { return LoadFile(PathBytes(path)); }
+
+bool TfrmAnalyse::LoadFile(const std::string& path) {
+  const std::string error = TakeFile(path);
   if (!error.empty()) {
     Refuse(Text(error));
     return false;
@@ -318,7 +322,7 @@ bool TfrmAnalyse::LoadFile(const QString& path) {
 
 void TfrmAnalyse::butDateiClick() {
   const QString path = QFileDialog::getOpenFileName(
-      this, QString::fromUtf8("Fl\u00e4che laden"), lastFile_.isEmpty() ? QString() : QFileInfo(lastFile_).path(),
+      this, QString::fromUtf8("Fl\u00e4che laden"), lastFile_.empty() ? QString() : QFileInfo(QFile::decodeName(lastFile_.c_str())).path(),
       QString::fromUtf8("Bilder und Zahlentabellen (*.png *.jpg *.jpeg *.bmp *.gif *.pbm *.pgm *.ppm "
                         "*.tif *.tiff *.webp *.txt *.csv *.dat);;Alle Dateien (*)"));
   if (path.isEmpty()) return ShowSource();
@@ -334,7 +338,7 @@ void TfrmAnalyse::rbBeispielClick() {
 void TfrmAnalyse::rbFormelClick() { butUebernehmenClick(); }
 
 void TfrmAnalyse::rbDateiClick() {
-  if (lastFile_.isEmpty()) return butDateiClick();
+  if (lastFile_.empty()) return butDateiClick();
   LoadFile(lastFile_);
 }
 
@@ -360,5 +364,5 @@ void TfrmAnalyse::dropEvent(QDropEvent* e) {
   const QList<QUrl> urls = e->mimeData()->urls();
   if (urls.size() != 1 || !urls.first().isLocalFile()) return;
   e->acceptProposedAction();
-  LoadFile(urls.first().toLocalFile());
+  LoadFile(LocalFilePath(urls.first()));
 }

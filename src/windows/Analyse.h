@@ -27,6 +27,7 @@ public:
   void StateChanged();
   // Loads a picture or a table of numbers; a refusal is shown in a message
   // box and changes nothing. True when the surface was taken.
+  bool LoadFile(const std::string& path);  // bytes, as the system gave them
   bool LoadFile(const QString& path);
   // The curves are computed at most once per turn of the event loop, and
   // only while the window is shown; this runs a pending computation now.
@@ -98,7 +99,7 @@ private:
   QTimer curveTimer_;
   bool curvesPending_ = true;
   int curveLevel_ = 0;
-  QString lastFile_;
+  std::string lastFile_;
 };
 
 extern TfrmAnalyse* frmAnalyse;

@@ -297,7 +297,7 @@ void TfrmKontrolle::FormCreate() {
     ShowDeltaHint();
   });
   frmAnalyse->appliedToData = [this] { ShowDeltaHint(); };
-  frmDaten->fileDropped = [](const QString& path) { frmAnalyse->LoadFile(path); };
+  frmDaten->fileDropped = [](const std::string& path) { frmAnalyse->LoadFile(path); };
 }
 
 void TfrmKontrolle::scrDeltaChange() {

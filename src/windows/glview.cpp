@@ -22,18 +22,19 @@
 
 #include "render/readback.h"
 #include "render/scenes.h"
+#include "windows/start_file.h"
 
 namespace {
 
 // A right click may wobble this far (pixels, each direction) and still open the menu.
 constexpr double kClickSlop = 4;
 
-// The path of the one local file the data names, or empty.
-QString SingleLocalFile(const QMimeData* data) {
+// The path (bytes) of the one local file the data names, or empty.
+std::string SingleLocalFile(const QMimeData* data) {
   if (data == nullptr || !data->hasUrls()) return {};
   const QList<QUrl> urls = data->urls();
   if (urls.size() != 1 || !urls.front().isLocalFile()) return {};
-  return urls.front().toLocalFile();
+  return LocalFilePath(urls.front());
 }
 
 }  // namespace
@@ -149,8 +150,8 @@ bool GlView::event(QEvent* e) {
 bool GlView::HandleDrop(QEvent* e) {
   // DragEnter and DragMove events derive from the drop event.
   auto* drop = static_cast<QDropEvent*>(e);
-  const QString path = SingleLocalFile(drop->mimeData());
-  if (!fileDropped || path.isEmpty()) {
+  const std::string path = SingleLocalFile(drop->mimeData());
+  if (!fileDropped || path.empty()) {
     drop->ignore();
     return true;
   }

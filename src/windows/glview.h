@@ -7,6 +7,7 @@
 #include <QWindow>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "interaction/navigation.h"
 #include "render/glwindow.h"
@@ -37,7 +38,7 @@ public:
 
   // Called with the path of a single local file dropped on the view; while
   // empty, the view accepts no drops.
-  std::function<void(const QString& localPath)> fileDropped;
+  std::function<void(const std::string& localPath)> fileDropped;  // path as bytes
   // Runs once, when the view is first on the screen.
   std::function<void()> firstExposed;
 

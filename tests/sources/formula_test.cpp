@@ -71,12 +71,41 @@ TEST(FormulaTest, Refusals) {
       {"1/x", {"bei x = 0, y = 0 (Gitterpunkt 1, 1) keinen endlichen Wert"}},
       {"1/(y-0.5)", {"bei x = 0, y = 0.5 (Gitterpunkt 1, 33)"}},
       {"ln(0.5-x) + y", {"bei x = 0.5, y = 0 (Gitterpunkt 33, 1)"}},
+      // Control characters: an embedded NUL must not cut the formula to "x".
+      {std::string("x\0+y", 4), {"bei Zeichen 2 das Steuerzeichen U+0000"}},
+      {"x +\ny", {"bei Zeichen 4 das Steuerzeichen U+000A"}},
+      {"ä\x7F", {"bei Zeichen 2 das Steuerzeichen U+007F"}},
+      // Logical operators never reach muparser.
+      {"x && y", {"bei Zeichen 3 den Operator „&&“;"}},
+      {"x & y", {"bei Zeichen 3 den Operator „&“;"}},
+      {"x||y", {"bei Zeichen 2 den Operator „||“;"}},
+      {"x | y", {"bei Zeichen 3 den Operator „|“;"}},
+      {"!x", {"bei Zeichen 1 den Operator „!“;"}},
+      {"x>0.5 ? 00000300000000000||0000 : 1", {"bei Zeichen 26 den Operator „||“"}},
+      // Magnitude: 1e150 is the largest taken (see the accepted cases).
+      {"1.0000000000000002e150*x*y", {"bei x = 1, y = 1 (Gitterpunkt 65, 65) den Wert 1.0000000000000002e+150",
+                                      "erlaubt sind Beträge bis 1e150."}},
+      {"1e200*x*y", {"(Gitterpunkt 2, 2) den Wert 2.44140625e+196"}},
   };
   for (const auto& [text, parts] : cases) {
     SCOPED_TRACE(text);
     ExpectRefused(SurfaceFromFormula(text), parts);
   }
   EXPECT_TRUE(SurfaceFromFormula(std::string(999, ' ') + "x").grid);
+  // Exactly at the magnitude bound, and "!=" is a comparison, not "!".
+  const SurfaceResult atBound = SurfaceFromFormula("-1e150*x*y");
+  ASSERT_TRUE(atBound.grid) << atBound.error;
+  EXPECT_EQ(GetElement(*atBound.grid, 65, 65), -1e150);
+  const SurfaceResult unequal = SurfaceFromFormula("x != y");
+  ASSERT_TRUE(unequal.grid) << unequal.error;
+  EXPECT_EQ(GetElement(*unequal.grid, 5, 5), 0.0);
+  EXPECT_EQ(GetElement(*unequal.grid, 5, 6), 1.0);
+  // Whatever muparser cannot read, the message never names an empty name.
+  for (const char* text : {"x;y", "x $ y", "x @ y", "x ~ y", "=x", "x (y)", "x ? : y", "x # y"}) {
+    const SurfaceResult result = SurfaceFromFormula(text);
+    EXPECT_FALSE(result.grid) << text;
+    EXPECT_EQ(result.error.find("„“"), std::string::npos) << text << ": " << result.error;
+  }
 }
 
 }  // namespace

@@ -17,7 +17,14 @@
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QUrl>
+#include <sys/resource.h>
+
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
 #include <cmath>
+#include <fstream>
+#include <string>
 
 #include "interaction/analysis_panel.h"
 #include "interaction/readouts.h"
@@ -27,6 +34,7 @@
 #include "windows/Grafik.h"
 #include "windows/Kontrolle.h"
 #include "windows/application.h"
+#include "windows/start_file.h"
 #include "pixels.h"
 #include "widgets.h"
 
@@ -158,6 +166,64 @@ private slots:
     QTest::mouseClick(a->rbBeispiel, Qt::LeftButton);
     QVERIFY(DataIsSample());
     QVERIFY(a->rbBeispiel->isChecked());
+  }
+
+  void hostileFilesAndNames() {
+    const std::string base = QFile::encodeName(dir.path()).toStdString();
+    auto write = [&](const std::string& name, const QByteArray& bytes) {
+      std::ofstream(base + "/" + name, std::ios::binary).write(bytes.data(), bytes.size());
+      return base + "/" + name;
+    };
+    // Names that are not UTF-8 (Latin-1 on a UTF-8 system) reach the file
+    // unchanged: dropped as a URL and named on the command line.
+    const std::string flaeche = write("Fl\xE4" "che.csv", "0 1\n2 5\n");
+    QMimeData mime;
+    mime.setUrls({QUrl("file://" + QString::fromLatin1(QByteArray::fromStdString(flaeche).toPercentEncoding("/")))});
+    QDropEvent drop(QPointF(frmDaten->width() / 2.0, frmDaten->height() / 2.0), Qt::CopyAction, &mime,
+                    Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(frmDaten, &drop);
+    QCOMPARE(Data(65, 65), 5.0);
+    QCOMPARE(a->labQuelle->text(), QString::fromUtf8("In Kraft: die Datei \u201eFl\u00e4che.csv\u201c."));
+    OpenStartFile(write("Gr\xF6\xDF" "e.csv", "1 2\n3 7\n"));
+    QCOMPARE(Data(65, 65), 7.0);
+    QVERIFY(a->labQuelle->text().contains(QString::fromUtf8("Gr\u00f6\u00dfe.csv")));
+
+    // A picture cut in half is refused, not taken with a grey fill.
+    QImage image(200, 150, QImage::Format_RGB32);
+    for (int y = 0; y < 150; ++y)
+      for (int x = 0; x < 200; ++x) image.setPixel(x, y, qRgb(x, y, (x * y) & 255));
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    QVERIFY(image.save(&buffer, "jpg"));
+    QVERIFY(!a->LoadFile(write("halb.jpg", jpeg.left(jpeg.size() / 2))));
+    QCOMPARE(TakeBox(), QString::fromUtf8("Das Bild \u201ehalb.jpg\u201c ist unvollst\u00e4ndig."));
+    QCOMPARE(Data(65, 65), 7.0);
+
+    // Memory: a 154-byte BMP promising 8192 x 8192 pixels and the largest
+    // picture taken (8192 x 8192 at 4 bytes) keep the process below 1 GiB.
+    QByteArray bmp("BM");
+    auto le = [](QByteArray& b, quint32 v, int n) {
+      for (int i = 0; i < n; ++i) b.append(char((v >> (8 * i)) & 0xFF));
+    };
+    for (auto [v, n] : std::initializer_list<std::pair<quint32, int>>{{54 + 8192u * 8192 * 3, 4}, {0, 4}, {54, 4},
+                                                                    {40, 4}, {8192, 4}, {8192, 4}, {1, 2}, {24, 2},
+                                                                    {0, 4}, {8192u * 8192 * 3, 4}, {2835, 4},
+                                                                    {2835, 4}, {0, 4}, {0, 4}})
+      le(bmp, v, n);
+    bmp.append(100, '\x7F');
+    QVERIFY(!a->LoadFile(write("riesig.bmp", bmp)));
+    QCOMPARE(TakeBox(), QString::fromUtf8("Das Bild \u201eriesig.bmp\u201c ist unvollst\u00e4ndig."));
+    {
+      QImage largest(8192, 8192, QImage::Format_RGB32);
+      largest.fill(qRgb(255, 255, 255));
+      QVERIFY(largest.save(dir.filePath("gross.png")));
+    }
+    QVERIFY(a->LoadFile(dir.filePath("gross.png")));
+    QCOMPARE(Data(33, 33), 0.7);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    QVERIFY2(usage.ru_maxrss < 1024L * 1024L, qPrintable(QString::number(usage.ru_maxrss) + " KiB peak"));
   }
 
   void compressionAtLevel2SeenFromLevel6() {

@@ -354,7 +354,7 @@ private slots:
     frmDaten->fileDropped = nullptr;
     QVERIFY(!accepted(&one, QEvent::DragMove));  // nobody to take it
     QStringList dropped;
-    frmDaten->fileDropped = [&dropped](const QString& path) { dropped << path; };
+    frmDaten->fileDropped = [&dropped](const std::string& path) { dropped << QString::fromStdString(path); };
     QVERIFY(accepted(&one, QEvent::DragMove));
     QVERIFY(!accepted(&two, QEvent::DragMove) && !accepted(&web, QEvent::DragMove) && !accepted(&two, QEvent::Drop));
     QVERIFY(dropped.isEmpty());
