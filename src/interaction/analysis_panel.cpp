@@ -24,7 +24,9 @@ namespace {
 
 std::string Taken(const SurfaceResult& result, SourceKind kind, const std::string& name) {
   if (!result.grid) return result.error;
-  TakeSurface(*result.grid, kind, name);
+  // A file's samples give its finer grids too; a formula is evaluated again.
+  if (result.samples) TakeSamples(*result.samples, kind, name);
+  else TakeSurface(*result.grid, kind, name);
   return {};
 }
 
@@ -39,7 +41,7 @@ std::string TakeFile(const std::string& path) {
 }
 
 KeptCount CountKept(double percent) {
-  const int total = analysis::DetailCount(appState.chosenLevel);
+  const int total = analysis::DetailCount(appState.chosenLevel, appState.topLevel);
   return {analysis::KeptDetailCount(total, percent), total};
 }
 
@@ -48,8 +50,9 @@ namespace {
 // The original analysed down to `level` with `tables`; on the way down every
 // block a descent would start from is kept for the level history.
 Matrix AnalysedOriginal(int level, const SynthesisTables& tables) {
-  Matrix copy = analysis::CopyBlock(appState.originalSurface);
-  for (int l = analysis::kTopLevel; l > level; --l) {
+  const int top = appState.topLevel;
+  Matrix copy = analysis::CopyBlock(appState.originalSurface, top);
+  for (int l = top; l > level; --l) {
     KeepBlockForDescent(copy, l);
     AnalyseDown(copy, l, l - 1, tables);
   }
@@ -57,8 +60,9 @@ Matrix AnalysedOriginal(int level, const SynthesisTables& tables) {
 }
 
 void Show(const Matrix& block) {
-  for (int r = 1; r <= analysis::kBlockSize; ++r) {
-    for (int c = 1; c <= analysis::kBlockSize; ++c) SetElement(appState.dataMatrix, r, c, GetElement(block, r, c));
+  const int side = GridSide(appState.topLevel);
+  for (int r = 1; r <= side; ++r) {
+    for (int c = 1; c <= side; ++c) SetElement(appState.dataMatrix, r, c, GetElement(block, r, c));
   }
   RedrawDaten();
 }
@@ -68,8 +72,8 @@ void Show(const Matrix& block) {
 KeptCount ApplyCompression(double percent) {
   const AppState& s = appState;
   const int level = s.chosenLevel;
-  Matrix copy = AnalysedOriginal(level, BuildSynthesisTables(s.currentDelta));
-  const analysis::KeepCount n = analysis::KeepLargestDetails(copy, level, percent);
+  Matrix copy = AnalysedOriginal(level, BuildSynthesisTables(s.currentDelta, s.topLevel));
+  const analysis::KeepCount n = analysis::KeepLargestDetails(copy, level, percent, s.topLevel);
   // New coefficients: a later descent must not bring back the old ones.
   ForgetKeptLevels();
   RecordFreshAnalysis(level, s.currentDelta, percent);
@@ -80,7 +84,7 @@ KeptCount ApplyCompression(double percent) {
 void RestoreOriginal() {
   const AppState& s = appState;
   ForgetKeptLevels();
-  const Matrix copy = AnalysedOriginal(s.chosenLevel, BuildSynthesisTables(s.currentDelta));
+  const Matrix copy = AnalysedOriginal(s.chosenLevel, BuildSynthesisTables(s.currentDelta, s.topLevel));
   RecordFreshAnalysis(s.chosenLevel, s.currentDelta, std::nullopt);
   Show(copy);
 }
@@ -120,7 +124,7 @@ std::string ErrorText() {
   } else {
     psnr = FormatReadout(e.psnr) + " dB";
   }
-  std::string text = "Fehler auf Level 6: max |e| = " + FormatReadout(e.maxAbs) +
+  std::string text = "Fehler auf Level " + std::to_string(s.topLevel) + ": max |e| = " + FormatReadout(e.maxAbs) +
                      ", RMS = " + FormatReadout(e.rms) + ", PSNR = " + psnr;
   const std::string mismatch = MismatchText();
   if (!mismatch.empty()) text += "\n" + mismatch;
@@ -128,7 +132,7 @@ std::string ErrorText() {
 }
 
 std::vector<EnergyRow> EnergyRows() {
-  const analysis::EnergyReport report = analysis::MeasureEnergies(appState.dataMatrix, appState.chosenLevel);
+  const analysis::EnergyReport report = analysis::MeasureEnergies(appState.dataMatrix, appState.chosenLevel, appState.topLevel);
   std::vector<EnergyRow> rows;
   for (const analysis::BlockEnergy& b : report.blocks) {
     std::string name;
@@ -193,11 +197,11 @@ Curve ErrorOverShare(double percent) {
     return curve;
   }
   // A share between the whole percents of the curve gets its own point.
-  Matrix copy = analysis::CopyBlock(s.originalSurface);
-  const SynthesisTables tables = BuildSynthesisTables(s.currentDelta);
-  AnalyseDown(copy, 6, s.chosenLevel, tables);
-  analysis::KeepLargestDetails(copy, s.chosenLevel, percent);
-  SynthesiseUp(copy, s.chosenLevel, 6, tables);
+  Matrix copy = analysis::CopyBlock(s.originalSurface, s.topLevel);
+  const SynthesisTables tables = BuildSynthesisTables(s.currentDelta, s.topLevel);
+  AnalyseDown(copy, s.topLevel, s.chosenLevel, tables);
+  analysis::KeepLargestDetails(copy, s.chosenLevel, percent, s.topLevel);
+  SynthesiseUp(copy, s.chosenLevel, s.topLevel, tables);
   curve.marker = Marker{percent, analysis::RmsError(s.originalSurface, copy)};
   return curve;
 }

@@ -4,9 +4,11 @@
 #include <array>
 #include <cmath>
 
+#include "state/state.h"
+
 namespace {
 
-constexpr int kTop = 6;
+constexpr int kTop = kMaxTopLevel;
 
 struct Record {
   // Index l: the Delta of the level-l details (analysis from l+1 to l).
@@ -28,7 +30,7 @@ void RecordDescent(int level, double delta) {
 
 void RecordFreshAnalysis(int level, double delta, std::optional<double> keptPercent) {
   record = Record{};
-  for (int l = std::max(level, 0); l < kTop; ++l) record.detailDelta[static_cast<std::size_t>(l)] = delta;
+  for (int l = std::max(level, 0); l < appState.topLevel; ++l) record.detailDelta[static_cast<std::size_t>(l)] = delta;
   if (keptPercent) record.compression = CompressionRecord{*keptPercent, level};
 }
 
@@ -36,7 +38,7 @@ std::optional<CompressionRecord> Compression() { return record.compression; }
 
 std::vector<double> MismatchedDeltas(int level, double synthesisDelta) {
   std::vector<double> deltas;
-  for (int l = std::max(level, 0); l < kTop; ++l) {
+  for (int l = std::max(level, 0); l < appState.topLevel; ++l) {
     const std::optional<double>& d = record.detailDelta[static_cast<std::size_t>(l)];
     if (!d || *d == synthesisDelta) continue;
     if (std::find(deltas.begin(), deltas.end(), *d) == deltas.end()) deltas.push_back(*d);

@@ -7,7 +7,7 @@
 #include <optional>
 #include <vector>
 
-// A new surface (or a fresh start): level 6, nothing analysed, uncompressed.
+// A new surface (or a fresh start): the top level, nothing analysed, uncompressed.
 void ForgetCoefficientRecord();
 // The details of `level` were just analysed from the level above with `delta`.
 void RecordDescent(int level, double delta);
@@ -23,8 +23,8 @@ struct CompressionRecord {
 std::optional<CompressionRecord> Compression();
 
 // The Deltas, other than `synthesisDelta`, that the details of levels
-// `level`..5 were analysed with, each once, in the order first met from
-// `level` up. Empty when they agree (always at level 6). Details below
+// `level` up to the one below the top level were analysed with, each once, in the order first met from
+// `level` up. Empty when they agree (always at the top level). Details below
 // `level` were synthesised away and no longer count; a descent records
 // them afresh.
 std::vector<double> MismatchedDeltas(int level, double synthesisDelta);

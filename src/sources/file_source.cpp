@@ -79,5 +79,8 @@ SurfaceResult SurfaceFromFile(const std::string& path) {
       return Refused(file + " ist weder ein Bild noch eine Zahlentabelle.");
     return Refused(std::move(read.error));
   }
-  return {ResampleToGrid(read.table->values, read.table->rows, read.table->cols), {}};
+  const Table& t = *read.table;
+  return TakenSamples(KeepSamples(t.rows, t.cols, [&](int r, int c) {
+    return t.values[static_cast<std::size_t>(r) * static_cast<std::size_t>(t.cols) + static_cast<std::size_t>(c)];
+  }));
 }

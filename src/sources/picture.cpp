@@ -86,14 +86,12 @@ SurfaceResult SurfaceFromImage(const QImage& image, const std::string& name, QIm
   // Decoded grey pictures come as Grayscale8; reading the bytes is several
   // times faster than pixel() and gives the same value.
   if (turn == QImageIOHandler::TransformationNone && image.format() == QImage::Format_Grayscale8) {
-    return {
-        ResampleWith(width, height,
-                     [&](int r, int c) { return image.constScanLine(top - c)[r] / 255.0 * kWhiteHeight; }),
-        {}};
+    return TakenSamples(
+        KeepSamples(width, height, [&](int r, int c) { return image.constScanLine(top - c)[r] / 255.0 * kWhiteHeight; }));
   }
   const bool mirror = turn.testFlag(QImageIOHandler::TransformationMirror);
   const bool flip = turn.testFlag(QImageIOHandler::TransformationFlip);
-  return {ResampleWith(width, height,
+  return TakenSamples(KeepSamples(width, height,
                        [&](int r, int c) {
                          // Pixel (x, y) of the turned picture; a quarter turn
                          // clockwise takes it from (y, storedHeight - 1 - x).
@@ -104,8 +102,7 @@ SurfaceResult SurfaceFromImage(const QImage& image, const std::string& name, QIm
                          if (mirror) sx = storedWidth - 1 - sx;
                          if (flip) sy = storedHeight - 1 - sy;
                          return Height(image.pixel(sx, sy));
-                       }),
-          {}};
+                       }));
 }
 
 PictureResult ReadPicture(BoundedFile& file, const std::string& name) {

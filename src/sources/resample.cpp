@@ -47,3 +47,8 @@ Matrix ResampleKept(const SourceSamples& kept, int points) {
       },
       points);
 }
+
+SurfaceResult TakenSamples(SourceSamples kept) {
+  Matrix grid = ResampleKept(kept);
+  return {std::move(grid), {}, std::move(kept)};
+}

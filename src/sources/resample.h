@@ -71,16 +71,6 @@ Matrix ResampleWith(int rows, int cols, ValueAt valueAt, int points = kGridPoint
 // `values` holds rows x cols samples row by row (rows, cols >= 1).
 Matrix ResampleToGrid(const std::vector<double>& values, int rows, int cols, int points = kGridPoints);
 
-// What a source must keep to be resampled again later at any grid size up to
-// kMaxGridPoints without being read again: only the rows and columns that the
-// 513 grid reads (at most 1026 of each), so a large picture keeps a few MB.
-struct SourceSamples {
-  int rows = 0;  // of the whole source
-  int cols = 0;
-  std::vector<int> keptRows;  // source indices, ascending
-  std::vector<int> keptCols;
-  std::vector<double> values;  // keptRows.size() x keptCols.size(), row by row
-};
 
 namespace resample_detail {
 // The source indices the 513 grid reads along one side of `samples`.
@@ -98,3 +88,6 @@ SourceSamples KeepSamples(int rows, int cols, ValueAt valueAt) {
 
 // The grid ResampleWith would give from the whole source, bit for bit.
 Matrix ResampleKept(const SourceSamples& kept, int points = kGridPoints);
+
+// A source taken: its 65 x 65 grid, and its samples for other grid sizes.
+SurfaceResult TakenSamples(SourceSamples kept);

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "linalg/matrix.h"
 
@@ -16,10 +17,23 @@ inline constexpr int kGridPoints = 65;
 inline constexpr double kMaxMagnitude = 1e150;
 inline constexpr const char* kMaxMagnitudeText = "1e150";
 
-// Exactly one of the two is set: grid on success, error otherwise.
+// What a source must keep to be resampled again later at any grid size up to
+// 513 x 513 without being read again: only the rows and columns that the 513
+// grid reads (at most 1026 of each), so a large picture keeps a few MB.
+struct SourceSamples {
+  int rows = 0;  // of the whole source
+  int cols = 0;
+  std::vector<int> keptRows;  // source indices, ascending
+  std::vector<int> keptCols;
+  std::vector<double> values;  // keptRows.size() x keptCols.size(), row by row
+};
+
+// Exactly one of grid and error is set: grid on success, error otherwise.
+// A file's samples come with its grid, for another resolution later.
 struct SurfaceResult {
   std::optional<Matrix> grid;
   std::string error;
+  std::optional<SourceSamples> samples;
 };
 
 inline SurfaceResult Refused(std::string message) { return {std::nullopt, std::move(message)}; }

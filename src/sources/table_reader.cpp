@@ -289,5 +289,8 @@ TableResult ReadTable(std::istream& in, const std::string& fileName, std::uintma
 SurfaceResult SurfaceFromTable(std::istream& in, const std::string& fileName) {
   TableResult read = ReadTable(in, fileName);
   if (!read.table) return Refused(std::move(read.error));
-  return {ResampleToGrid(read.table->values, read.table->rows, read.table->cols), {}};
+  const Table& t = *read.table;
+  return TakenSamples(KeepSamples(t.rows, t.cols, [&](int r, int c) {
+    return t.values[static_cast<std::size_t>(r) * static_cast<std::size_t>(t.cols) + static_cast<std::size_t>(c)];
+  }));
 }
