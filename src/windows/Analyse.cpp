@@ -1,4 +1,5 @@
 #include "windows/Analyse.h"
+#include "windows/Bild.h"
 
 #include <QButtonGroup>
 #include <QDoubleSpinBox>
@@ -194,6 +195,7 @@ TfrmAnalyse::TfrmAnalyse() {
 }
 
 void TfrmAnalyse::StateChanged() {
+  BildStateChanged();
   const bool atTop = appState.chosenLevel >= 6;
   butAnwenden->setEnabled(!atTop);
   if (appState.chosenLevel != curveLevel_) {

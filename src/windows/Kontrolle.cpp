@@ -19,6 +19,7 @@
 #include "blac/startup.h"
 #include "windows/About.h"
 #include "windows/Analyse.h"
+#include "windows/Bild.h"
 #include "windows/Help.h"
 #include "windows/Daten.h"
 #include "windows/Grafik.h"
@@ -298,6 +299,7 @@ void TfrmKontrolle::FormCreate() {
   });
   frmAnalyse->appliedToData = [this] { ShowDeltaHint(); };
   frmDaten->fileDropped = [](const std::string& path) { frmAnalyse->LoadFile(path); };
+  frmGrafik->showPictureWindow = frmDaten->showPictureWindow = ShowBild;
 }
 
 void TfrmKontrolle::scrDeltaChange() {

@@ -2,26 +2,20 @@
 
 #include <utility>
 
-#include <QClipboard>
-#include <QDir>
 #include <QDropEvent>
 #include <QExposeEvent>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QGuiApplication>
-#include <QImageWriter>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QResizeEvent>
-#include <QStandardPaths>
 #include <QWheelEvent>
 #include <cmath>
 
 #include "render/readback.h"
 #include "render/scenes.h"
+#include "windows/picture_out.h"
 #include "windows/start_file.h"
 
 namespace {
@@ -176,6 +170,8 @@ void GlView::keyPressEvent(QKeyEvent* e) {
     CopyPicture();
   } else if (e->matches(QKeySequence::Save)) {
     AskAndSavePicture();
+  } else if (e->key() == Qt::Key_B && showPictureWindow) {
+    showPictureWindow();
   } else {
     KeyDown(VirtualKey(e->key()), e->modifiers().testFlag(Qt::ShiftModifier));
   }
@@ -231,12 +227,7 @@ void GlView::wheelEvent(QWheelEvent* e) {
 
 void GlView::ShowContextMenu(const QPoint& globalPos) {
   // Made on first use: a view may exist without a widget application.
-  if (!menu_) {
-    menu_ = std::make_unique<QMenu>();
-    // After the tab, the keys that do the same, named as on a German keyboard.
-    menu_->addAction(QStringLiteral("Bild kopieren\tStrg+C"), this, &GlView::CopyPicture);
-    menu_->addAction(QStringLiteral("Bild speichern…\tStrg+S"), this, &GlView::AskAndSavePicture);
-  }
+  if (!menu_) menu_ = MakePictureMenu([this] { CopyPicture(); }, [this] { AskAndSavePicture(); });
   menu_->popup(globalPos);
 }
 
@@ -257,35 +248,11 @@ QImage GlView::Picture() {
   return img.mirrored().convertToFormat(QImage::Format_RGB32);
 }
 
-void GlView::CopyPicture() {
-  const QImage img = Picture();
-  if (!img.isNull()) QGuiApplication::clipboard()->setImage(img);
-}
+void GlView::CopyPicture() { CopyPictureToClipboard(Picture()); }
 
-bool GlView::SavePicture(const QString& path) {
-  const QString suffix = QFileInfo(path).suffix().toLower();
-  const QByteArray format = suffix == "jpg" || suffix == "jpeg" ? "jpeg" : "png";
-  const QImage img = Picture();
-  QImageWriter writer(path, format);
-  if (!img.isNull() && writer.write(img)) return true;
-  QMessageBox::warning(nullptr, QStringLiteral("Veltra"),
-                       QStringLiteral("Das Bild konnte nicht gespeichert werden: ") + QDir::toNativeSeparators(path));
-  return false;
-}
+bool GlView::SavePicture(const QString& path) { return WritePicture(Picture(), path); }
 
 void GlView::AskAndSavePicture() {
-  QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-  if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
-  QFileDialog dialog(nullptr, QStringLiteral("Bild speichern"), folder,
-                     QStringLiteral("PNG-Bild (*.png);;JPEG-Bild (*.jpg *.jpeg)"));
-  dialog.setAcceptMode(QFileDialog::AcceptSave);
-  dialog.setDefaultSuffix(QStringLiteral("png"));
-  dialog.selectFile(pictureName_);
-  // A name typed without an ending gets the one of the chosen type.
-  connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
-    dialog.setDefaultSuffix(filter.contains(QStringLiteral("*.jpg")) ? QStringLiteral("jpg") : QStringLiteral("png"));
-  });
-  if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-    SavePicture(dialog.selectedFiles().constFirst());
-  }
+  const QString path = AskPictureName(pictureName_);
+  if (!path.isEmpty()) SavePicture(path);
 }

@@ -41,6 +41,8 @@ public:
   std::function<void(const std::string& localPath)> fileDropped;  // path as bytes
   // Runs once, when the view is first on the screen.
   std::function<void()> firstExposed;
+  // Called when B is pressed in the view: the picture window opens.
+  std::function<void()> showPictureWindow;
 
   // The view's picture in device pixels, freshly drawn and read back from its
   // context; null when the view has no context or no pixels.

@@ -1,0 +1,213 @@
+#include "windows/Bild.h"
+
+#include <QContextMenuEvent>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <cmath>
+
+#include "interaction/data_source.h"
+#include "interaction/picture_view.h"
+#include "interaction/settings.h"
+#include "windows/picture_out.h"
+
+TfrmBild* frmBild = nullptr;
+
+namespace {
+
+// Room for the tick texts right of a colour bar.
+constexpr int kBarWidth = 14;
+constexpr int kBarTextWidth = 52;
+
+QImage ToQImage(const analysis::RgbaImage& image) {
+  if (image.width <= 0 || image.height <= 0) return {};
+  const QImage view(image.bytes.data(), image.width, image.height, image.width * 4, QImage::Format_RGBA8888);
+  return view.copy();  // the view does not outlive the bytes
+}
+
+analysis::Rgba MapColour(ColourBar::Map map, double t) {
+  switch (map) {
+    case ColourBar::Map::Grey: return analysis::Grey(t);
+    case ColourBar::Map::Diverging: return analysis::Diverging(t);
+    case ColourBar::Map::Viridis: return analysis::Viridis(t);
+  }
+  return analysis::Grey(t);
+}
+
+}  // namespace
+
+PicturePanel::PicturePanel() {
+  setMinimumSize(160, 160);
+  setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+}
+
+void PicturePanel::SetPicture(QImage image, std::vector<analysis::BlockLine> lines, double aspect) {
+  image_ = std::move(image);
+  lines_ = std::move(lines);
+  aspect_ = aspect > 0 && std::isfinite(aspect) ? aspect : 1;
+  update();
+}
+
+QRect PicturePanel::PictureRect() const {
+  // The largest rectangle of the source's aspect ratio, centred.
+  const double w = width(), h = height();
+  double pw = w, ph = w / aspect_;
+  if (ph > h) {
+    ph = h;
+    pw = h * aspect_;
+  }
+  return QRect(qRound((w - pw) / 2), qRound((h - ph) / 2), qRound(pw), qRound(ph));
+}
+
+void PicturePanel::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  if (image_.isNull()) return;
+  const QRect target = PictureRect();
+  // Enlarged grid points stay crisp squares.
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  painter.drawImage(target, image_);
+  if (lines_.empty()) return;
+  const double sx = double(target.width()) / image_.width();
+  const double sy = double(target.height()) / image_.height();
+  painter.setPen(QPen(Qt::white, 1));
+  for (const analysis::BlockLine& l : lines_) {
+    if (l.vertical) {
+      const double x = target.left() + l.position * sx;
+      painter.drawLine(QPointF(x, target.top() + l.from * sy), QPointF(x, target.top() + l.to * sy));
+    } else {
+      const double y = target.top() + l.position * sy;
+      painter.drawLine(QPointF(target.left() + l.from * sx, y), QPointF(target.left() + l.to * sx, y));
+    }
+  }
+}
+
+ColourBar::ColourBar(Map map) : map_(map) {
+  setFixedWidth(kBarWidth + kBarTextWidth);
+  setMinimumHeight(160);
+}
+
+void ColourBar::SetScale(const analysis::ColourScale& scale) {
+  scale_ = scale;
+  update();
+}
+
+QStringList ColourBar::TickTexts() const {
+  QStringList texts;
+  for (auto it = scale_.ticks.rbegin(); it != scale_.ticks.rend(); ++it) {
+    const double v = scale_.logarithmic ? std::pow(10.0, *it) : *it;
+    texts << QString::fromStdString(FormatNumber(v));
+  }
+  return texts;
+}
+
+void ColourBar::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const int top = 6, bottom = height() - 6;
+  if (bottom <= top) return;
+  for (int y = top; y <= bottom; ++y) {
+    const double t = double(bottom - y) / (bottom - top);
+    const analysis::Rgba c = MapColour(map_, t);
+    painter.setPen(QColor(c.r, c.g, c.b));
+    painter.drawLine(0, y, kBarWidth - 1, y);
+  }
+  painter.setPen(Qt::black);
+  painter.drawRect(0, top, kBarWidth - 1, bottom - top);
+  const double span = scale_.high - scale_.low;
+  const QStringList texts = TickTexts();
+  const QFontMetrics fm(font());
+  for (int i = 0; i < texts.size(); ++i) {
+    const double v = scale_.ticks[scale_.ticks.size() - 1 - static_cast<std::size_t>(i)];
+    const double t = span > 0 ? (v - scale_.low) / span : 0.5;
+    const int y = qRound(bottom - t * (bottom - top));
+    painter.drawLine(kBarWidth - 4, y, kBarWidth + 2, y);
+    painter.drawText(kBarWidth + 4, y + fm.ascent() / 2 - 1, texts[i]);
+  }
+}
+
+TfrmBild::TfrmBild() {
+  setWindowTitle(QStringLiteral("Bild"));
+  auto* grid = new QGridLayout(this);
+  const std::array<QString, 4> titles{QStringLiteral("Original"), QStringLiteral("Rekonstruktion"),
+                                      QStringLiteral("Differenz"), QStringLiteral("Koeffizienten")};
+  const std::array<ColourBar::Map, 4> maps{ColourBar::Map::Grey, ColourBar::Map::Grey,
+                                           ColourBar::Map::Diverging, ColourBar::Map::Viridis};
+  for (std::size_t i = 0; i < 4; ++i) {
+    const int col = static_cast<int>(i) * 2;
+    labTitel[i] = new QLabel(titles[i]);
+    labTitel[i]->setAlignment(Qt::AlignHCenter);
+    panels[i] = new PicturePanel;
+    bars[i] = new ColourBar(maps[i]);
+    grid->addWidget(labTitel[i], 0, col, 1, 2);
+    grid->addWidget(panels[i], 1, col);
+    grid->addWidget(bars[i], 1, col + 1);
+    grid->setColumnStretch(col, 1);
+  }
+  labTitel[3]->setToolTip(QStringLiteral("Beträge der Koeffizienten auf dem gezeigten Level, logarithmisch"));
+  resize(1220, 330);
+}
+
+TfrmBild::~TfrmBild() = default;
+
+void TfrmBild::StateChanged() {
+  pending_ = true;
+  if (isVisible()) Update();
+}
+
+void TfrmBild::Update() {
+  pending_ = false;
+  pictures_ = CurrentPictures();
+  const double aspect = SourceAspectRatio();
+  const std::array<const analysis::Panel*, 4> shown{&pictures_.original, &pictures_.reconstruction,
+                                                    &pictures_.difference, &pictures_.coefficients};
+  for (std::size_t i = 0; i < 4; ++i) {
+    panels[i]->SetPicture(ToQImage(shown[i]->image), i == 3 ? pictures_.blockLines : std::vector<analysis::BlockLine>{},
+                          aspect);
+    bars[i]->SetScale(shown[i]->scale);
+  }
+}
+
+void TfrmBild::showEvent(QShowEvent* e) {
+  if (pending_) Update();
+  QWidget::showEvent(e);
+}
+
+QImage TfrmBild::Picture() { return grab().toImage(); }
+
+void TfrmBild::CopyPicture() { CopyPictureToClipboard(Picture()); }
+
+bool TfrmBild::SavePicture(const QString& path) { return WritePicture(Picture(), path); }
+
+void TfrmBild::AskAndSavePicture() {
+  const QString path = AskPictureName(QStringLiteral("veltra-bild.png"));
+  if (!path.isEmpty()) SavePicture(path);
+}
+
+void TfrmBild::keyPressEvent(QKeyEvent* e) {
+  if (e->matches(QKeySequence::Copy)) {
+    CopyPicture();
+  } else if (e->matches(QKeySequence::Save)) {
+    AskAndSavePicture();
+  } else {
+    QWidget::keyPressEvent(e);
+  }
+}
+
+void TfrmBild::contextMenuEvent(QContextMenuEvent* e) {
+  if (!menu_) {
+    menu_ = MakePictureMenu([this] { CopyPicture(); }, [this] { AskAndSavePicture(); });
+  }
+  menu_->popup(e->globalPos());
+}
+
+void ShowBild() {
+  if (!frmBild) frmBild = new TfrmBild;
+  frmBild->show();
+  frmBild->raise();
+  frmBild->activateWindow();
+}
+
+void BildStateChanged() {
+  if (frmBild) frmBild->StateChanged();
+}
