@@ -4,6 +4,8 @@
 #   docs/screenshot-main.png     control panel and both OpenGL views
 #   docs/screenshot-analyse.png  the "Analyse" window, opened with the panel's
 #                                "Analyse…" button
+#   docs/screenshot-bild.png     the window "Bild" with a picture at 257 x 257,
+#                                compressed to 5 % at level 2
 #
 # Usage: scripts/screenshots.sh [PROGRAM]
 #   Without PROGRAM the program is built with the default preset and
@@ -37,7 +39,7 @@ if [ -z "${VELTRA_SCREENSHOTS_XVFB:-}" ]; then
     source scripts/setup.sh
     install_missing
     cmake --preset default >/dev/null
-    cmake --build --preset default --target veltra
+    cmake --build --preset default --target veltra tst_bild
     program=build/default/veltra
   fi
   program=$(realpath "$program")
@@ -153,3 +155,15 @@ for _ in $(seq 20); do
 done
 cp "$work/analyse.png" docs/screenshot-analyse.png
 echo "docs/screenshot-analyse.png: $(identify -format '%w x %h' docs/screenshot-analyse.png) pixels"
+
+# The window "Bild" with a 400 x 300 picture at 257 x 257, level 2, 5 % of
+# the details kept: the state its real-window test builds, written by the
+# test itself (the window's own picture, as Ctrl+S would save it).
+bild_test=$(dirname "$program")/tests/tst_bild
+if [ ! -x "$bild_test" ]; then
+  echo "$bild_test is missing: build the target tst_bild" >&2
+  exit 1
+fi
+VELTRA_BILD_SCREENSHOT=$PWD/docs/screenshot-bild.png "$bild_test" initTestCase openedByBAndFollowingTheLevel \
+  photoAt257RecognisableBeforeAndAfterKeeping5Percent >"$work/bild.log" 2>&1 || { cat "$work/bild.log" >&2; exit 1; }
+echo "docs/screenshot-bild.png: $(identify -format '%w x %h' docs/screenshot-bild.png) pixels"

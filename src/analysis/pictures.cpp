@@ -151,6 +151,18 @@ std::vector<double> RoundTicks(double low, double high) {
   return best;
 }
 
+std::vector<double> DecadeTicks(double low, double high) {
+  if (!std::isfinite(low) || !std::isfinite(high) || high < low) return {};
+  const double first = std::ceil(low);
+  const double last = std::floor(high);
+  // Whole powers of ten read best; within one decade the round steps serve.
+  if (last - first < 1) return RoundTicks(low, high);
+  const double step = last - first + 1 > 5 ? 2 : 1;
+  std::vector<double> ticks;
+  for (double k = last; k >= first; k -= step) ticks.insert(ticks.begin(), k);
+  return ticks;
+}
+
 Pictures MakePictures(const Matrix& original, const Matrix& coefficients, int level,
                       const std::vector<Matrix>& p, const std::vector<Matrix>& q) {
   Pictures pictures;
@@ -196,7 +208,9 @@ Pictures MakePictures(const Matrix& original, const Matrix& coefficients, int le
     return Grey(Fraction(v, lowest, highest));
   });
 
-  pictures.difference.scale = {-maxAbs, maxAbs, RoundTicks(-maxAbs, maxAbs), false};
+  // An exact reconstruction has the scale 0..0, not -0..0.
+  const double errorLow = maxAbs > 0 ? -maxAbs : 0.0;
+  pictures.difference.scale = {errorLow, maxAbs, RoundTicks(errorLow, maxAbs), false};
   pictures.difference.image = Paint(*surface, side, [&](double v, int r, int c) {
     const double e = v - originalAt(r, c);
     return Diverging(maxAbs > 0 ? 0.5 + e / (2 * maxAbs) : 0.5);
@@ -208,7 +222,7 @@ Pictures MakePictures(const Matrix& original, const Matrix& coefficients, int le
     high = std::log10(largest);
     low = std::max(std::log10(smallest), high - kDecades);
   }
-  pictures.coefficients.scale = {low, high, RoundTicks(low, high), true};
+  pictures.coefficients.scale = {low, high, DecadeTicks(low, high), true};
   pictures.coefficients.image = Paint(coefficients, side, [&](double v, int, int) {
     if (std::isnan(v)) return Viridis(v);
     const double a = std::fabs(v);

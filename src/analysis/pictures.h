@@ -66,6 +66,10 @@ Rgba Viridis(double t);
 
 // 3 to 5 round numbers (1, 2, 2.5 or 5 times a power of ten apart) inside [low, high].
 std::vector<double> RoundTicks(double low, double high);
+// Ticks of a logarithmic scale whose values are log10 of the magnitudes:
+// whole decades inside [low, high] (every second one when there are more
+// than 5, ending at the top one), else RoundTicks.
+std::vector<double> DecadeTicks(double low, double high);
 
 // The panels for an original of side n(T) (T = TopLevelOf(original)) and the
 // coefficients of the top-left n(T) x n(T) block of `coefficients`, analysed

@@ -2,6 +2,7 @@
 #include "windows/Bild.h"
 
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -84,7 +85,16 @@ TfrmAnalyse::TfrmAnalyse() {
   q->addWidget(butUebernehmen, 1, 3);
   q->addWidget(rbDatei, 2, 0);
   q->addWidget(butDatei, 2, 3);
-  q->addWidget(labQuelle, 3, 0, 1, 4);
+  cmbAufloesung = Plain(new QComboBox);
+  for (int points : ResolutionChoices()) cmbAufloesung->addItem(Text(ResolutionText(points)), points);
+  cmbAufloesung->setToolTip(QString::fromUtf8(
+      "Gitterpunkte je Seite; die Quelle wird neu abgetastet, der h\u00f6chste Level ist 6, 7, 8 oder 9."));
+  butBild = Plain(new QPushButton(QString::fromUtf8("Bild\u2026")));
+  butBild->setToolTip(QString::fromUtf8("Original, Rekonstruktion, Differenz und Koeffizienten als Bilder (Taste B)"));
+  q->addWidget(Plain(new QLabel(QString::fromUtf8("Aufl\u00f6sung:"))), 3, 0);
+  q->addWidget(cmbAufloesung, 3, 1, 1, 2, Qt::AlignLeft);
+  q->addWidget(butBild, 3, 3);
+  q->addWidget(labQuelle, 4, 0, 1, 4);
   q->setColumnStretch(2, 1);
 
   // Kompression
@@ -182,6 +192,8 @@ TfrmAnalyse::TfrmAnalyse() {
   connect(rbDatei, &QRadioButton::clicked, this, &TfrmAnalyse::rbDateiClick);
   connect(butAnwenden, &QPushButton::clicked, this, &TfrmAnalyse::butAnwendenClick);
   connect(butOriginal, &QPushButton::clicked, this, &TfrmAnalyse::butOriginalClick);
+  connect(cmbAufloesung, &QComboBox::currentIndexChanged, this, &TfrmAnalyse::cmbAufloesungChange);
+  connect(butBild, &QPushButton::clicked, this, [] { ShowBild(); });
   connect(spnAnteil, &QDoubleSpinBox::valueChanged, this, [this](double p) {
     const int tenths = static_cast<int>(std::lround(p * 10));
     if (sldAnteil->value() != tenths) sldAnteil->setValue(tenths);
@@ -194,9 +206,11 @@ TfrmAnalyse::TfrmAnalyse() {
   StateChanged();
 }
 
+bool TfrmAnalyse::AtTop() { return appState.chosenLevel >= appState.topLevel; }
+
 void TfrmAnalyse::StateChanged() {
   BildStateChanged();
-  const bool atTop = appState.chosenLevel >= 6;
+  const bool atTop = AtTop();
   butAnwenden->setEnabled(!atTop);
   if (appState.chosenLevel != curveLevel_) {
     // Another level moves the curves by orders of magnitude: fresh ranges.
@@ -205,8 +219,9 @@ void TfrmAnalyse::StateChanged() {
     chtAnteil->ForgetRange();
   }
   if (atTop) {
-    const QString why = QString::fromUtf8(
-        "Auf Level 6 gibt es keine Detailkoeffizienten, also keine Kurve: erst mit dem Level-Regler hinabgehen.");
+    const QString why = QString::fromUtf8("Auf Level %1 gibt es keine Detailkoeffizienten, also keine Kurve: "
+                                          "erst mit dem Level-Regler hinabgehen.")
+                            .arg(appState.topLevel);
     chtDelta->ShowEmpty(why);
     chtAnteil->ShowEmpty(why);
     labMinimum->clear();
@@ -222,8 +237,9 @@ void TfrmAnalyse::ShareChanged(double) {
 
 void TfrmAnalyse::UpdateReadouts() {
   const KeptCount count = CountKept(spnAnteil->value());
-  labBehalten->setText(appState.chosenLevel >= 6
-                           ? QString::fromUtf8("Auf Level 6 gibt es nichts wegzulassen: erst hinabgehen.")
+  labBehalten->setText(AtTop()
+                           ? QString::fromUtf8("Auf Level %1 gibt es nichts wegzulassen: erst hinabgehen.")
+                                 .arg(appState.topLevel)
                            : Text(KeptText(count)));
   labFehler->setText(Text(ErrorText()));
   // The second line, when there is one, names a Delta mismatch.
@@ -254,7 +270,7 @@ void TfrmAnalyse::UpdateCurvesNow() {
   curveTimer_.stop();
   if (!curvesPending_ || !isVisible()) return;
   curvesPending_ = false;
-  if (appState.chosenLevel >= 6) return;
+  if (AtTop()) return;
   const double percent = spnAnteil->value();
   const Curve overDelta = ErrorOverDelta(percent);
   chtDelta->ShowCurve(overDelta);
@@ -276,6 +292,18 @@ void TfrmAnalyse::Refuse(const QString& text) {
   ShowSource();
 }
 
+void TfrmAnalyse::cmbAufloesungChange(int index) {
+  const int points = cmbAufloesung->itemData(index).toInt();
+  if (points == Resolution()) return;
+  const std::string error = SetResolution(points);
+  if (!error.empty()) {
+    Refuse(Text(error));
+    return;
+  }
+  SurfaceTaken();
+  emit surfaceChanged();
+}
+
 void TfrmAnalyse::SurfaceTaken() {
   chtDelta->ForgetRange();
   chtAnteil->ForgetRange();
@@ -284,6 +312,10 @@ void TfrmAnalyse::SurfaceTaken() {
 }
 
 void TfrmAnalyse::ShowSource() {
+  {
+    const QSignalBlocker quiet(cmbAufloesung);
+    cmbAufloesung->setCurrentIndex(cmbAufloesung->findData(Resolution()));
+  }
   switch (appState.sourceKind) {
     case SourceKind::Sample:
       rbBeispiel->setChecked(true);
@@ -345,7 +377,7 @@ void TfrmAnalyse::rbDateiClick() {
 }
 
 void TfrmAnalyse::butAnwendenClick() {
-  if (appState.chosenLevel >= 6) return;
+  if (AtTop()) return;
   ApplyCompression(spnAnteil->value());
   StateChanged();
   if (appliedToData) appliedToData();

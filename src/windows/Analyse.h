@@ -6,6 +6,7 @@
 #include <functional>
 
 class QButtonGroup;
+class QComboBox;
 class CurveView;
 class QDoubleSpinBox;
 class QGroupBox;
@@ -43,6 +44,8 @@ public:
   QPushButton* butUebernehmen;
   QPushButton* butDatei;
   QLabel* labQuelle;
+  QComboBox* cmbAufloesung;  // points per side, 65 to 513
+  QPushButton* butBild;
 
   QGroupBox* grpKompression;
   QDoubleSpinBox* spnAnteil;
@@ -89,6 +92,9 @@ private:
   void rbDateiClick();
   void butAnwendenClick();
   void butOriginalClick();
+  void cmbAufloesungChange(int index);
+  // The level shown is the top level: nothing to compress, no curves.
+  static bool AtTop();
   void ShareChanged(double percent);
   void SurfaceTaken();
   void ShowSource();

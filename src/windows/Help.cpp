@@ -29,6 +29,7 @@ const char* const kHelpHtml = R"(
 <tr><td>← / →</td><td>nach links / rechts verschieben</td></tr>
 <tr><td>↑ / ↓</td><td>näher heran / weiter weg</td></tr>
 <tr><td>Umschalt + ↑ / ↓</td><td>nach oben / unten verschieben</td></tr>
+<tr><td>B</td><td>das Fenster „Bild“ öffnen</td></tr>
 <tr><td>Strg+C</td><td>Bild in die Zwischenablage kopieren</td></tr>
 <tr><td>Strg+S</td><td>Bild speichern (PNG, mit der Endung .jpg als JPEG)</td></tr>
 <tr><td>F1</td><td>diese Hilfe (in jedem Fenster)</td></tr>
@@ -51,7 +52,7 @@ dazwischen ein Trapez mit Rampen der Breite Delta. Das Funktionsfenster folgt so
 Pfeiltasten und Mausrad: 0.01, Klick neben den Griff oder Bild auf/ab: 0.1.</td></tr>
 <tr><td>aktuelles Delta</td><td>das Delta, mit dem die Daten zerlegt und wieder zusammengesetzt werden.
 Es übernimmt den Wert des Schiebereglers erst mit „Berechne!“.</td></tr>
-<tr><td>Level (2 bis 6)</td><td>nach links: die Daten werden Stufe für Stufe in gröbere Koeffizienten
+<tr><td>Level (2 bis 6, bei feinerer Auflösung bis 9)</td><td>nach links: die Daten werden Stufe für Stufe in gröbere Koeffizienten
 und Details zerlegt; nach rechts: aus ihnen wieder zusammengesetzt (mit dem aktuellen Delta).</td></tr>
 <tr><td>Berechne!</td><td>übernimmt das Delta des Schiebereglers als aktuelles Delta. Unterhalb von
 Level 6 bleiben die gezeigten Koeffizienten, wie sie sind; erst der Weg nach oben setzt sie mit
@@ -71,7 +72,10 @@ ihre Approximation. Im ganzen Schema („Zeige nur Daten“ aus) rot die Details
 Umgebungslicht.</p>
 
 <h3>Das Fenster „Analyse“</h3>
-<p><b>Datenquelle</b>: die Beispielfläche, eine Formel f(x, y) oder eine Datei (Bild oder Zahlentabelle).</p>
+<p><b>Datenquelle</b>: die Beispielfläche, eine Formel f(x, y) oder eine Datei (Bild oder Zahlentabelle).
+<b>Auflösung</b>: 65 × 65 Punkte (höchster Level 6) bis 513 × 513 (Level 9); die Quelle wird dafür
+neu abgetastet. Das Fenster „Daten“ zeichnet mit derselben Schrittweite weiter, das Fenster „Bild“
+zeigt jeden Punkt.</p>
 <p><b>Kompression</b>: „Anwenden“ zerlegt die Originalfläche mit dem aktuellen Delta bis zum gezeigten
 Level und behält nur den gewählten Anteil der größten Detailkoeffizienten; alle anderen werden 0.
 „Original“ zeigt wieder die unkomprimierte Zerlegung. Die Zeile „Gezeigt: …“ sagt, welcher Zustand
@@ -92,6 +96,15 @@ mit dem neuen. Dann steht z. B. „Koeffizienten mit Delta 0.4 berechnet, Synthe
 auf der Steuerung und beim Fehler, und der Fehler ist viel größer, als die Kurve verspricht:
 Zerlegung und Rekonstruktion müssen dieselbe Familie von Funktionen benutzen. „Anwenden“ oder
 „Original“ zerlegen neu mit dem aktuellen Delta.</p>
+
+<h3>Das Fenster „Bild“</h3>
+<p>„Bild…“ im Fenster „Analyse“ oder die Taste B in einer Ansicht öffnet es. Nebeneinander, so wie
+man von oben auf die Daten blickt: <b>Original</b> (die Fläche, wie sie übernommen wurde),
+<b>Rekonstruktion</b> (die gezeigten Koeffizienten bis zum höchsten Level zusammengesetzt – genau
+das, womit der Fehler berechnet wird), beide grau auf derselben Skala; <b>Differenz</b>
+(Rekonstruktion − Original, blau negativ, rot positiv, Skala ± größter Fehler) und
+<b>Koeffizienten</b> (Beträge auf dem gezeigten Level, logarithmisch: links unten die Approximation,
+ringsum die Detailblöcke). Damit lässt sich sehen, ob ein Foto mit 5 % der Details noch zu erkennen ist.</p>
 
 <h3>Unterrichtsablauf (etwa 20 Minuten)</h3>
 <ol>

@@ -18,6 +18,7 @@
 
 #include "blac/startup.h"
 #include "windows/About.h"
+#include "interaction/data_source.h"
 #include "windows/Analyse.h"
 #include "windows/Bild.h"
 #include "windows/Help.h"
@@ -290,9 +291,10 @@ void TfrmKontrolle::FormCreate() {
   frmAnalyse = new TfrmAnalyse;
   // Clicking the Delta curve acts like moving the scroll bar.
   connect(frmAnalyse, &TfrmAnalyse::deltaPicked, scrDelta, &QScrollBar::setValue);
-  // A new surface puts the level to 6 without running any level step.
+  // A new surface (or resolution) puts the level to the top without running any level step.
   connect(frmAnalyse, &TfrmAnalyse::surfaceChanged, this, [this] {
     const QSignalBlocker quiet(trbLevel);
+    trbLevel->setRange(LevelTrackRange().lowest, LevelTrackRange().highest);
     trbLevel->setValue(appState.chosenLevel);
     labLevel->setText(QString::fromStdString(appState.statusText));
     ShowDeltaHint();
@@ -389,6 +391,8 @@ void EndProgram() {
   if (frmHelp) frmHelp->hide();
   delete frmAnalyse;
   frmAnalyse = nullptr;
+  delete frmBild;
+  frmBild = nullptr;
   if (frmKontrolle) frmKontrolle->hide();
   QApplication::quit();
 }

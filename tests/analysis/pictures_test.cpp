@@ -61,6 +61,25 @@ TEST(PicturesTest, RoundTicksInsideTheScale) {
   }
 }
 
+TEST(PicturesTest, DecadeTicksOfTheCoefficientScale) {
+  struct Case {
+    double low, high;
+    std::vector<double> want;
+  };
+  const Case cases[] = {
+      {-3, 0, {-3, -2, -1, 0}},
+      {-2.5, -0.1, {-2, -1}},
+      {-4.2, 0.3, {-4, -3, -2, -1, 0}},     // five: every one
+      {-5.7, 0.3, {-4, -2, 0}},             // six: every second, ending at the top one
+      {-0.9, -0.1, {-0.8, -0.6, -0.4, -0.2}},  // within one decade: round steps
+  };
+  for (const Case& c : cases) {
+    const std::vector<double> got = analysis::DecadeTicks(c.low, c.high);
+    ASSERT_EQ(got.size(), c.want.size()) << c.low << ".." << c.high;
+    for (std::size_t k = 0; k < got.size(); ++k) EXPECT_NEAR(got[k], c.want[k], 1e-15) << c.low;
+  }
+}
+
 // 129 x 129, values 2 * (i - 1) + (k - 1) / 128: rising to the right (x, the
 // first index) and, less steeply, upwards (y). At the top level the
 // coefficients are the surface itself.
