@@ -164,6 +164,6 @@ if [ ! -x "$bild_test" ]; then
   echo "$bild_test is missing: build the target tst_bild" >&2
   exit 1
 fi
-VELTRA_BILD_SCREENSHOT=$PWD/docs/screenshot-bild.png "$bild_test" initTestCase openedByBAndFollowingTheLevel \
+VELTRA_BILD_SCREENSHOT=$PWD/docs/screenshot-bild.png "$bild_test" openedByBAndFollowingTheLevel \
   photoAt257RecognisableBeforeAndAfterKeeping5Percent >"$work/bild.log" 2>&1 || { cat "$work/bild.log" >&2; exit 1; }
 echo "docs/screenshot-bild.png: $(identify -format '%w x %h' docs/screenshot-bild.png) pixels"

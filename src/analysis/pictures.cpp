@@ -153,14 +153,26 @@ std::vector<double> RoundTicks(double low, double high) {
 
 std::vector<double> DecadeTicks(double low, double high) {
   if (!std::isfinite(low) || !std::isfinite(high) || high < low) return {};
-  const double first = std::ceil(low);
-  const double last = std::floor(high);
-  // Whole powers of ten read best; within one decade the round steps serve.
-  if (last - first < 1) return RoundTicks(low, high);
-  const double step = last - first + 1 > 5 ? 2 : 1;
-  std::vector<double> ticks;
-  for (double k = last; k >= first; k -= step) ticks.insert(ticks.begin(), k);
-  return ticks;
+  // log10 of m * 10^k for every k and every m of `mantissas` inside [low, high].
+  const auto inside = [&](std::initializer_list<double> mantissas) {
+    std::vector<double> ticks;
+    for (double k = std::floor(low); k <= std::floor(high); ++k)
+      for (double m : mantissas)
+        if (const double t = k + std::log10(m); t >= low && t <= high) ticks.push_back(t);
+    return ticks;
+  };
+  const std::vector<double> decades = inside({1});
+  if (decades.size() > 5) {
+    // Every second decade, ending at the top one.
+    std::vector<double> every;
+    for (std::size_t i = decades.size() % 2 == 0 ? 1 : 0; i < decades.size(); i += 2) every.push_back(decades[i]);
+    return every;
+  }
+  if (decades.size() >= 3) return decades;
+  // Fewer whole decades: 1, 2 and 5 times a power of ten, or 1 and 5.
+  for (const std::vector<double>& ticks : {inside({1, 2, 5}), inside({1, 5})})
+    if (ticks.size() >= 3 && ticks.size() <= 5) return ticks;
+  return decades.size() == 2 ? decades : RoundTicks(low, high);
 }
 
 Pictures MakePictures(const Matrix& original, const Matrix& coefficients, int level,

@@ -68,7 +68,8 @@ Rgba Viridis(double t);
 std::vector<double> RoundTicks(double low, double high);
 // Ticks of a logarithmic scale whose values are log10 of the magnitudes:
 // whole decades inside [low, high] (every second one when there are more
-// than 5, ending at the top one), else RoundTicks.
+// than 5, ending at the top one); with fewer than three decades inside, 1, 2
+// and 5 times a power of ten when that gives 2 to 5 ticks, else RoundTicks.
 std::vector<double> DecadeTicks(double low, double high);
 
 // The panels for an original of side n(T) (T = TopLevelOf(original)) and the

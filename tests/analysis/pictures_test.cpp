@@ -64,19 +64,22 @@ TEST(PicturesTest, RoundTicksInsideTheScale) {
 TEST(PicturesTest, DecadeTicksOfTheCoefficientScale) {
   struct Case {
     double low, high;
-    std::vector<double> want;
+    std::vector<double> want;  // log10 of the values
   };
+  const double two = std::log10(2.0), five = std::log10(5.0);
   const Case cases[] = {
-      {-3, 0, {-3, -2, -1, 0}},
-      {-2.5, -0.1, {-2, -1}},
-      {-4.2, 0.3, {-4, -3, -2, -1, 0}},     // five: every one
-      {-5.7, 0.3, {-4, -2, 0}},             // six: every second, ending at the top one
-      {-0.9, -0.1, {-0.8, -0.6, -0.4, -0.2}},  // within one decade: round steps
+      {-3, 0, {-3, -2, -1, 0}},                                       // 0.001 .. 1
+      {-4.2, 0.3, {-4, -3, -2, -1, 0}},                               // five decades: all
+      {-5.7, 0.3, {-4, -2, 0}},                                       // six: every second, the top one kept
+      {-6, 0, {-6, -4, -2, 0}},                                       // seven
+      {-1.6, -0.3, {-2 + five, -1, -1 + two, -1 + five}},             // 0.05, 0.1, 0.2, 0.5
+      {-2.5, -0.1, {-3 + five, -2, -2 + five, -1, -1 + five}},        // 1-2-5 gives 7: 1 and 5
+      {-0.65, -0.45, {-0.65, -0.6, -0.55, -0.5, -0.45}},              // no such value inside: round steps
   };
   for (const Case& c : cases) {
     const std::vector<double> got = analysis::DecadeTicks(c.low, c.high);
     ASSERT_EQ(got.size(), c.want.size()) << c.low << ".." << c.high;
-    for (std::size_t k = 0; k < got.size(); ++k) EXPECT_NEAR(got[k], c.want[k], 1e-15) << c.low;
+    for (std::size_t k = 0; k < got.size(); ++k) EXPECT_NEAR(got[k], c.want[k], 1e-12) << c.low;
   }
 }
 
