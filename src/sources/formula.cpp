@@ -181,5 +181,5 @@ SurfaceResult SurfaceFromFormula(const std::string& text, int points) {
   } catch (const mu::ParserError& e) {
     return Refused(Message(e, text));
   }
-  return {std::move(grid), {}};
+  return {std::move(grid), {}, std::nullopt};
 }

@@ -36,7 +36,7 @@ struct SurfaceResult {
   std::optional<SourceSamples> samples;
 };
 
-inline SurfaceResult Refused(std::string message) { return {std::nullopt, std::move(message)}; }
+inline SurfaceResult Refused(std::string message) { return {std::nullopt, std::move(message), std::nullopt}; }
 
 // Text in German quotation marks: „text“.
 inline std::string Quoted(std::string_view text) { return "\u201E" + std::string(text) + "\u201C"; }

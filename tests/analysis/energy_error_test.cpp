@@ -229,7 +229,7 @@ TEST(ErrorMeasures, WrongShapesAndLevelsGiveTheDocumentedAnswer) {
   ExpectMeasures(analysis::MeasureError(good, good, 5, shortTables), kNaN, kNaN, kNaN, false, false);
   for (const bool inQ : {false, true}) {
     // Matrix assignment never reshapes: build the vector anew.
-    SynthesisTables wrong{0.4, {}, {}};
+    SynthesisTables wrong{0.4, {}, {}, {}};
     for (std::size_t j = 0; j < tables.p.size(); ++j) {
       const Matrix &p = tables.p[j], &q = tables.q[j];
       wrong.p.push_back(j == 2 && !inQ ? Matrix(p.rows, p.cols + 1) : p);
