@@ -396,7 +396,11 @@ private slots:
     QCOMPARE(a->serDelta->count(), 0);
     k->trbLevel->setValue(3);
     a->spnAnteil->setValue(10);
+    // The scroll bar moves meanwhile: the hollow marker follows it.
+    QTRY_VERIFY(a->CurveProgress() > 0);
+    k->scrDelta->setValue(70);
     QTRY_VERIFY_WITH_TIMEOUT(!drawnDelta.isEmpty(), 20000);
+    QCOMPARE(a->markSchieber->at(0), a->serDelta->at(70));
     QCOMPARE(a->CurveProgress(), -1);
     QVERIFY(a->chtDelta->EmptyText().isEmpty());
     QTest::qWait(100);  // nothing late comes after
@@ -429,6 +433,7 @@ private slots:
     QCOMPARE(a->markAnteil->at(0).x(), 50.0);
     QCOMPARE(drawnDelta[1][0].y(), ErrorOverDelta(50).points[0].second);
 
+    k->scrDelta->setValue(40);
     disconnect(d);
     disconnect(s);
     QCOMPARE(SetResolution(65), std::string());
