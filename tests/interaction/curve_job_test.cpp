@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <thread>
 
 #include "analysis/curves.h"
 #include "interaction/commands.h"
@@ -112,20 +113,27 @@ TEST_F(CurveJobTest, ACancelledJobStopsAfterThePointInHand) {
   }
 }
 
-TEST_F(CurveJobTest, TheJobReadsItsCopiesOnly) {
+TEST_F(CurveJobTest, TheJobReadsItsCopiesOnlyWhileTheProgramGoesOn) {
   appState.chosenLevel = 2;
-  CurveInputs inputs = CurveInputsNow(5);
+  const CurveInputs inputs = CurveInputsNow(5);
   const std::atomic<bool> never{false};
-  const CurveResult before = ComputeCurves(inputs, never);
-  // The program goes on: another surface and level while the job would run.
+  const CurveResult alone = ComputeCurves(inputs, never);
+  // On another thread, while this one takes another surface and level (run
+  // under ThreadSanitizer, any read of the program state by the job shows).
+  std::atomic<int> done{0};
+  CurveResult beside;
+  std::thread job([&, copy = inputs]() mutable {
+    beside = ComputeCurves(std::move(copy), never, [&](int n) { done = n; });
+  });
+  while (done < 10) std::this_thread::yield();
   ASSERT_EQ(TakeFormula("x*y"), "");
-  appState.chosenLevel = 4;
+  LevelChanged(4);
   appState.currentDelta = appState.delta = 0.9;
-  const CurveResult after = ComputeCurves(std::move(inputs), never);
-  EXPECT_EQ(after.overDelta.points, before.overDelta.points);
-  EXPECT_EQ(after.overShare.points, before.overShare.points);
-  EXPECT_EQ(after.overDelta.marker->x, 0.4);
-  EXPECT_NE(ComputeCurves(CurveInputsNow(5), never).overDelta.points, before.overDelta.points);
+  job.join();
+  EXPECT_EQ(beside.overDelta.points, alone.overDelta.points);
+  EXPECT_EQ(beside.overShare.points, alone.overShare.points);
+  EXPECT_EQ(beside.overDelta.marker->x, 0.4);
+  EXPECT_NE(ComputeCurves(CurveInputsNow(5), never).overDelta.points, alone.overDelta.points);
 }
 
 }  // namespace
