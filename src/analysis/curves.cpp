@@ -17,7 +17,8 @@ bool CurveDefined(const Matrix& original, int level, int top) {
 
 }  // namespace
 
-std::vector<CurvePoint> ErrorOverDelta(const Matrix& original, int level, double percent) {
+std::vector<CurvePoint> ErrorOverDelta(const Matrix& original, int level, double percent,
+                                       const PointDone& pointDone) {
   std::vector<CurvePoint> curve;
   const int top = TopLevelOf(original);
   if (!CurveDefined(original, level, top)) return curve;
@@ -33,11 +34,13 @@ std::vector<CurvePoint> ErrorOverDelta(const Matrix& original, int level, double
     KeepLargestDetails(work, level, percent, top);
     SynthesiseUp(work, level, top, tables);
     curve.push_back({delta, RmsError(source, work)});
+    if (pointDone && !pointDone(k + 1)) break;
   }
   return curve;
 }
 
-std::vector<CurvePoint> ErrorOverShare(const Matrix& original, int level, double delta) {
+std::vector<CurvePoint> ErrorOverShare(const Matrix& original, int level, double delta,
+                                       const PointDone& pointDone) {
   std::vector<CurvePoint> curve;
   const int top = TopLevelOf(original);
   if (!CurveDefined(original, level, top)) return curve;
@@ -55,6 +58,7 @@ std::vector<CurvePoint> ErrorOverShare(const Matrix& original, int level, double
     DropRankedAfter(work, ranking, KeptDetailCount(details, p), top);
     SynthesiseUp(work, level, top, tables);
     curve.push_back({static_cast<double>(p), RmsError(source, work)});
+    if (pointDone && !pointDone(p + 1)) break;
   }
   return curve;
 }

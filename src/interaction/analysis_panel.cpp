@@ -4,12 +4,12 @@
 #include <cmath>
 
 #include "analysis/blocks.h"
-#include "analysis/curves.h"
 #include "analysis/energy.h"
 #include "analysis/error.h"
 #include "analysis/threshold.h"
 #include "blac/level_steps.h"
 #include "interaction/coefficient_record.h"
+#include "interaction/curve_job.h"
 #include "interaction/data_source.h"
 #include "interaction/level_history.h"
 #include "interaction/readouts.h"
@@ -168,40 +168,7 @@ int NearestDeltaPosition(double delta) {
   return static_cast<int>(std::lround(std::clamp(delta, 0.0, 1.0) * 100));
 }
 
-Curve ErrorOverDelta(double percent) {
-  const AppState& s = appState;
-  Curve curve;
-  for (const analysis::CurvePoint& p : analysis::ErrorOverDelta(s.originalSurface, s.chosenLevel, percent)) {
-    curve.points.emplace_back(p.x, p.rms);
-  }
-  if (curve.points.empty()) return curve;
-  // The points are at the scroll bar's positions, so both Deltas are among them.
-  const auto at = [&](double delta) {
-    const auto& p = curve.points[static_cast<std::size_t>(NearestDeltaPosition(delta))];
-    return Marker{p.first, p.second};
-  };
-  curve.marker = at(s.currentDelta);
-  curve.pending = at(s.delta);
-  return curve;
-}
+// The curves are the job's, on copies taken now.
+Curve ErrorOverDelta(double percent) { return DeltaCurve(CurveInputsNow(percent)); }
 
-Curve ErrorOverShare(double percent) {
-  const AppState& s = appState;
-  Curve curve;
-  for (const analysis::CurvePoint& p : analysis::ErrorOverShare(s.originalSurface, s.chosenLevel, s.currentDelta)) {
-    curve.points.emplace_back(p.x, p.rms);
-  }
-  if (curve.points.empty()) return curve;
-  if (percent >= 0 && percent <= 100 && percent == std::floor(percent)) {
-    curve.marker = Marker{percent, curve.points[static_cast<std::size_t>(percent)].second};
-    return curve;
-  }
-  // A share between the whole percents of the curve gets its own point.
-  Matrix copy = analysis::CopyBlock(s.originalSurface, s.topLevel);
-  const SynthesisTables tables = BuildSynthesisTables(s.currentDelta, s.topLevel);
-  AnalyseDown(copy, s.topLevel, s.chosenLevel, tables);
-  analysis::KeepLargestDetails(copy, s.chosenLevel, percent, s.topLevel);
-  SynthesiseUp(copy, s.chosenLevel, s.topLevel, tables);
-  curve.marker = Marker{percent, analysis::RmsError(s.originalSurface, copy)};
-  return curve;
-}
+Curve ErrorOverShare(double percent) { return ShareCurve(CurveInputsNow(percent)); }

@@ -3,6 +3,7 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDoubleSpinBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -25,6 +26,7 @@
 #include <cmath>
 
 #include "interaction/analysis_panel.h"
+#include "interaction/curve_job.h"
 #include "interaction/readouts.h"
 #include "windows/charts.h"
 #include "interaction/data_source.h"
@@ -183,7 +185,9 @@ TfrmAnalyse::TfrmAnalyse() {
 
   curveTimer_.setSingleShot(true);
   curveTimer_.setInterval(0);
-  connect(&curveTimer_, &QTimer::timeout, this, &TfrmAnalyse::UpdateCurvesNow);
+  connect(&curveTimer_, &QTimer::timeout, this, &TfrmAnalyse::StartCurves);
+  // An overtaken job stops after the point in hand; the next may start meanwhile.
+  curvePool_.setMaxThreadCount(2);
   connect(butUebernehmen, &QPushButton::clicked, this, &TfrmAnalyse::butUebernehmenClick);
   connect(txtFormel, &QLineEdit::returnPressed, this, &TfrmAnalyse::butUebernehmenClick);
   connect(butDatei, &QPushButton::clicked, this, &TfrmAnalyse::butDateiClick);
@@ -207,6 +211,11 @@ TfrmAnalyse::TfrmAnalyse() {
 }
 
 bool TfrmAnalyse::AtTop() { return appState.chosenLevel >= appState.topLevel; }
+
+TfrmAnalyse::~TfrmAnalyse() {
+  StopCurves();
+  curvePool_.waitForDone();
+}
 
 void TfrmAnalyse::StateChanged() {
   BildStateChanged();
@@ -261,30 +270,100 @@ void TfrmAnalyse::UpdateReadouts() {
 }
 
 void TfrmAnalyse::ScheduleCurves() {
+  // Whatever is under way belongs to the state before.
+  StopCurves();
   curvesPending_ = true;
   // A hidden window computes nothing; showing it catches up.
   if (isVisible()) curveTimer_.start();
 }
 
-void TfrmAnalyse::UpdateCurvesNow() {
+void TfrmAnalyse::StopCurves() {
+  ++curveGeneration_;
+  if (curveCancel_) curveCancel_->store(true);
+  curveCancel_.reset();
+  curvesRunning_ = false;
+}
+
+void TfrmAnalyse::StartCurves() {
   curveTimer_.stop();
   if (!curvesPending_ || !isVisible()) return;
   curvesPending_ = false;
   if (AtTop()) return;
-  const double percent = spnAnteil->value();
-  const Curve overDelta = ErrorOverDelta(percent);
-  chtDelta->ShowCurve(overDelta);
-  labMinimum->setText(Text(MinimumText(overDelta.points)));
-  chtAnteil->ShowCurve(ErrorOverShare(percent));
+  StopCurves();
+  const unsigned generation = curveGeneration_;
+  const auto cancel = std::make_shared<std::atomic<bool>>(false);
+  curveCancel_ = cancel;
+  // The job works on copies: the windows may change appState meanwhile.
+  CurveInputs inputs = CurveInputsNow(spnAnteil->value());
+  if (appState.topLevel == kMinTopLevel) {
+    // At 65 x 65 both curves take some 20 ms: at once, without a progress text flickering.
+    CurvesReady(generation, ComputeCurves(std::move(inputs), *cancel));
+    return;
+  }
+  curvesRunning_ = true;
+  labMinimum->clear();
+  CurvesProgressed(generation, 0);
+  curvePool_.start([this, generation, cancel, inputs = std::move(inputs)]() mutable {
+    int told = 0;
+    const auto progress = [&](int done) {
+      const int percent = done * 100 / kCurvePoints;
+      if (percent == told) return;
+      told = percent;
+      QMetaObject::invokeMethod(
+          this, [this, generation, percent] { CurvesProgressed(generation, percent); }, Qt::QueuedConnection);
+    };
+    auto result = std::make_shared<const CurveResult>(ComputeCurves(std::move(inputs), *cancel, progress));
+    if (result->cancelled) return;
+    QMetaObject::invokeMethod(
+        this, [this, generation, result] { CurvesReady(generation, *result); }, Qt::QueuedConnection);
+  });
+}
+
+void TfrmAnalyse::CurvesProgressed(unsigned generation, int percent) {
+  if (generation != curveGeneration_ || !curvesRunning_) return;
+  curvePercent_ = percent;
+  const QString text = QString::fromUtf8("Kurven werden berechnet \u2026 %1 %").arg(percent);
+  chtDelta->ShowEmpty(text);
+  chtAnteil->ShowEmpty(text);
+}
+
+void TfrmAnalyse::CurvesReady(unsigned generation, const CurveResult& result) {
+  // A job that was overtaken shows nothing.
+  if (generation != curveGeneration_ || result.cancelled) return;
+  curvesRunning_ = false;
+  curveCancel_.reset();
+  if (result.overDelta.points.empty()) return;
+  chtDelta->ShowCurve(result.overDelta);
+  // The scroll bar may have moved while the curves were computed.
+  chtDelta->MovePending(NearestDeltaPosition(appState.delta));
+  labMinimum->setText(Text(MinimumText(result.overDelta.points)));
+  chtAnteil->ShowCurve(result.overShare);
+}
+
+void TfrmAnalyse::UpdateCurvesNow() {
+  StartCurves();
+  if (!curvesRunning_) return;
+  curvePool_.waitForDone();
+  // The job's last words are queued for this window: take them now.
+  QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
 void TfrmAnalyse::DeltaMoved() {
-  if (!curvesPending_) chtDelta->MovePending(NearestDeltaPosition(appState.delta));
+  if (!curvesPending_ && !curvesRunning_) chtDelta->MovePending(NearestDeltaPosition(appState.delta));
 }
 
 void TfrmAnalyse::showEvent(QShowEvent* e) {
   QWidget::showEvent(e);
   if (curvesPending_) curveTimer_.start();
+}
+
+void TfrmAnalyse::hideEvent(QHideEvent* e) {
+  QWidget::hideEvent(e);
+  // Hidden, the curves wait; showing the window starts them again.
+  if (curvesRunning_) {
+    StopCurves();
+    curvesPending_ = true;
+  }
 }
 
 void TfrmAnalyse::Refuse(const QString& text) {

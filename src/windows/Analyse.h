@@ -1,9 +1,14 @@
 #pragma once
 // The "Analyse" window: where the surface comes from, compression of the
 // detail coefficients, readouts and the two error curves.
+#include <QThreadPool>
 #include <QTimer>
 #include <QWidget>
+#include <atomic>
 #include <functional>
+#include <memory>
+
+struct CurveResult;
 
 class QButtonGroup;
 class QComboBox;
@@ -23,6 +28,7 @@ class TfrmAnalyse : public QWidget {
   Q_OBJECT
 public:
   TfrmAnalyse();
+  ~TfrmAnalyse() override;
 
   // Level, "Berechne!" or Delta changed elsewhere: readouts now, curves soon.
   void StateChanged();
@@ -31,8 +37,11 @@ public:
   bool LoadFile(const std::string& path);  // bytes, as the system gave them
   bool LoadFile(const QString& path);
   // The curves are computed at most once per turn of the event loop, and
-  // only while the window is shown; this runs a pending computation now.
+  // only while the window is shown; this runs a pending computation now and
+  // shows its curves before it returns.
   void UpdateCurvesNow();
+  // Curves under way: 0..100 % of their points done; -1 when none.
+  int CurveProgress() const { return curvesRunning_ ? curvePercent_ : -1; }
   // The scroll bar moved: the hollow marker follows on the curve shown.
   void DeltaMoved();
 
@@ -81,6 +90,7 @@ signals:
 
 protected:
   void showEvent(QShowEvent* e) override;
+  void hideEvent(QHideEvent* e) override;
   void dragEnterEvent(QDragEnterEvent* e) override;
   void dropEvent(QDropEvent* e) override;
 
@@ -100,10 +110,21 @@ private:
   void ShowSource();
   void UpdateReadouts();
   void ScheduleCurves();
+  void StartCurves();
+  void StopCurves();
+  void CurvesProgressed(unsigned generation, int percent);
+  void CurvesReady(unsigned generation, const CurveResult& result);
   void Refuse(const QString& text);
 
   QTimer curveTimer_;
   bool curvesPending_ = true;
+  // The curves at the resolutions above 65 x 65 are computed on curvePool_.
+  // Each job has a generation; whatever a job of an older one reports is dropped.
+  QThreadPool curvePool_;
+  unsigned curveGeneration_ = 0;
+  std::shared_ptr<std::atomic<bool>> curveCancel_;
+  bool curvesRunning_ = false;
+  int curvePercent_ = 0;
   int curveLevel_ = 0;
   std::string lastFile_;
 };

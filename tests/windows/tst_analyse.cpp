@@ -2,9 +2,11 @@
 // table and broken input as data sources; compression at level 2 seen from
 // level 6; the readouts; the curves and a click on the Delta curve.
 #include <QChart>
+#include <QComboBox>
 #include <QChartView>
 #include <QDoubleSpinBox>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
@@ -27,6 +29,7 @@
 #include <string>
 
 #include "interaction/analysis_panel.h"
+#include "interaction/data_source.h"
 #include "interaction/readouts.h"
 #include "windows/Analyse.h"
 #include "windows/charts.h"
@@ -402,6 +405,108 @@ private slots:
     QCOMPARE(k->labDeltaHinweis->text(), QString());
     k->scrDelta->setValue(40);
     QTest::mouseClick(k->butBerechne, Qt::LeftButton);
+  }
+
+  // At 513 x 513 the curves are computed beside the event loop: the charts
+  // say how far it got, a level change stops the job, and only curves of the
+  // state in force are ever drawn. Prints the longest event-loop gap and the
+  // time to the curves (no limit asserted: that is for the figures).
+  void curvesAt513ComeFromAWorkerAndNeverStale() {
+    QTest::mouseClick(a->rbBeispiel, Qt::LeftButton);
+    a->cmbAufloesung->setCurrentIndex(a->cmbAufloesung->findData(513));
+    QCOMPARE(appState.topLevel, 9);
+    QCOMPARE(k->trbLevel->maximum(), 9);
+    a->StateChanged();
+    QCOMPARE(appState.chosenLevel, 9);
+    a->spnAnteil->setValue(10);
+
+    // Every curve drawn, in order.
+    QList<QList<QPointF>> drawnDelta, drawnShare;
+    const auto d = connect(a->serDelta, &QXYSeries::pointsReplaced, this,
+                           [&] { drawnDelta.append(a->serDelta->points()); });
+    const auto s = connect(a->serAnteil, &QXYSeries::pointsReplaced, this,
+                           [&] { drawnShare.append(a->serAnteil->points()); });
+    // The longest time between two turns of the event loop.
+    QElapsedTimer clock;
+    qint64 last = 0, longest = 0;
+    QTimer beat;
+    beat.setInterval(5);
+    connect(&beat, &QTimer::timeout, this, [&] {
+      longest = std::max(longest, clock.elapsed() - last);
+      last = clock.elapsed();
+    });
+
+    // Level 2, the slowest curves: timed from the level change on; the gaps
+    // are measured once the level steps on this thread are done.
+    clock.start();
+    k->trbLevel->setValue(2);
+    const qint64 levelChange = clock.elapsed();
+    last = clock.elapsed();
+    beat.start();
+    QTRY_VERIFY(a->CurveProgress() > 0);
+    QCOMPARE(a->chtDelta->EmptyText(), QString::fromUtf8("Kurven werden berechnet \u2026 %1 %").arg(a->CurveProgress()));
+    QCOMPARE(a->chtAnteil->EmptyText(), a->chtDelta->EmptyText());
+    QCOMPARE(a->serDelta->count(), 0);
+    QVERIFY(a->labMinimum->text().isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(!drawnDelta.isEmpty(), 20000);
+    beat.stop();
+    qInfo("513 x 513, level 9 -> 2: level change %lld ms, curves after %lld ms, longest event-loop gap "
+          "meanwhile %lld ms",
+          levelChange, clock.elapsed(), longest);
+    QCOMPARE(a->serDelta->count(), 101);
+    drawnDelta.clear();
+    drawnShare.clear();
+
+    // Another level while the curves of another share are under way.
+    a->spnAnteil->setValue(20);
+    QTRY_VERIFY(a->CurveProgress() > 0);
+    QCOMPARE(a->serDelta->count(), 0);
+    k->trbLevel->setValue(3);
+    a->spnAnteil->setValue(10);
+    // The scroll bar moves meanwhile: the hollow marker follows it.
+    QTRY_VERIFY(a->CurveProgress() > 0);
+    k->scrDelta->setValue(70);
+    QTRY_VERIFY_WITH_TIMEOUT(!drawnDelta.isEmpty(), 20000);
+    QCOMPARE(a->markSchieber->at(0), a->serDelta->at(70));
+    QCOMPARE(a->CurveProgress(), -1);
+    QVERIFY(a->chtDelta->EmptyText().isEmpty());
+    QTest::qWait(100);  // nothing late comes after
+
+    // Drawn once, and those of level 3, as the Qt-free job computes them.
+    QCOMPARE(drawnDelta.size(), 1);
+    QCOMPARE(drawnShare.size(), 1);
+    const Curve overDelta = ErrorOverDelta(10), overShare = ErrorOverShare(10);
+    QCOMPARE(drawnDelta[0].size(), 101);
+    QCOMPARE(drawnShare[0].size(), 101);
+    for (int i = 0; i < 101; ++i) {
+      const auto& [x, y] = overDelta.points[static_cast<std::size_t>(i)];
+      QCOMPARE(drawnDelta[0][i], QPointF(x, y));
+      QCOMPARE(drawnShare[0][i], QPointF(overShare.points[static_cast<std::size_t>(i)].first,
+                                         overShare.points[static_cast<std::size_t>(i)].second));
+    }
+    QCOMPARE(a->labMinimum->text(), Text(MinimumText(overDelta.points)));
+    QCOMPARE(a->markDelta->at(0), QPointF(overDelta.marker->x, overDelta.marker->y));
+    QCOMPARE(a->markAnteil->at(0), QPointF(10, overShare.marker->y));
+
+    // Hidden while computing: the job stops and draws nothing; shown again, it starts afresh.
+    a->spnAnteil->setValue(50);
+    QTRY_VERIFY(a->CurveProgress() > 0);
+    a->hide();
+    QCOMPARE(a->CurveProgress(), -1);
+    QTest::qWait(1500);
+    QCOMPARE(drawnDelta.size(), 1);
+    QTest::mouseClick(k->butAnalyse, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(drawnDelta.size() == 2, 20000);
+    QCOMPARE(a->markAnteil->at(0).x(), 50.0);
+    QCOMPARE(drawnDelta[1][0].y(), ErrorOverDelta(50).points[0].second);
+
+    k->scrDelta->setValue(40);
+    disconnect(d);
+    disconnect(s);
+    QCOMPARE(SetResolution(65), std::string());
+    k->trbLevel->setRange(LevelTrackRange().lowest, LevelTrackRange().highest);
+    emit a->surfaceChanged();
+    a->StateChanged();
   }
 
   void cleanupTestCase() {

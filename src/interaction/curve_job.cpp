@@ -1,0 +1,81 @@
+#include "interaction/curve_job.h"
+
+#include <cmath>
+
+#include "analysis/blocks.h"
+#include "analysis/curves.h"
+#include "analysis/error.h"
+#include "analysis/threshold.h"
+#include "blac/level_steps.h"
+#include "state/state.h"
+
+CurveInputs CurveInputsNow(double percent) {
+  const AppState& s = appState;
+  return {s.originalSurface, s.chosenLevel, percent, s.currentDelta, s.delta};
+}
+
+namespace {
+
+Curve AsCurve(const std::vector<analysis::CurvePoint>& points) {
+  Curve curve;
+  curve.points.reserve(points.size());
+  for (const analysis::CurvePoint& p : points) curve.points.emplace_back(p.x, p.rms);
+  return curve;
+}
+
+// A stopped curve gets no markers: it is never shown.
+constexpr std::size_t kFullCurve = 101;
+
+}  // namespace
+
+Curve DeltaCurve(const CurveInputs& in, const CurveProgress& progress) {
+  Curve curve = AsCurve(analysis::ErrorOverDelta(in.original, in.level, in.percent, progress));
+  if (curve.points.size() != kFullCurve) return curve;
+  // The points are at the scroll bar's positions, so both Deltas are among them.
+  const auto at = [&](double delta) {
+    const auto& p = curve.points[static_cast<std::size_t>(NearestDeltaPosition(delta))];
+    return Marker{p.first, p.second};
+  };
+  curve.marker = at(in.currentDelta);
+  curve.pending = at(in.delta);
+  return curve;
+}
+
+Curve ShareCurve(const CurveInputs& in, const CurveProgress& progress) {
+  Curve curve = AsCurve(analysis::ErrorOverShare(in.original, in.level, in.currentDelta, progress));
+  if (curve.points.size() != kFullCurve) return curve;
+  const double percent = in.percent;
+  if (percent >= 0 && percent <= 100 && percent == std::floor(percent)) {
+    curve.marker = Marker{percent, curve.points[static_cast<std::size_t>(percent)].second};
+    return curve;
+  }
+  // A share between the whole percents of the curve gets its own point, by
+  // the curve's steps.
+  const int top = analysis::TopLevelOf(in.original);
+  const Matrix source = analysis::CopyBlock(in.original, top);
+  Matrix copy(source);
+  const SynthesisTables tables = BuildSynthesisTables(in.currentDelta, top - 1);
+  AnalyseDown(copy, top, in.level, tables);
+  analysis::KeepLargestDetails(copy, in.level, percent, top);
+  SynthesiseUp(copy, in.level, top, tables);
+  curve.marker = Marker{percent, analysis::RmsError(source, copy)};
+  return curve;
+}
+
+CurveResult ComputeCurves(CurveInputs inputs, const std::atomic<bool>& cancel,
+                          const std::function<void(int)>& progress) {
+  CurveResult result;
+  int offset = 0;
+  const CurveProgress step = [&](int done) {
+    result.pointsDone = offset + done;
+    if (progress) progress(result.pointsDone);
+    return !cancel.load(std::memory_order_relaxed);
+  };
+  result.overDelta = DeltaCurve(inputs, step);
+  result.cancelled = cancel.load(std::memory_order_relaxed);
+  if (result.cancelled) return result;
+  offset = static_cast<int>(kFullCurve);
+  result.overShare = ShareCurve(inputs, step);
+  result.cancelled = cancel.load(std::memory_order_relaxed);
+  return result;
+}

@@ -1,0 +1,44 @@
+#pragma once
+// The two error curves of the "Analyse" window as a job that may run on
+// another thread while the windows go on: it takes copies of everything the
+// curves depend on, reads nothing else, says how far it got and can be
+// stopped between two points.
+#include <atomic>
+#include <functional>
+
+#include "interaction/analysis_panel.h"
+#include "linalg/matrix.h"
+
+// What the curves depend on, copied from appState.
+struct CurveInputs {
+  Matrix original{1, 1};   // the surface as taken; its side gives the top level
+  int level = 0;           // the level shown
+  double percent = 0;      // the share kept
+  double currentDelta = 0; // the data's Delta: the share curve and the filled marker
+  double delta = 0;        // the scroll bar's Delta: the hollow marker
+};
+// On the thread that owns appState.
+CurveInputs CurveInputsNow(double percent);
+
+// Both curves together have this many points: 101 over Delta, then 101 over the share.
+constexpr int kCurvePoints = 202;
+
+// A point done: true goes on, false stops the curve there.
+using CurveProgress = std::function<bool(int pointsDone)>;
+
+// "Fehler über Delta" and "Fehler über Anteil" from the inputs alone, as
+// ErrorOverDelta and ErrorOverShare compute them from appState.
+Curve DeltaCurve(const CurveInputs& in, const CurveProgress& progress = {});
+Curve ShareCurve(const CurveInputs& in, const CurveProgress& progress = {});
+
+struct CurveResult {
+  Curve overDelta;
+  Curve overShare;
+  int pointsDone = 0;      // 0..kCurvePoints
+  bool cancelled = false;  // stopped early: the curves are incomplete
+};
+// Both curves, Delta first. `progress` (may be empty) hears the points done,
+// 1..kCurvePoints; once `cancel` is set the job stops after the point in
+// hand. The inputs are taken by value: the job owns what it reads.
+CurveResult ComputeCurves(CurveInputs inputs, const std::atomic<bool>& cancel,
+                          const std::function<void(int pointsDone)>& progress = {});
