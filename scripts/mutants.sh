@@ -6,6 +6,8 @@
 #   scripts/mutants.sh                  the Qt-free test programs (a few minutes)
 #   scripts/mutants.sh --all            the whole suite, windows included (needs a display
 #                                       or xvfb-run; much slower)
+#   scripts/mutants.sh --tests REGEX    the whole build, but only the tests ctest -R REGEX picks
+#                                       (e.g. 'tst_analyse|tst_bild' for faults in the windows)
 #   scripts/mutants.sh --tests-from REF the same faults against the tests of REF (e.g. main)
 #   scripts/mutants.sh --faults FILE    another fault list (default scripts/mutants/faults.tsv)
 #
@@ -17,13 +19,15 @@ cd "$(dirname "$0")/.."
 
 all=0
 testsFrom=""
+only=()
 faults=scripts/mutants/faults.tsv
 while [ $# -gt 0 ]; do
   case "$1" in
     --all) all=1 ;;
     --tests-from) testsFrom=$2; shift ;;
+    --tests) all=1; only=(-R "$2"); shift ;;
     --faults) faults=$2; shift ;;
-    -h|--help) sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "unknown argument: $1" >&2; exit 2 ;;
   esac
   shift
@@ -72,9 +76,9 @@ run_tests() {
   if [ "$all" = 1 ]; then
     if [ -z "${DISPLAY:-}" ]; then
       xvfb-run -a -s "-screen 0 1280x1024x24" env LIBGL_ALWAYS_SOFTWARE=1 QT_QPA_PLATFORM=xcb \
-        ctest --preset default -j2 --stop-on-failure
+        ctest --preset default -j2 --stop-on-failure "${only[@]}"
     else
-      LIBGL_ALWAYS_SOFTWARE=1 QT_QPA_PLATFORM=xcb ctest --preset default -j2 --stop-on-failure
+      LIBGL_ALWAYS_SOFTWARE=1 QT_QPA_PLATFORM=xcb ctest --preset default -j2 --stop-on-failure "${only[@]}"
     fi
   else
     local t

@@ -140,12 +140,18 @@ TEST(PicturesTest, ReconstructionIsWhatTheReadoutCompares) {
     }
   }
   EXPECT_GE(saturated, 1);
-  // Lines between the blocks of the levels 2 to 6: a vertical and a
-  // horizontal one each; level 6's at x = 65 and y = 129 - 65.
+  // Lines between the blocks of the levels 2 to 6, a vertical and a horizontal
+  // one each (position, from, to in pixels): level 2's blocks fill the lowest
+  // 9 x 9 pixels on the left, split at x = 5 and y = 129 - 5; level 6's cross
+  // the whole picture at x = 65 and y = 129 - 65.
   ASSERT_EQ(p.blockLines.size(), 10u);
-  EXPECT_EQ(p.blockLines[8].position, 65);
-  EXPECT_EQ(p.blockLines[9].position, 64);
-  EXPECT_EQ(p.blockLines[9].to, 129);
+  const std::pair<std::size_t, analysis::BlockLine> lines[] = {
+      {0, {true, 5, 120, 129}}, {1, {false, 124, 0, 9}}, {8, {true, 65, 0, 129}}, {9, {false, 64, 0, 129}}};
+  for (const auto& [i, want] : lines) {
+    const analysis::BlockLine& l = p.blockLines[i];
+    EXPECT_TRUE(l.vertical == want.vertical && l.position == want.position && l.from == want.from && l.to == want.to)
+        << "line " << i << ": " << l.position << " " << l.from << " " << l.to;
+  }
 }
 
 // Coefficients of magnitudes 100, 0.001 and 0: log10 from 2 down to -3.

@@ -347,6 +347,11 @@ private slots:
     // The tooltip names the point under the pointer.
     QCOMPARE(a->chtDelta->PointText(0.676), "Delta = 0.68: RMS = " + Text(FormatReadout(a->serDelta->at(68).y())));
     k->scrDelta->setValue(70);
+    // Fresh curves keep the ring on the scroll bar's Delta, apart from the data's.
+    a->spnAnteil->setValue(25);
+    a->UpdateCurvesNow();
+    QCOMPARE(a->markSchieber->at(0), a->serDelta->at(70));
+    QCOMPARE(a->markDelta->at(0), a->serDelta->at(40));
     // "Berechne!" moves the marker.
     QTest::mouseClick(k->butBerechne, Qt::LeftButton);
     a->UpdateCurvesNow();

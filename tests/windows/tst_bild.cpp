@@ -93,8 +93,14 @@ class BildTest : public QObject {
     QVERIFY(now.valid);
     const analysis::Panel* shown[] = {&now.original, &now.reconstruction, &now.difference, &now.coefficients};
     for (int i = 0; i < 4; ++i) {
-      QCOMPARE(b->panels[static_cast<std::size_t>(i)]->Picture().convertToFormat(QImage::Format_RGBA8888),
-               PanelOf(*shown[i]));
+      PicturePanel* panel = b->panels[static_cast<std::size_t>(i)];
+      QCOMPARE(panel->Picture().convertToFormat(QImage::Format_RGBA8888), PanelOf(*shown[i]));
+      // On the screen the picture alone, but the block lines over the coefficients below the top level.
+      const QRect rect = panel->PictureRect();
+      QImage plain(rect.size(), QImage::Format_RGB32);
+      QPainter(&plain).drawImage(plain.rect(), panel->Picture());
+      const bool lines = i == 3 && appState.chosenLevel < appState.topLevel;
+      QCOMPARE(panel->grab(rect).toImage().convertToFormat(QImage::Format_RGB32) != plain, lines);
     }
     // The difference's scale is the error readout's max |e|, from the same surface.
     const analysis::ErrorMeasures e = analysis::MeasureError(appState.originalSurface, appState.dataMatrix,
