@@ -12,7 +12,7 @@ PACKAGES=(
   desktop-file-utils
   libmuparser-dev qt6-image-formats-plugins qt6-charts-dev qt6-translations-l10n
   lintian appstream dpkg-dev file fakeroot man-db groff-base
-  weston qt6-wayland imagemagick librsvg2-bin xdotool openbox
+  weston qt6-wayland imagemagick librsvg2-bin xdotool openbox x11-utils
 )
 
 as_root() {

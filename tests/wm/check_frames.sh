@@ -17,8 +17,8 @@ PROG=$!
 value() { xwininfo -id "$1" | sed -n "s/^ *$2: *//p"; }
 fail=0
 declare -A right left
-for spec in "Skalierungsfunktion und Wavelets:492:528" "Daten:531:528"; do
-  IFS=: read -r name w h <<<"$spec"
+for view in "Skalierungsfunktion und Wavelets:492:528" "Daten:531:528"; do
+  IFS=: read -r name w h <<<"$view"
   id=
   for _ in $(seq 50); do
     id=$(xdotool search --onlyvisible --name "^$name\$" 2>/dev/null | head -1)
