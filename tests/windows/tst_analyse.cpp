@@ -45,6 +45,11 @@ using namespace pixels;
 
 namespace {
 
+// How long a test waits for the curves at 513 x 513 to be drawn: about a
+// second in an optimised build, some twenty in an unoptimised one. The wait
+// ends as soon as they are there.
+constexpr int kCurveWait = 180000;
+
 double Data(int i, int k) { return GetElement(appState.dataMatrix, i, k); }
 QString Text(const std::string& s) { return QString::fromStdString(s); }
 
@@ -453,7 +458,7 @@ private slots:
     QCOMPARE(a->chtAnteil->EmptyText(), a->chtDelta->EmptyText());
     QCOMPARE(a->serDelta->count(), 0);
     QVERIFY(a->labMinimum->text().isEmpty());
-    QTRY_VERIFY_WITH_TIMEOUT(!drawnDelta.isEmpty(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!drawnDelta.isEmpty(), kCurveWait);
     beat.stop();
     qInfo("513 x 513, level 9 -> 2: level change %lld ms, curves after %lld ms, longest event-loop gap "
           "meanwhile %lld ms",
@@ -471,7 +476,7 @@ private slots:
     // The scroll bar moves meanwhile: the hollow marker follows it.
     QTRY_VERIFY(a->CurveProgress() > 0);
     k->scrDelta->setValue(70);
-    QTRY_VERIFY_WITH_TIMEOUT(!drawnDelta.isEmpty(), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!drawnDelta.isEmpty(), kCurveWait);
     QCOMPARE(a->markSchieber->at(0), a->serDelta->at(70));
     QCOMPARE(a->CurveProgress(), -1);
     QVERIFY(a->chtDelta->EmptyText().isEmpty());
@@ -501,7 +506,7 @@ private slots:
     QTest::qWait(1500);
     QCOMPARE(drawnDelta.size(), 1);
     QTest::mouseClick(k->butAnalyse, Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(drawnDelta.size() == 2, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(drawnDelta.size() == 2, kCurveWait);
     QCOMPARE(a->markAnteil->at(0).x(), 50.0);
     QCOMPARE(drawnDelta[1][0].y(), ErrorOverDelta(50).points[0].second);
 
