@@ -5,6 +5,7 @@
 #include <emscripten/val.h>
 
 #include <string>
+#include <vector>
 
 #include "blac/startup.h"
 #include "interaction/commands.h"
@@ -97,6 +98,11 @@ emscripten::val StateNow() {
   o.set("currentDelta", s.currentDelta);
   o.set("chosenLevel", s.chosenLevel);
   o.set("navMode", s.navMode == NavMode::Rotate ? std::string("R") : std::string("T"));
+  emscripten::val functions = emscripten::val::array();
+  for (const Orientation& f : s.functionOrientation) {
+    functions.call<void>("push", emscripten::val::array(std::vector<double>{f.alpha, f.beta, f.gamma}));
+  }
+  o.set("functionOrientation", functions);
   o.set("Dalpha", s.Dalpha);
   o.set("Dbeta", s.Dbeta);
   o.set("Dgamma", s.Dgamma);
