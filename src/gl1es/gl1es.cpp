@@ -246,10 +246,10 @@ Gl1esContext* Gl1esCreateContext() {
   glGenBuffers(1, &c->buffer);
   glBindVertexArray(c->vertexArray);
   glBindBuffer(GL_ARRAY_BUFFER, c->buffer);
-  const auto stride = static_cast<GLsizei>(sizeof(Vertex));
-  auto attribute = [stride](GLuint index, GLint size, std::size_t offset) {
+  auto attribute = [](GLuint index, GLint size, std::size_t offset) {
     glEnableVertexAttribArray(index);
-    glVertexAttribPointer(index, size, GL_FLOAT, GL_FALSE, stride, reinterpret_cast<const void*>(offset));
+    glVertexAttribPointer(index, size, GL_FLOAT, GL_FALSE, static_cast<GLsizei>(sizeof(Vertex)),
+                          reinterpret_cast<const void*>(offset));
   };
   attribute(gl1es::kPosition, 3, offsetof(Vertex, position));
   attribute(gl1es::kNormal, 3, offsetof(Vertex, normal));
