@@ -6,7 +6,7 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libqt6opengl6-dev
-  libgl-dev libglu1-mesa-dev libgl1-mesa-dri
+  libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev libgles-dev libegl-mesa0
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth locales libx11-dev libxtst-dev
   desktop-file-utils
