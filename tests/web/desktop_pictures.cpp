@@ -1,15 +1,12 @@
 // The desktop's pictures of a state, for the page's tests: both views drawn
 // with the fixed-function OpenGL the desktop uses, into off-screen EGL
-// buffers of the views' start sizes, after a list of actions given as
+// buffers of the views' start sizes (the layer tests' EGL buffers), after a list of actions given as
 // arguments; written as DIR/grafik.ppm and DIR/daten.ppm.
 //
 //   desktop_pictures DIR [ACTION ...]
 //   ACTION: delta POS | compute | level POS | zoom 0|1 | onlyData 0|1 | wire 0|1
 //           | key grafik|daten CODE SHIFT | drag grafik|daten DX DY SHIFT
 //           | move grafik|daten DX DY | wheel grafik|daten NOTCHES
-#include <EGL/egl.h>
-#include <EGL/eglext.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -24,54 +21,29 @@
 #include "render/readback.h"
 #include "render/scenes.h"
 #include "state/state.h"
+#include "gl1es/egl_pbuffer.h"
 
 namespace {
-
-EGLDisplay OpenDisplay() {
-  auto getPlatformDisplay =
-      reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(eglGetProcAddress("eglGetPlatformDisplayEXT"));
-  EGLDisplay dpy = getPlatformDisplay ? getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr)
-                                      : EGL_NO_DISPLAY;
-  if (dpy == EGL_NO_DISPLAY || !eglInitialize(dpy, nullptr, nullptr)) {
-    dpy = eglGetDisplay(EGL_DEFAULT_DISPLAY);
-    if (!eglInitialize(dpy, nullptr, nullptr)) return EGL_NO_DISPLAY;
-  }
-  return dpy;
-}
 
 // One view as an off-screen buffer with a compatibility-profile context.
 class PbufferView : public ViewSurface {
 public:
-  PbufferView(EGLDisplay dpy, int width, int height) : dpy_(dpy), width_(width), height_(height) {}
-  bool ChoosePixelFormat(bool) override {
-    const EGLint want[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
-                           EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_DEPTH_SIZE, 24, EGL_NONE};
-    EGLint n = 0;
-    if (!eglChooseConfig(dpy_, want, &config_, 1, &n) || n != 1) return false;
-    const EGLint size[] = {EGL_WIDTH, width_, EGL_HEIGHT, height_, EGL_NONE};
-    surface_ = eglCreatePbufferSurface(dpy_, config_, size);
-    return surface_ != EGL_NO_SURFACE;
-  }
-  GlContext CreateContext() override {
-    eglBindAPI(EGL_OPENGL_API);
-    EGLContext c = eglCreateContext(dpy_, config_, EGL_NO_CONTEXT, nullptr);
-    return c == EGL_NO_CONTEXT ? nullptr : c;
-  }
+  PbufferView(int width, int height) : buffer_(GlApi::FixedFunction, width, height) {}
+  bool ChoosePixelFormat(bool) override { return buffer_.Ok(); }
+  // The buffer comes with its one context.
+  GlContext CreateContext() override { return buffer_.Ok() ? &buffer_ : nullptr; }
   void MakeCurrent(GlContext rc) override {
-    if (rc) eglMakeCurrent(dpy_, surface_, surface_, static_cast<EGLContext>(rc));
-    else eglMakeCurrent(dpy_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    if (rc) buffer_.MakeCurrent();
+    else EglPbuffer::ReleaseCurrent();
   }
-  void DeleteContext(GlContext rc) override { eglDestroyContext(dpy_, static_cast<EGLContext>(rc)); }
+  void DeleteContext(GlContext) override {}
   // An off-screen buffer has nothing to swap; the picture is read from it.
   void SwapBuffers() override {}
-  int PixelWidth() const override { return width_; }
-  int PixelHeight() const override { return height_; }
+  int PixelWidth() const override { return buffer_.Width(); }
+  int PixelHeight() const override { return buffer_.Height(); }
 
 private:
-  EGLDisplay dpy_;
-  EGLConfig config_ = nullptr;
-  EGLSurface surface_ = EGL_NO_SURFACE;
-  int width_, height_;
+  EglPbuffer buffer_;
 };
 
 NavView ViewNamed(const std::string& name) { return name == "daten" ? NavView::Daten : NavView::Grafik; }
@@ -94,12 +66,7 @@ int main(int argc, char** argv) {
   }
   const std::string dir = argv[1];
   const std::vector<std::string> a(argv + 2, argv + argc);
-  EGLDisplay dpy = OpenDisplay();
-  if (dpy == EGL_NO_DISPLAY) {
-    std::fprintf(stderr, "no EGL display\n");
-    return 1;
-  }
-  PbufferView grafik(dpy, 492, 528), daten(dpy, 531, 528);
+  PbufferView grafik(492, 528), daten(531, 528);
   appState.showMessage = [](const std::string& text) { std::fprintf(stderr, "%s\n", text.c_str()); };
   RunStartupNumerics();
   CreateViewContexts(&grafik, &daten);
@@ -138,6 +105,5 @@ int main(int argc, char** argv) {
   const std::vector<std::uint8_t> d = ReadDrawBuffer(531, 528);
   const bool ok = WritePpm(dir + "/grafik.ppm", g, 492, 528) && WritePpm(dir + "/daten.ppm", d, 531, 528);
   ReleaseViewContexts();
-  eglTerminate(dpy);
   return ok ? 0 : 1;
 }

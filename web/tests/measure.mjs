@@ -1,0 +1,45 @@
+// Figures of the page in headless chromium: time from navigation to both
+// views' first frame, and the time a redraw of each view takes at the start
+// steps (drawn and waited for N times). Prints one line per figure.
+//   node web/tests/measure.mjs [PAGE_DIR] [N]
+import path from 'node:path';
+import { launch, openPage, serve } from './browser.mjs';
+
+const pageDir = path.resolve(process.argv[2] ?? process.env.VELTRA_PAGE_DIR ?? 'build/web/page');
+const n = Number(process.argv[3] ?? 30);
+const { server, origin } = await serve(pageDir);
+const browser = await launch();
+try {
+  const loads = [];
+  for (let run = 0; run < 5; ++run) {
+    const { page } = await openPage(browser, origin);
+    await page.goto(`${origin}/`);
+    await page.waitForFunction(() => window.veltraFirstFrame !== undefined, { timeout: 30000 });
+    loads.push(await page.evaluate(() => window.veltraFirstFrame));
+    if (run < 4) await page.close();
+    else {
+      const frames = await page.evaluate((count) => {
+        const out = {};
+        for (const name of ['grafik', 'daten']) {
+          const c = document.getElementById(name);
+          const gl = c.getContext('webgl2');
+          const px = new Uint8Array(4);
+          const t0 = performance.now();
+          for (let i = 0; i < count; ++i) {
+            window.veltra.paint(name, c.width, c.height);
+            gl.readPixels(0, 0, 1, 1, gl.RGBA, gl.UNSIGNED_BYTE, px);  // waits for the frame
+          }
+          out[name] = (performance.now() - t0) / count;
+        }
+        return out;
+      }, n);
+      console.log(`frame function view: ${frames.grafik.toFixed(1)} ms`);
+      console.log(`frame data view: ${frames.daten.toFixed(1)} ms`);
+    }
+  }
+  loads.sort((a, b) => a - b);
+  console.log(`first frame of both views after navigation: median ${loads[2].toFixed(0)} ms (of 5: ${loads.map((t) => t.toFixed(0)).join(', ')})`);
+} finally {
+  await browser.close();
+  server.close();
+}
