@@ -35,7 +35,7 @@ double ParseDouble(const std::string& text) { return strtod_l(text.c_str(), null
 
 long ParseWholeNumber(const std::string& text) {
 #if defined(__EMSCRIPTEN__)
-  // Its C library has no strtoll_l, and reads whole numbers alike in every locale.
+  // The WebAssembly C library has no strtoll_l; it reads whole numbers alike in every locale.
   const long long v = std::strtoll(text.c_str(), nullptr, 10);
 #else
   const long long v = strtoll_l(text.c_str(), nullptr, 10, CLocale());
