@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the default, the sanitizer and the release
 # (-O3) configuration and runs the whole suite in each (the package and
-# Wayland checks once). Starts Xvfb when there is no display.
+# Wayland checks once), then the core's tests in WebAssembly under node.
+# Starts Xvfb when there is no display.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/setup.sh
@@ -28,3 +29,6 @@ run_suite default
 run_suite sanitize
 # An optimiser may reorder operations; the suite must not depend on it.
 run_suite release -E "^(debian_package|wayland_session)$"
+# The core in WebAssembly, its tests under node.
+build_web
+ctest --preset web --output-on-failure -j2

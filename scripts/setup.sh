@@ -13,6 +13,7 @@ PACKAGES=(
   libmuparser-dev qt6-image-formats-plugins qt6-charts-dev qt6-translations-l10n
   lintian appstream dpkg-dev file fakeroot man-db groff-base
   weston qt6-wayland imagemagick librsvg2-bin xdotool openbox x11-utils
+  emscripten nodejs
 )
 
 as_root() {
@@ -49,4 +50,22 @@ build_preset() {
   local preset=$1
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
+}
+
+# muparser's source for the WebAssembly build (Debian's source package, under build/).
+ensure_muparser_source() {
+  scripts/muparser-source.sh >/dev/null
+}
+
+# The core in WebAssembly (preset web): emscripten, muparser's source, then
+# configure and build. node finds emscripten's JavaScript modules (acorn) only
+# through NODE_PATH; the preset sets it as well. The web preset's checksum test
+# compares with the default preset's native level_checksum, built here too.
+build_web() {
+  install_missing
+  ensure_muparser_source
+  export NODE_PATH=/usr/share/nodejs
+  [ -f build/default/CMakeCache.txt ] || cmake --preset default >/dev/null
+  cmake --build --preset default --target level_checksum
+  build_preset web
 }

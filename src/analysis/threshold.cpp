@@ -1,10 +1,10 @@
 #include "analysis/threshold.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "analysis/blocks.h"
@@ -24,7 +24,12 @@ struct Key {
 constexpr std::uint64_t kNanMagnitude = 0x7FF0000000000001ULL;  // +inf's bits + 1
 
 std::uint64_t MagnitudeOf(double v) {
-  return std::isnan(v) ? kNanMagnitude : std::bit_cast<std::uint64_t>(std::fabs(v));
+  if (std::isnan(v)) return kNanMagnitude;
+  // memcpy rather than std::bit_cast, which the WebAssembly build's C++ library lacks.
+  const double magnitude = std::fabs(v);
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &magnitude, sizeof bits);
+  return bits;
 }
 
 bool RanksBefore(const Key& a, const Key& b) {

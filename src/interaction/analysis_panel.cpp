@@ -15,8 +15,6 @@
 #include "interaction/readouts.h"
 #include "interaction/settings.h"
 #include "render/scenes.h"
-#include "sources/bounded_file.h"
-#include "sources/file_source.h"
 #include "sources/formula.h"
 #include "state/state.h"
 
@@ -36,8 +34,8 @@ std::string TakeFormula(const std::string& text) {
   return Taken(SurfaceFromFormula(text), SourceKind::Formula, text);
 }
 
-std::string TakeFile(const std::string& path) {
-  return Taken(SurfaceFromFile(path), SourceKind::File, ShownFileName(path));
+std::string TakeFileResult(const SurfaceResult& result, const std::string& shownName) {
+  return Taken(result, SourceKind::File, shownName);
 }
 
 KeptCount CountKept(double percent) {

@@ -7,10 +7,15 @@
 #include <utility>
 #include <vector>
 
+#include "sources/surface_result.h"
+
 // "" when the surface was taken, else the German reason it was refused
 // (nothing changed then).
 std::string TakeFormula(const std::string& text);
-std::string TakeFile(const std::string& path);
+// A surface read from a file, by whoever can read files (the desktop's
+// TakeFile in interaction/take_file.h, or a page that was handed the bytes):
+// taken as the file shownName, with its samples for other resolutions.
+std::string TakeFileResult(const SurfaceResult& result, const std::string& shownName);
 
 // What keeping `percent` % would keep at the level shown: N of M.
 struct KeptCount {

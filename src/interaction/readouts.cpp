@@ -1,15 +1,26 @@
 #include "interaction/readouts.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <version>
 
 namespace {
 
 std::string Chars(double value, std::chars_format format, int precision) {
   std::array<char, 64> buf{};
+#if defined(__cpp_lib_to_chars)
   const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value, format, precision);
   return std::string(buf.data(), r.ptr);
+#else
+  // The C++ library of the WebAssembly build has no to_chars for double; its
+  // C library's printf gives the same text, with a point in every locale.
+  const char* pattern = format == std::chars_format::scientific ? "%.*e" : "%.*f";
+  const int n = std::snprintf(buf.data(), buf.size(), pattern, precision, value);
+  return std::string(buf.data(), static_cast<std::size_t>(std::max(n, 0)));
+#endif
 }
 
 std::string DropTrailingZeros(std::string s) {

@@ -6,7 +6,9 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
+#include <version>
 
 #include "state/state.h"
 
@@ -32,7 +34,12 @@ std::string StepWidthError(const char* field) {
 double ParseDouble(const std::string& text) { return strtod_l(text.c_str(), nullptr, CLocale()); }
 
 long ParseWholeNumber(const std::string& text) {
+#if defined(__EMSCRIPTEN__)
+  // The WebAssembly C library has no strtoll_l; it reads whole numbers alike in every locale.
+  const long long v = std::strtoll(text.c_str(), nullptr, 10);
+#else
   const long long v = strtoll_l(text.c_str(), nullptr, 10, CLocale());
+#endif
   if (v > INT_MAX) return INT_MAX;
   if (v < INT_MIN) return INT_MIN;
   return static_cast<long>(v);
@@ -40,9 +47,16 @@ long ParseWholeNumber(const std::string& text) {
 
 std::string FormatNumber(double value) {
   std::array<char, 64> buf{};
+#if defined(__cpp_lib_to_chars)
   const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), value,
                                std::chars_format::general, 6);
   return std::string(buf.data(), r.ptr);
+#else
+  // The C++ library of the WebAssembly build has no to_chars for double; its
+  // C library's printf gives the same text, with a point in every locale.
+  const int n = std::snprintf(buf.data(), buf.size(), "%.6g", value);
+  return std::string(buf.data(), static_cast<std::size_t>(n > 0 ? n : 0));
+#endif
 }
 
 SettingsText CurrentSettingsText() {

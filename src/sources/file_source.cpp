@@ -1,5 +1,6 @@
 #include "sources/file_source.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <istream>
 #include <sys/stat.h>
@@ -13,25 +14,17 @@
 
 namespace {
 
-// Control bytes other than tab, line and page breaks do not occur in text.
+// Judged by the first 64 KiB.
 bool LooksBinary(BoundedFile& file) {
   char chunk[65536];
   file.seek(0);
   const qint64 n = file.read(chunk, sizeof chunk);
-  for (qint64 b = 0; b < n; ++b) {
-    const auto c = static_cast<unsigned char>(chunk[b]);
-    if ((c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != '\v') || c == 0x7F) return true;
-  }
-  return false;
+  return ::LooksBinary(std::string_view(chunk, static_cast<std::size_t>(std::max<qint64>(n, 0))));
 }
 
 const std::string kLimitText = std::to_string(kMaxFileBytes) + " Bytes (256 MiB)";
 
 }  // namespace
-
-std::string TooLargeFileText(const std::string& subject) {
-  return subject + " ist größer als erlaubt; gelesen werden höchstens " + kLimitText + ".";
-}
 
 SurfaceResult SurfaceFromFile(const std::string& path) {
   const std::string name = ShownFileName(path);

@@ -4,10 +4,7 @@
 #include <string>
 
 #include "sources/surface_result.h"
-
-// Largest file accepted, in bytes (256 MiB). Counted while reading, so a file
-// that grows meanwhile stops there too.
-inline constexpr std::uintmax_t kMaxFileBytes = 256u * 1024u * 1024u;
+#include "sources/table_reader.h"  // kMaxFileBytes, TooLargeFileText
 
 // A file whose content Qt recognises as a picture is read as one, anything
 // else (and text Qt cannot decode as a picture after all) as a table. path is
@@ -15,6 +12,3 @@ inline constexpr std::uintmax_t kMaxFileBytes = 256u * 1024u * 1024u;
 // missing, not regular, unreadable, empty or too large; messages name the
 // file by its name (made readable, see ShownFileName), not its path.
 SurfaceResult SurfaceFromFile(const std::string& path);
-
-// "<subject> ist größer als erlaubt ...": the refusal of a file past kMaxFileBytes.
-std::string TooLargeFileText(const std::string& subject);

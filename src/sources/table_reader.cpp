@@ -3,11 +3,15 @@
 #include <locale.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <string_view>
+#include <version>
+
+#if defined(__cpp_lib_to_chars)
+#include <charconv>
 #include <system_error>
+#endif
 
 #include "sources/resample.h"
 
@@ -18,22 +22,89 @@ enum class Parsed { kNumber, kNotNumber, kNotFinite, kTooLarge };
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsSeparator(char c) { return IsBlank(c) || c == ',' || c == ';'; }
 
+locale_t CLocale() {
+  static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+  return cLocale;
+}
+
 // Out-of-range text: huge is refused, tiny reads as (subnormal or) zero.
 // strtod_l with its own C locale, as the global one may want a decimal comma.
 Parsed ParseOutOfRange(std::string_view field, double& value) {
-  static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
   const std::string copy(field);
-  value = strtod_l(copy.c_str(), nullptr, cLocale);
+  value = strtod_l(copy.c_str(), nullptr, CLocale());
   return std::isinf(value) ? Parsed::kTooLarge : Parsed::kNumber;
 }
+
+enum class Read { kWhole, kNotWhole, kOutOfRange };
+
+#if defined(__cpp_lib_to_chars)
+
+// The whole of text as a number the way from_chars reads it: no blanks, no
+// '+', no hexadecimal; "inf", "infinity" and "nan" in any case.
+Read ReadNumber(std::string_view text, double& value) {
+  const char* end = text.data() + text.size();
+  const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (ptr != end || ec == std::errc::invalid_argument) return Read::kNotWhole;
+  return ec == std::errc::result_out_of_range ? Read::kOutOfRange : Read::kWhole;
+}
+
+#else
+// The C++ library of the WebAssembly build has no from_chars for double:
+// the same grammar is checked here, and strtod_l reads what passed (both
+// round correctly, so the values are the same).
+
+bool SameLetters(std::string_view text, std::string_view lower) {
+  return text.size() == lower.size() &&
+         std::equal(text.begin(), text.end(), lower.begin(), [](char a, char b) { return (a | 0x20) == b; });
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+Read ReadNumber(std::string_view text, double& value) {
+  const bool negative = !text.empty() && text[0] == '-';
+  const std::string_view rest = text.substr(negative ? 1 : 0);
+  if (SameLetters(rest, "inf") || SameLetters(rest, "infinity")) {
+    value = negative ? -HUGE_VAL : HUGE_VAL;
+    return Read::kWhole;
+  }
+  if (rest.size() >= 3 && SameLetters(rest.substr(0, 3), "nan")) {
+    const std::string_view tail = rest.substr(3);
+    const bool plain = tail.empty();
+    const bool withChars = tail.size() >= 2 && tail.front() == '(' && tail.back() == ')' &&
+                           std::all_of(tail.begin() + 1, tail.end() - 1, [](char c) {
+                             return IsDigit(c) || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') || c == '_';
+                           });
+    if (!plain && !withChars) return Read::kNotWhole;
+    value = negative ? -NAN : NAN;
+    return Read::kWhole;
+  }
+  std::size_t p = 0;
+  std::size_t digits = 0;
+  for (; p < rest.size() && IsDigit(rest[p]); ++p) ++digits;
+  if (p < rest.size() && rest[p] == '.')
+    for (++p; p < rest.size() && IsDigit(rest[p]); ++p) ++digits;
+  if (digits == 0) return Read::kNotWhole;
+  if (p < rest.size() && (rest[p] == 'e' || rest[p] == 'E')) {
+    ++p;
+    if (p < rest.size() && (rest[p] == '+' || rest[p] == '-')) ++p;
+    const std::size_t first = p;
+    while (p < rest.size() && IsDigit(rest[p])) ++p;
+    if (p == first) return Read::kNotWhole;
+  }
+  if (p != rest.size()) return Read::kNotWhole;
+  const std::string copy(text);
+  value = strtod_l(copy.c_str(), nullptr, CLocale());
+  return std::isinf(value) ? Read::kOutOfRange : Read::kWhole;
+}
+
+#endif
 
 Parsed ParseField(std::string_view field, double& value) {
   std::string_view digits = field;
   if (digits.size() > 1 && digits[0] == '+' && digits[1] != '-' && digits[1] != '+') digits.remove_prefix(1);
-  const char* end = digits.data() + digits.size();
-  const auto [ptr, ec] = std::from_chars(digits.data(), end, value);
-  if (digits.empty() || ptr != end || ec == std::errc::invalid_argument) return Parsed::kNotNumber;
-  if (ec == std::errc::result_out_of_range) return ParseOutOfRange(field, value);
+  const Read read = ReadNumber(digits, value);
+  if (digits.empty() || read == Read::kNotWhole) return Parsed::kNotNumber;
+  if (read == Read::kOutOfRange) return ParseOutOfRange(field, value);
   if (!std::isfinite(value)) return Parsed::kNotFinite;
   return std::fabs(value) > kMaxMagnitude ? Parsed::kTooLarge : Parsed::kNumber;
 }
@@ -286,9 +357,53 @@ TableResult ReadTable(std::istream& in, const std::string& fileName, std::uintma
   return result;
 }
 
+std::string TooLargeFileText(const std::string& subject) {
+  return subject + " ist größer als erlaubt; gelesen werden höchstens " + std::to_string(kMaxFileBytes) +
+         " Bytes (256 MiB).";
+}
+
+bool LooksBinary(std::string_view start) {
+  return std::any_of(start.begin(), start.end(), [](char ch) {
+    const auto c = static_cast<unsigned char>(ch);
+    return (c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != '\v') || c == 0x7F;
+  });
+}
+
 SurfaceResult SurfaceFromTable(std::istream& in, const std::string& fileName) {
   TableResult read = ReadTable(in, fileName);
   if (!read.table) return Refused(std::move(read.error));
+  const Table& t = *read.table;
+  return TakenSamples(KeepSamples(t.rows, t.cols, [&](int r, int c) {
+    return t.values[static_cast<std::size_t>(r) * static_cast<std::size_t>(t.cols) + static_cast<std::size_t>(c)];
+  }));
+}
+
+namespace {
+
+// Reads text in place, without a copy.
+class TextBuffer : public std::streambuf {
+public:
+  explicit TextBuffer(std::string_view text) {
+    char* begin = const_cast<char*>(text.data());  // only ever read
+    setg(begin, begin, begin + text.size());
+  }
+};
+
+}  // namespace
+
+SurfaceResult SurfaceFromTableText(std::string_view text, const std::string& fileName) {
+  const std::string file = "Die Datei " + Quoted(fileName);
+  if (text.empty()) return Refused(file + " ist leer.");
+  if (text.size() > kMaxFileBytes) return Refused(TooLargeFileText(file));
+  TextBuffer buffer(text);
+  std::istream in(&buffer);
+  TableResult read = ReadTable(in, fileName, text.size());
+  if (!read.table) {
+    // The same 64 KiB a file's start is judged by.
+    if (read.noNumberInFirstLine && LooksBinary(text.substr(0, 65536)))
+      return Refused(file + " ist weder ein Bild noch eine Zahlentabelle.");
+    return Refused(std::move(read.error));
+  }
   const Table& t = *read.table;
   return TakenSamples(KeepSamples(t.rows, t.cols, [&](int r, int c) {
     return t.values[static_cast<std::size_t>(r) * static_cast<std::size_t>(t.cols) + static_cast<std::size_t>(c)];

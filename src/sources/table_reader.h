@@ -17,9 +17,17 @@
 #include <istream>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "sources/surface_result.h"
+
+// Largest file accepted, in bytes (256 MiB). Counted while reading, so a file
+// that grows meanwhile stops there too.
+inline constexpr std::uintmax_t kMaxFileBytes = 256u * 1024u * 1024u;
+
+// "<subject> ist größer als erlaubt ...": the refusal of a file past kMaxFileBytes.
+std::string TooLargeFileText(const std::string& subject);
 
 // Largest number of rows or columns accepted.
 inline constexpr int kMaxTableSide = 8192;
@@ -44,3 +52,13 @@ TableResult ReadTable(std::istream& in, const std::string& fileName, std::uintma
 
 // ReadTable, resampled onto the grid.
 SurfaceResult SurfaceFromTable(std::istream& in, const std::string& fileName);
+
+// Whether the start of a file holds control bytes that do not occur in text
+// (anything below 0x20 but tab, line and page breaks, and 0x7F).
+bool LooksBinary(std::string_view start);
+
+// A table whose file was read elsewhere (a page hands over the bytes):
+// refused like a file of that content, with its samples kept like a file's.
+// Refuses empty text and text longer than kMaxFileBytes. fileName only names
+// the file in messages.
+SurfaceResult SurfaceFromTableText(std::string_view text, const std::string& fileName);

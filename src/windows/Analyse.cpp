@@ -28,6 +28,7 @@
 #include "interaction/analysis_panel.h"
 #include "interaction/curve_job.h"
 #include "interaction/readouts.h"
+#include "interaction/take_file.h"
 #include "windows/charts.h"
 #include "interaction/data_source.h"
 #include "state/state.h"

@@ -81,7 +81,10 @@ TEST_F(SurfaceTest, ApproximationOnlyIsOneGreenSurface) {
     ASSERT_EQ(cells.size(), 121u);
     EXPECT_NEAR(cells.back().vertices[2][0] + 0.5, 1.1, 1e-9);
     EXPECT_NEAR(cells.back().vertices[2][1] + 0.5, 1.1, 1e-9);
-    for (const Primitive& p : cells) ExpectCell(p, 0.1, [&](double x, double y) { return EvalPhiPhi(x, y, level); });
+    // A copy: clang before 16 cannot capture a structured binding.
+    const int shownLevel = level;
+    for (const Primitive& p : cells)
+      ExpectCell(p, 0.1, [&](double x, double y) { return EvalPhiPhi(x, y, shownLevel); });
   }
   appState.stepData = 0.02;
   ClearGlLog();

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# The level round trip natively and in WebAssembly under node, in one run:
+# builds veltra_round_trip_timing in the default and the web preset, runs
+# both and prints their times and the ratio WebAssembly / native.
+#
+#   scripts/bench-web.sh [batches]     (11 unless given)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/setup.sh
+batches=${1:-11}
+
+install_missing
+ensure_muparser_source
+[ -f build/default/CMakeCache.txt ] || cmake --preset default >/dev/null
+[ -f build/web/CMakeCache.txt ] || NODE_PATH=/usr/share/nodejs cmake --preset web >/dev/null
+cmake --build --preset default --target veltra_round_trip_timing >/dev/null
+cmake --build --preset web --target veltra_round_trip_timing >/dev/null
+
+native_out=$(build/default/benchmarks/veltra_round_trip_timing "$batches")
+wasm_out=$(node --no-experimental-fetch build/web/benchmarks/veltra_round_trip_timing.js "$batches")
+echo "native (default preset, $(sed -n 's/^CMAKE_BUILD_TYPE:STRING=//p' build/default/CMakeCache.txt)):"
+echo "$native_out"
+echo "WebAssembly (web preset, node $(node --version)):"
+echo "$wasm_out"
+echo "ratio WebAssembly / native (medians):"
+paste <(echo "$native_out") <(echo "$wasm_out") | awk -F'\t' '{
+  split($1, n, " median +"); split($2, w, " median +");
+  split(n[2], nv, " "); split(w[2], wv, " ");
+  printf "  %-28s %.2f\n", n[1], wv[1] / nv[1] }'
