@@ -9,8 +9,8 @@ if [ "${1:-}" = "--web" ]; then
   install_missing
   build_web
   port=${VELTRA_PORT:-8000}
-  echo "Veltra im Browser: http://127.0.0.1:${port}/  (beenden mit Strg+C)"
-  echo "The folder build/web/page is static: copy it to any web server."
+  echo "Veltra in the browser: http://127.0.0.1:${port}/  (Ctrl+C stops the server)"
+  echo "build/web/page is static: copy the folder to any web server."
   exec python3 -m http.server --bind 127.0.0.1 --directory build/web/page "$port"
 fi
 # A file to load is named relative to where the caller stands.

@@ -41,10 +41,12 @@ PointerButton ButtonOf(int domButton) {
 
 // Start-up as on the desktop: numerics, then both views' contexts. The page
 // passes what shows the function view's title and a message.
+// As on the desktop, the title is wired only after the start-up numerics, so
+// it keeps "Skalierungsfunktion und Wavelets" until Delta is first moved.
 void Start(emscripten::val setCaption, emscripten::val showMessage) {
-  appState.setGrafikCaption = [setCaption](const std::string& caption) { setCaption(caption); };
   appState.showMessage = [showMessage](const std::string& text) { showMessage(text); };
   RunStartupNumerics();
+  appState.setGrafikCaption = [setCaption](const std::string& caption) { setCaption(caption); };
   CreateViewContexts(&grafikCanvas, &datenCanvas);
 }
 

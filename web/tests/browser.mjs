@@ -12,10 +12,15 @@ const TYPES = {
   '.css': 'text/css', '.wasm': 'application/wasm', '.png': 'image/png', '.json': 'application/json',
 };
 
-// A static server for `root` on a free port of 127.0.0.1; resolves to its address.
-export function serve(root) {
+// A static server for `root` on a free port of 127.0.0.1; resolves to its
+// address. `pages` maps further paths to HTML served from memory.
+export function serve(root, pages = {}) {
   const server = http.createServer((req, res) => {
     const url = new URL(req.url, 'http://127.0.0.1');
+    if (url.pathname in pages) {
+      res.writeHead(200, { 'Content-Type': TYPES['.html'] }).end(pages[url.pathname]);
+      return;
+    }
     const rel = decodeURIComponent(url.pathname === '/' ? '/index.html' : url.pathname);
     const file = path.join(root, path.normalize(rel));
     if (!file.startsWith(root) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
@@ -39,6 +44,8 @@ export async function launch(extraArgs = []) {
   const browser = await puppeteer.launch({
     executablePath: CHROMIUM,
     headless: true,
+    // A long computation holds the page's one thread; waiting for it is not a hang.
+    protocolTimeout: 600000,
     userDataDir: profile,
     args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',
            '--disable-sync', '--no-first-run', '--disable-quic', '--use-angle=swiftshader',

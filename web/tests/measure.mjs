@@ -1,7 +1,9 @@
 // Figures of the page in headless chromium: time from navigation to both
 // views' first frame, and the time a redraw of each view takes at the start
-// steps (drawn and waited for N times). Prints one line per figure.
-//   node web/tests/measure.mjs [PAGE_DIR] [N]
+// steps (drawn and waited for N times). With BENCH_DIR (the web build's
+// benchmarks folder) also the level round-trip timing program's output in
+// chromium. Prints one line per figure.
+//   node web/tests/measure.mjs [PAGE_DIR] [N] [BENCH_DIR [BATCHES]]
 import path from 'node:path';
 import { launch, openPage, serve } from './browser.mjs';
 
@@ -39,6 +41,24 @@ try {
   }
   loads.sort((a, b) => a - b);
   console.log(`first frame of both views after navigation: median ${loads[2].toFixed(0)} ms (of 5: ${loads.map((t) => t.toFixed(0)).join(', ')})`);
+
+  const benchDir = process.argv[4];
+  if (benchDir) {
+    const batches = process.argv[5] ?? '11';
+    const html = `<!DOCTYPE html><script>
+      var Module = { arguments: ['${batches}'], print: (t) => (window.benchLines = (window.benchLines ?? []).concat(t)),
+                     onExit: () => { window.benchDone = true; } };
+    </script><script src="veltra_round_trip_timing.js"></script>`;
+    const bench = await serve(path.resolve(benchDir), { '/bench.html': html });
+    try {
+      const { page } = await openPage(browser, bench.origin);
+      await page.goto(`${bench.origin}/bench.html`);
+      await page.waitForFunction(() => window.benchDone === true, { timeout: 600000 });
+      for (const line of await page.evaluate(() => window.benchLines)) console.log(line);
+    } finally {
+      bench.server.close();
+    }
+  }
 } finally {
   await browser.close();
   server.close();
