@@ -29,6 +29,7 @@ run_suite default
 run_suite sanitize
 # An optimiser may reorder operations; the suite must not depend on it.
 run_suite release -E "^(debian_package|wayland_session)$"
-# The core in WebAssembly, its tests under node.
+# The core in WebAssembly, its tests under node; the page in headless chromium.
 build_web
+ensure_page_packages
 ctest --preset web --output-on-failure -j2

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# The level round trip natively and in WebAssembly under node, in one run:
-# builds veltra_round_trip_timing in the default and the web preset, runs
-# both and prints their times and the ratio WebAssembly / native.
+# The level round trip natively, in WebAssembly under node and in headless
+# chromium, in one run: builds veltra_round_trip_timing in the default and the
+# web preset, runs all three and prints their times and the ratios
+# WebAssembly / native. Then the page's figures in chromium: time from
+# navigation to both views' first frame, and each view's frame time.
 #
 #   scripts/bench-web.sh [batches]     (11 unless given)
 set -euo pipefail
@@ -14,16 +16,28 @@ ensure_muparser_source
 [ -f build/default/CMakeCache.txt ] || cmake --preset default >/dev/null
 [ -f build/web/CMakeCache.txt ] || NODE_PATH=/usr/share/nodejs cmake --preset web >/dev/null
 cmake --build --preset default --target veltra_round_trip_timing >/dev/null
-cmake --build --preset web --target veltra_round_trip_timing >/dev/null
+cmake --build --preset web --target veltra_round_trip_timing veltra_page >/dev/null
+ensure_page_packages
 
 native_out=$(build/default/benchmarks/veltra_round_trip_timing "$batches")
 wasm_out=$(node --no-experimental-fetch build/web/benchmarks/veltra_round_trip_timing.js "$batches")
+page_out=$(node web/tests/measure.mjs build/web/page 30 build/web/benchmarks "$batches")
+chromium_out=$(grep '^round trip' <<<"$page_out")
 echo "native (default preset, $(sed -n 's/^CMAKE_BUILD_TYPE:STRING=//p' build/default/CMakeCache.txt)):"
 echo "$native_out"
 echo "WebAssembly (web preset, node $(node --version)):"
 echo "$wasm_out"
-echo "ratio WebAssembly / native (medians):"
-paste <(echo "$native_out") <(echo "$wasm_out") | awk -F'\t' '{
-  split($1, n, " median +"); split($2, w, " median +");
-  split(n[2], nv, " "); split(w[2], wv, " ");
-  printf "  %-28s %.2f\n", n[1], wv[1] / nv[1] }'
+echo "WebAssembly (web preset, headless $(chromium --version 2>/dev/null | head -1 | cut -d' ' -f1,2)):"
+echo "$chromium_out"
+ratios() {
+  paste <(echo "$native_out") <(echo "$1") | awk -F'\t' '{
+    split($1, n, " median +"); split($2, w, " median +");
+    split(n[2], nv, " "); split(w[2], wv, " ");
+    printf "  %-28s %.2f\n", n[1], wv[1] / nv[1] }'
+}
+echo "ratio WebAssembly / native (medians), node:"
+ratios "$wasm_out"
+echo "ratio WebAssembly / native (medians), chromium:"
+ratios "$chromium_out"
+echo "the page in chromium:"
+grep -v '^round trip' <<<"$page_out" | sed 's/^/  /'

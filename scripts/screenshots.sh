@@ -7,6 +7,8 @@
 #   docs/screenshot-bild.png     the window "Bild" with a picture at 257 x 257,
 #                                compressed to 5 % at level 2
 #
+#   docs/screenshot-web.png      the page (scripts/screenshots.sh --web)
+#
 # Usage: scripts/screenshots.sh [PROGRAM]
 #   Without PROGRAM the program is built with the default preset and
 #   build/default/veltra is used.
@@ -21,6 +23,16 @@
 # Needs: Xvfb (xvfb-run), xdotool, ImageMagick (all in scripts/setup.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+# --web: docs/screenshot-web.png, the page in headless chromium (1280 x 800).
+if [ "${1:-}" = "--web" ]; then
+  source scripts/setup.sh
+  build_web
+  ensure_page_packages
+  node web/tests/screenshot.mjs build/web/page docs/screenshot-web.png
+  echo "docs/screenshot-web.png"
+  exit 0
+fi
 
 ANALYSE_BUTTON_X=${ANALYSE_BUTTON_X:-596}
 ANALYSE_BUTTON_Y=${ANALYSE_BUTTON_Y:-94}

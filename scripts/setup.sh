@@ -13,7 +13,7 @@ PACKAGES=(
   libmuparser-dev qt6-image-formats-plugins qt6-charts-dev qt6-translations-l10n
   lintian appstream dpkg-dev file fakeroot man-db groff-base
   weston qt6-wayland imagemagick librsvg2-bin xdotool openbox x11-utils
-  emscripten nodejs
+  emscripten nodejs chromium
 )
 
 as_root() {
@@ -66,6 +66,20 @@ build_web() {
   ensure_muparser_source
   export NODE_PATH=/usr/share/nodejs
   [ -f build/default/CMakeCache.txt ] || cmake --preset default >/dev/null
-  cmake --build --preset default --target level_checksum
+  # The native programs the web tests compare with.
+  cmake --build --preset default --target level_checksum desktop_pictures
   build_preset web
+}
+
+# The browser tests' npm packages, from the committed lock file. On Debian's
+# own node, npm is a package of its own.
+ensure_page_packages() {
+  if ! command -v npm >/dev/null; then
+    as_root apt-get update -qq
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq npm
+  fi
+  if [ ! -d web/node_modules/puppeteer-core ]; then
+    # puppeteer-core drives Debian's chromium; it downloads no browser.
+    (cd web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund)
+  fi
 }

@@ -11,7 +11,6 @@
 #include <QMouseEvent>
 #include <QResizeEvent>
 #include <QWheelEvent>
-#include <cmath>
 
 #include "render/readback.h"
 #include "render/scenes.h"
@@ -19,9 +18,6 @@
 #include "windows/start_file.h"
 
 namespace {
-
-// A right click may wobble this far (pixels, each direction) and still open the menu.
-constexpr double kClickSlop = 4;
 
 // The path (bytes) of the one local file the data names, or empty.
 std::string SingleLocalFile(const QMimeData* data) {
@@ -177,50 +173,50 @@ void GlView::keyPressEvent(QKeyEvent* e) {
   }
 }
 
+namespace {
+
+PointerButton Button(Qt::MouseButton b) {
+  switch (b) {
+    case Qt::LeftButton: return PointerButton::Left;
+    case Qt::RightButton: return PointerButton::Right;
+    case Qt::MiddleButton: return PointerButton::Middle;
+    default: return PointerButton::None;
+  }
+}
+
+Qt::MouseButton QtButton(PointerButton b) {
+  switch (b) {
+    case PointerButton::Left: return Qt::LeftButton;
+    case PointerButton::Right: return Qt::RightButton;
+    case PointerButton::Middle: return Qt::MiddleButton;
+    default: return Qt::NoButton;
+  }
+}
+
+}  // namespace
+
+bool GlView::DragButtonHeld(const QMouseEvent* e) const {
+  const Qt::MouseButton b = QtButton(drag_.dragButton());
+  return b != Qt::NoButton && e->buttons().testFlag(b);
+}
+
 void GlView::mousePressEvent(QMouseEvent* e) {
-  // A second button during a drag does not start another one; a drag whose
-  // release went elsewhere (a popup took the pointer) is over.
-  if (dragButton_ != Qt::NoButton && e->buttons().testFlag(dragButton_)) return;
-  dragButton_ = e->button();
-  pressPos_ = lastPos_ = e->position();
-  dragging_ = false;
+  drag_.Press(Button(e->button()), e->position().x(), e->position().y(), DragButtonHeld(e));
 }
 
 void GlView::mouseMoveEvent(QMouseEvent* e) {
-  if (dragButton_ == Qt::NoButton || !(e->buttons() & dragButton_)) return;
-  const QPointF pos = e->position();
-  if (dragButton_ == Qt::RightButton && !dragging_) {
-    // Until the pointer leaves the slop this may still be a click; then the
-    // whole way from the press is moved at once, so the picture keeps up.
-    const QPointF fromPress = pos - pressPos_;
-    if (std::abs(fromPress.x()) < kClickSlop && std::abs(fromPress.y()) < kClickSlop) return;
-  }
-  const QPointF d = pos - lastPos_;
-  lastPos_ = pos;
-  if (d.isNull()) return;
-  if (dragButton_ == Qt::LeftButton) {
-    DragTurn(view_, d.x(), d.y(), e->modifiers().testFlag(Qt::ShiftModifier));
-  } else if (dragButton_ == Qt::RightButton || dragButton_ == Qt::MiddleButton) {
-    dragging_ = true;
-    DragMove(view_, d.x(), d.y());
-  }
+  drag_.Move(e->position().x(), e->position().y(), DragButtonHeld(e),
+             e->modifiers().testFlag(Qt::ShiftModifier));
 }
 
 void GlView::mouseReleaseEvent(QMouseEvent* e) {
-  if (e->button() != dragButton_) return;
-  const bool menu = dragButton_ == Qt::RightButton && !dragging_;
-  dragButton_ = Qt::NoButton;
-  if (menu) ShowContextMenu(e->globalPosition().toPoint());
+  if (drag_.Release(Button(e->button()))) ShowContextMenu(e->globalPosition().toPoint());
 }
 
-void GlView::mouseDoubleClickEvent(QMouseEvent* e) {
-  if (e->button() == Qt::LeftButton) ResetView(view_);
-}
+void GlView::mouseDoubleClickEvent(QMouseEvent* e) { drag_.DoubleClick(Button(e->button())); }
 
 void GlView::wheelEvent(QWheelEvent* e) {
-  // 120 is one notch; devices without notches report pixels instead.
-  double notches = e->angleDelta().y() / 120.0;
-  if (notches == 0) notches = e->pixelDelta().y() / kPixelsPerMove;
+  const double notches = WheelNotches(e->angleDelta().y(), e->pixelDelta().y());
   if (notches != 0) WheelMove(view_, notches);
   e->accept();
 }

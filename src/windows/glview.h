@@ -3,13 +3,13 @@
 // side of ViewSurface for the function view and the data view.
 #include <QImage>
 #include <QOpenGLContext>
-#include <QPointF>
 #include <QWindow>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "interaction/navigation.h"
+#include "interaction/pointer_drag.h"
 #include "render/glwindow.h"
 
 class QMenu;
@@ -81,10 +81,9 @@ private:
   const QString pictureName_;
   bool holdSwap_ = false;  // while the picture is read back, the frame stays unshown
 
-  // The drag under way: the button that started it, where it started and
-  // where it was last applied.
-  Qt::MouseButton dragButton_ = Qt::NoButton;
-  QPointF pressPos_, lastPos_;
-  bool dragging_ = false;  // right or middle button moved past the click slop
+  // Whether the button of the drag under way is among the event's held buttons.
+  bool DragButtonHeld(const QMouseEvent* e) const;
+
+  PointerDrag drag_{view_};
   std::unique_ptr<QMenu> menu_;
 };

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "interaction/navigation.h"
+#include "interaction/pointer_drag.h"
 #include "interaction/selection.h"
 #include "interaction_support.h"
 
@@ -192,6 +193,58 @@ TEST_F(MouseNavigationTest, DoubleClickRestoresTheStartAndKeepsTheSelection) {
     EXPECT_EQ(Swaps(), Views{"G"});
     ExpectMatricesFollowFields();
   }
+}
+
+// The button state machine both shells share: which button drags, the right
+// click's slop, and a stray second button.
+TEST_F(MouseNavigationTest, PointerDragFollowsTheButtonThatStartedIt) {
+  AppState& s = appState;
+  s.rotStep = 5;
+  PointerDrag drag(NavView::Daten);
+  const Nav start = NavNow();
+
+  // Left drag turns by the way since the last move: 10 px right is one step of gamma.
+  drag.Press(PointerButton::Left, 100, 100, false);
+  drag.Move(110, 100, true, false);
+  drag.Move(110, 120, true, true);  // Shift: 20 px down turns beta by two steps
+  EXPECT_DOUBLE_EQ(s.Dgamma, start[kDAngles + 2] + 5);
+  EXPECT_DOUBLE_EQ(s.Dbeta, start[kDAngles + 1] + 10);
+  // A right press during the left drag changes nothing; its release is no click.
+  drag.Press(PointerButton::Right, 110, 120, true);
+  EXPECT_EQ(drag.dragButton(), PointerButton::Left);
+  EXPECT_FALSE(drag.Release(PointerButton::Right));
+  EXPECT_FALSE(drag.Release(PointerButton::Left));
+  drag.Move(300, 300, false, false);  // no button: nothing moves
+  EXPECT_DOUBLE_EQ(s.Dgamma, start[kDAngles + 2] + 5);
+
+  // Right: inside the slop (3.9 px) still a click, opening the menu.
+  const double x0 = s.DPosX;
+  drag.Press(PointerButton::Right, 50, 50, false);
+  drag.Move(53.9, 46.1, true, false);
+  EXPECT_EQ(s.DPosX, x0);
+  EXPECT_TRUE(drag.Release(PointerButton::Right));
+  // Exactly at the slop it moves, the whole way from the press at once.
+  drag.Press(PointerButton::Right, 50, 50, false);
+  drag.Move(54, 50, true, false);
+  EXPECT_NEAR(s.DPosX, x0 + 0.1 * 4 / 20, 1e-15);
+  EXPECT_FALSE(drag.Release(PointerButton::Right));
+  // A drag whose release was lost ends at the next press without the button held.
+  drag.Press(PointerButton::Middle, 0, 0, false);
+  drag.Press(PointerButton::Left, 0, 0, false);
+  EXPECT_EQ(drag.dragButton(), PointerButton::Left);
+
+  // The double click with the left button only puts the view back.
+  drag.DoubleClick(PointerButton::Right);
+  EXPECT_NE(NavNow(), start);
+  drag.DoubleClick(PointerButton::Left);
+  EXPECT_EQ(NavNow(), start);
+}
+
+TEST(WheelNotches, AngleUnitsFirstThenPixels) {
+  EXPECT_EQ(WheelNotches(120, 0), 1);
+  EXPECT_EQ(WheelNotches(-60, 500), -0.5);  // angle wins when there is one
+  EXPECT_EQ(WheelNotches(0, -kPixelsPerMove), -1);
+  EXPECT_EQ(WheelNotches(0, 0), 0);
 }
 
 }  // namespace

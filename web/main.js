@@ -1,0 +1,130 @@
+// The page's wiring: each control, key and pointer event goes to the same
+// interaction function the desktop calls (through the module's bindings);
+// this file only turns browser events into those calls.
+import createVeltra from './veltra.js';
+
+const $ = (id) => document.getElementById(id);
+const views = { grafik: $('grafik'), daten: $('daten') };
+
+// Arrow keys and letters as virtual-key codes, as the desktop's views see them.
+const ARROWS = { ArrowLeft: 37, ArrowUp: 38, ArrowRight: 39, ArrowDown: 40 };
+function virtualKey(e) {
+  if (e.key in ARROWS) return ARROWS[e.key];
+  if (/^[a-zA-Z0-9]$/.test(e.key)) return e.key.toUpperCase().charCodeAt(0);
+  return 0;
+}
+
+// DOM button numbers (0 left, 1 middle, 2 right) as bits of MouseEvent.buttons.
+const BUTTON_BIT = [1, 4, 2];
+
+// A wheel notch is 120 angle units on the desktop; browsers give pixels
+// (100 a notch in Chromium and Firefox), lines (3 a notch) or pages.
+function wheelAngle(e) {
+  const perUnit = [1.2, 40, 120][e.deltaMode] ?? 1.2;
+  return -e.deltaY * perUnit;
+}
+
+function showMessage(text) {
+  $('messageText').textContent = text;
+  const dialog = $('message');
+  if (!dialog.open) dialog.showModal();
+}
+
+function fitCanvas(canvas) {
+  const ratio = window.devicePixelRatio || 1;
+  const w = Math.round(canvas.clientWidth * ratio);
+  const h = Math.round(canvas.clientHeight * ratio);
+  if (canvas.width !== w || canvas.height !== h) {
+    canvas.width = w;
+    canvas.height = h;
+  }
+  return [w, h];
+}
+
+function wireView(veltra, name, canvas) {
+  const paint = () => {
+    const [w, h] = fitCanvas(canvas);
+    veltra.paint(name, w, h);
+  };
+  new ResizeObserver(paint).observe(canvas);
+
+  canvas.addEventListener('keydown', (e) => {
+    const key = virtualKey(e);
+    if (key === 0 || e.ctrlKey || e.altKey || e.metaKey) return;
+    e.preventDefault();  // arrows would scroll the page
+    veltra.keyDown(name, key, e.shiftKey);
+  });
+
+  const held = (e) => {
+    const b = veltra.dragButton(name);
+    return b >= 0 && (e.buttons & BUTTON_BIT[b]) !== 0;
+  };
+  const at = (e) => {
+    const r = canvas.getBoundingClientRect();
+    return [e.clientX - r.left, e.clientY - r.top];
+  };
+  // Moves and releases outside the canvas still belong to its drag.
+  const move = (e) => veltra.pointerMove(name, ...at(e), held(e), e.shiftKey);
+  const up = (e) => {
+    veltra.pointerUp(name, e.button);
+    if (veltra.dragButton(name) < 0) {
+      window.removeEventListener('mousemove', move);
+      window.removeEventListener('mouseup', up);
+    }
+  };
+  canvas.addEventListener('mousedown', (e) => {
+    canvas.focus();
+    e.preventDefault();
+    veltra.pointerDown(name, e.button, ...at(e), held(e));
+    window.addEventListener('mousemove', move);
+    window.addEventListener('mouseup', up);
+  });
+  canvas.addEventListener('dblclick', (e) => veltra.doubleClick(name, e.button));
+  canvas.addEventListener('contextmenu', (e) => e.preventDefault());
+  canvas.addEventListener('wheel', (e) => {
+    e.preventDefault();
+    veltra.wheel(name, wheelAngle(e), 0);
+  }, { passive: false });
+  return paint;
+}
+
+function wirePanel(veltra) {
+  const scrDelta = $('scrDelta');
+  const trbLevel = $('trbLevel');
+  scrDelta.addEventListener('input', () => {
+    veltra.deltaChanged(Number(scrDelta.value));
+    $('labDelta').textContent = veltra.deltaLabel();
+  });
+  trbLevel.addEventListener('input', () => {
+    veltra.levelChanged(Number(trbLevel.value));
+    $('labLevel').textContent = veltra.levelLabel();
+  });
+  $('butBerechne').addEventListener('click', () => {
+    veltra.compute();
+    $('labaktuellesDelta').textContent = veltra.currentDeltaLabel();
+  });
+  $('cbxZoom').addEventListener('change', (e) => veltra.zoomChanged(e.target.checked));
+  $('cbxOnlyData').addEventListener('change', (e) => veltra.onlyDataChanged(e.target.checked));
+  $('cbxDrahtgitter').addEventListener('change', (e) => veltra.wireframeChanged(e.target.checked));
+}
+
+async function main() {
+  if (!document.createElement('canvas').getContext('webgl2')) {
+    $('status').textContent = 'Dieser Browser kann kein WebGL 2; die Ansichten bleiben leer.';
+    return;
+  }
+  const veltra = await createVeltra();
+  veltra.start((caption) => { $('grafikTitle').textContent = caption; }, showMessage);
+  for (const [name, canvas] of Object.entries(views)) wireView(veltra, name, canvas)();
+  wirePanel(veltra);
+  $('status').textContent = '';
+  // For the load-time figure: both views have drawn their first frame.
+  requestAnimationFrame(() => {
+    window.veltraFirstFrame = performance.now();
+  });
+  window.veltra = veltra;
+}
+
+main().catch((e) => {
+  $('status').textContent = `Veltra konnte nicht starten: ${e.message ?? e}`;
+});

@@ -1,0 +1,144 @@
+// Shared by the browser tests and the measuring script: serves the built page
+// on 127.0.0.1, starts Debian's chromium headless through puppeteer-core and
+// reads the views' pixels back.
+import http from 'node:http';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import puppeteer from 'puppeteer-core';
+
+const TYPES = {
+  '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.mjs': 'text/javascript',
+  '.css': 'text/css', '.wasm': 'application/wasm', '.png': 'image/png', '.json': 'application/json',
+};
+
+// A static server for `root` on a free port of 127.0.0.1; resolves to its
+// address. `pages` maps further paths to HTML served from memory.
+export function serve(root, pages = {}) {
+  const server = http.createServer((req, res) => {
+    const url = new URL(req.url, 'http://127.0.0.1');
+    if (url.pathname in pages) {
+      res.writeHead(200, { 'Content-Type': TYPES['.html'] }).end(pages[url.pathname]);
+      return;
+    }
+    const rel = decodeURIComponent(url.pathname === '/' ? '/index.html' : url.pathname);
+    const file = path.join(root, path.normalize(rel));
+    if (!file.startsWith(root) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+      res.writeHead(404).end();
+      return;
+    }
+    res.writeHead(200, { 'Content-Type': TYPES[path.extname(file)] ?? 'application/octet-stream' });
+    fs.createReadStream(file).pipe(res);
+  });
+  return new Promise((resolve) => {
+    server.listen(0, '127.0.0.1', () => resolve({ server, origin: `http://127.0.0.1:${server.address().port}` }));
+  });
+}
+
+export const CHROMIUM = process.env.CHROMIUM ?? '/usr/bin/chromium';
+
+// Headless chromium with its own empty profile; the flags keep it off the
+// network it cannot reach here.
+export async function launch(extraArgs = []) {
+  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'veltra-chromium-'));
+  const browser = await puppeteer.launch({
+    executablePath: CHROMIUM,
+    headless: true,
+    // A long computation holds the page's one thread; waiting for it is not a hang.
+    protocolTimeout: 600000,
+    userDataDir: profile,
+    args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',
+           '--disable-sync', '--no-first-run', '--disable-quic', '--use-angle=swiftshader',
+           '--enable-unsafe-swiftshader', ...extraArgs],
+  });
+  const close = browser.close.bind(browser);
+  browser.close = async () => {
+    await close();
+    fs.rmSync(profile, { recursive: true, force: true });
+  };
+  return browser;
+}
+
+// A page on `origin` that records every request to another origin and every
+// error the page throws or logs.
+export async function openPage(browser, origin, { width = 1100, height = 800 } = {}) {
+  const page = await browser.newPage();
+  await page.setViewport({ width, height, deviceScaleFactor: 1 });
+  const foreign = [];
+  const errors = [];
+  page.on('request', (r) => {
+    if (!r.url().startsWith(origin) && !r.url().startsWith('data:') && !r.url().startsWith('blob:')) foreign.push(r.url());
+  });
+  page.on('pageerror', (e) => errors.push(String(e)));
+  page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
+  return { page, foreign, errors };
+}
+
+// The canvas's pixels as RGBA rows, top row first (as on screen).
+export async function canvasPixels(page, id) {
+  const { width, height, data } = await page.evaluate((canvasId) => {
+    const c = document.getElementById(canvasId);
+    const copy = document.createElement('canvas');
+    copy.width = c.width;
+    copy.height = c.height;
+    const g = copy.getContext('2d');
+    g.drawImage(c, 0, 0);
+    const img = g.getImageData(0, 0, c.width, c.height);
+    // A string travels faster than an array of numbers.
+    let s = '';
+    for (let i = 0; i < img.data.length; i += 0x8000) s += String.fromCharCode(...img.data.subarray(i, i + 0x8000));
+    return { width: c.width, height: c.height, data: btoa(s) };
+  }, id);
+  return { width, height, data: Buffer.from(data, 'base64') };
+}
+
+// Pixels whose colour is mostly one channel: `channel` 0 red, 1 green, 2 blue;
+// counted within the rectangle [x0, x1) x [y0, y1) in fractions of the size.
+export function countColour(img, channel, [x0, y0, x1, y1] = [0, 0, 1, 1]) {
+  let n = 0;
+  for (let y = Math.floor(y0 * img.height); y < Math.floor(y1 * img.height); ++y) {
+    for (let x = Math.floor(x0 * img.width); x < Math.floor(x1 * img.width); ++x) {
+      const i = 4 * (y * img.width + x);
+      const c = img.data[i + channel];
+      const others = [0, 1, 2].filter((k) => k !== channel).map((k) => img.data[i + k]);
+      if (c >= 60 && others.every((o) => c - o >= 60)) ++n;
+    }
+  }
+  return n;
+}
+
+// How far two pictures of equal size are apart: the mean absolute difference
+// per channel (0..255) and the share of pixels within `tolerance` in every channel.
+export function compare(a, b, tolerance = 2) {
+  if (a.width !== b.width || a.height !== b.height) throw new Error(`sizes differ: ${a.width}x${a.height} vs ${b.width}x${b.height}`);
+  let sum = 0;
+  let close = 0;
+  const n = a.width * a.height;
+  for (let p = 0; p < n; ++p) {
+    let worst = 0;
+    for (let k = 0; k < 3; ++k) {
+      const d = Math.abs(a.data[4 * p + k] - b.data[4 * p + k]);
+      sum += d;
+      worst = Math.max(worst, d);
+    }
+    if (worst <= tolerance) ++close;
+  }
+  return { mean: sum / (3 * n), within: close / n };
+}
+
+// A binary PPM (P6) as RGBA rows, top row first.
+export function readPpm(file) {
+  const buf = fs.readFileSync(file);
+  const header = buf.toString('latin1', 0, 64).match(/^P6\s+(\d+)\s+(\d+)\s+(\d+)\s/);
+  if (!header) throw new Error(`${file}: not a binary PPM`);
+  const [, w, h] = header.map(Number);
+  const rgb = buf.subarray(header[0].length);
+  const data = Buffer.alloc(w * h * 4);
+  for (let p = 0; p < w * h; ++p) {
+    data[4 * p] = rgb[3 * p];
+    data[4 * p + 1] = rgb[3 * p + 1];
+    data[4 * p + 2] = rgb[3 * p + 2];
+    data[4 * p + 3] = 255;
+  }
+  return { width: w, height: h, data };
+}
