@@ -26,10 +26,7 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 
 run_suite default
-# LeakSanitizer's exit-time tracer has been seen to crash ("Tracer caught
-# signal 11") after a test passed, on a loaded machine; a test that fails
-# twice in a row still fails the run.
-run_suite sanitize --repeat until-pass:2
+run_suite sanitize
 # An optimiser may reorder operations; the suite must not depend on it.
 run_suite release -E "^(debian_package|wayland_session)$"
 # The core in WebAssembly, its tests under node; the page in headless chromium.
