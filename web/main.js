@@ -2,6 +2,7 @@
 // interaction function the desktop calls (through the module's bindings);
 // this file only turns browser events into those calls.
 import createVeltra from './veltra.js';
+import { wireTouch } from './touch.js';
 
 const $ = (id) => document.getElementById(id);
 const views = { grafik: $('grafik'), daten: $('daten') };
@@ -117,6 +118,7 @@ async function main() {
   veltra.start((caption) => { $('grafikTitle').textContent = caption; }, showMessage);
   for (const [name, canvas] of Object.entries(views)) wireView(veltra, name, canvas)();
   wirePanel(veltra);
+  wireTouch(veltra);
   $('status').textContent = '';
   // For the load-time figure: both views have drawn their first frame.
   requestAnimationFrame(() => {
