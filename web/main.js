@@ -3,6 +3,7 @@
 // this file only turns browser events into those calls.
 import createVeltra from './veltra.js';
 import { wireTouch } from './touch.js';
+import { wireLayout } from './layout.js';
 
 const $ = (id) => document.getElementById(id);
 const views = { grafik: $('grafik'), daten: $('daten') };
@@ -110,6 +111,7 @@ function wirePanel(veltra) {
 }
 
 async function main() {
+  wireLayout();
   if (!document.createElement('canvas').getContext('webgl2')) {
     $('status').textContent = 'Dieser Browser kann kein WebGL 2; die Ansichten bleiben leer.';
     return;
