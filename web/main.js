@@ -4,6 +4,7 @@
 import createVeltra from './veltra.js';
 import { wireTouch } from './touch.js';
 import { wireLayout } from './layout.js';
+import { wireOffline } from './offline.js';
 
 const $ = (id) => document.getElementById(id);
 const views = { grafik: $('grafik'), daten: $('daten') };
@@ -121,6 +122,7 @@ async function main() {
   for (const [name, canvas] of Object.entries(views)) wireView(veltra, name, canvas)();
   wirePanel(veltra);
   wireTouch(veltra);
+  wireOffline();
   $('status').textContent = '';
   // For the load-time figure: both views have drawn their first frame.
   requestAnimationFrame(() => {

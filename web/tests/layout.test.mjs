@@ -4,7 +4,7 @@
 import { after, before, describe, it } from 'node:test';
 import assert from 'node:assert/strict';
 import path from 'node:path';
-import { launch, openPage, serve } from './browser.mjs';
+import { assertClean, launch, openPage, serve } from './browser.mjs';
 
 const PAGE_DIR = path.resolve(process.env.VELTRA_PAGE_DIR ?? 'build/web/page');
 const SCREENS = [[1024, 768], [1366, 768], [1920, 1080]];
@@ -91,17 +91,17 @@ describe('Seite auf kleinen und großen Bildschirmen', () => {
       assert.ok(viewsWidth >= width - 2 || statusLine >= height - 2, `views ${viewsWidth} wide, page ends at ${statusLine}`);
       const share = (m.grafik[0] * m.grafik[1] + m.daten[0] * m.daten[1]) / (width * height);
       assert.ok(share >= MIN_VIEW_SHARE, `views cover ${share.toFixed(3)} of the screen`);
-      assert.deepEqual(foreign, []);
-      assert.deepEqual(errors, []);
+      assertClean({ foreign, errors });
       await page.close();
     });
   }
 
   it('keeps the desktop sizes at 1100x800', async () => {
-    const { page } = await open(1100, 800);
-    const m = await measure(page);
+    const opened = await open(1100, 800);
+    const m = await measure(opened.page);
     assert.deepEqual([...m.grafik, ...m.daten], [492, 528, 531, 528]);
-    await page.close();
+    assertClean(opened);
+    await opened.page.close();
   });
 
   it('"Vollbild" gives both views the screen; Esc gives them back their place', async () => {
@@ -123,8 +123,7 @@ describe('Seite auf kleinen und großen Bildschirmen', () => {
     await page.waitForFunction(() => document.fullscreenElement === null);
     await page.waitForFunction((h) => document.getElementById('daten').getBoundingClientRect().height === h, {}, before.daten[1]);
     assert.deepEqual(await measure(page), before);
-    assert.deepEqual(foreign, []);
-    assert.deepEqual(errors, []);
+    assertClean({ foreign, errors });
     await page.close();
   });
 });

@@ -6,7 +6,7 @@ import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import { canvasPixels, compare, launch, openPage, readPpm, serve } from './browser.mjs';
+import { assertClean, canvasPixels, compare, launch, openPage, readPpm, serve } from './browser.mjs';
 
 const PAGE_DIR = path.resolve(process.env.VELTRA_PAGE_DIR ?? 'build/web/page');
 const DESKTOP = process.env.VELTRA_DESKTOP_PICTURES;
@@ -95,7 +95,6 @@ describe('Finger auf den Ansichten', () => {
   });
 
   it('asked nothing of another origin and reported no error', () => {
-    assert.deepEqual(foreign, []);
-    assert.deepEqual(errors, []);
+    assertClean({ foreign, errors });
   });
 });
