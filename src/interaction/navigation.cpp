@@ -206,3 +206,20 @@ void ResetView(NavView view) {
   }
   Redraw(view);
 }
+
+void PlaceDatenView(const Orientation& angles, const Position3& camera) {
+  AppState& s = appState;
+  SetProjection(NavView::Daten);
+  s.Dalpha = angles.alpha;
+  s.Dbeta = angles.beta;
+  s.Dgamma = angles.gamma;
+  PlaceCamera(NavView::Daten, camera);
+  Redraw(NavView::Daten);
+}
+
+void PlaceGrafikView(const std::array<Orientation, 4>& functions, const Position3& camera) {
+  SetProjection(NavView::Grafik);
+  appState.functionOrientation = functions;
+  PlaceCamera(NavView::Grafik, camera);
+  Redraw(NavView::Grafik);
+}

@@ -1,6 +1,9 @@
 #pragma once
 // Keyboard and mouse navigation of the two 3D views, as plain functions of
 // the virtual-key code, the Shift state and mouse distances in pixels.
+#include <array>
+
+#include "state/state.h"
 
 constexpr int kKeyLeft = 37;
 constexpr int kKeyUp = 38;
@@ -35,3 +38,8 @@ void WheelMove(NavView view, double notches);
 // orientation and the camera to that close-up's target; otherwise all four
 // functions return to their start orientations and the camera to its start.
 void ResetView(NavView view);
+// Puts a view where a saved place says (the page's link carries one): the
+// data view's angles, or the four functions' orientations, and the view's
+// camera; rebuilds the view's model-view matrix from that camera and redraws it.
+void PlaceDatenView(const Orientation& angles, const Position3& camera);
+void PlaceGrafikView(const std::array<Orientation, 4>& functions, const Position3& camera);

@@ -240,6 +240,32 @@ TEST_F(MouseNavigationTest, PointerDragFollowsTheButtonThatStartedIt) {
   EXPECT_EQ(NavNow(), start);
 }
 
+// A saved place puts exactly its view's fields and matrix there, whatever the
+// view had done before, and redraws only that view.
+TEST_F(MouseNavigationTest, PlacingAViewSetsItsFieldsAndMatrixAndRedrawsItAlone) {
+  for (const NavView v : {NavView::Grafik, NavView::Daten}) {
+    DragTurn(v, 13, -22, true);
+    DragMove(v, -31, 17);
+    WheelMove(v, 2);
+  }
+  Nav want = NavNow();
+  want[kDPos] = 0.5, want[kDPos + 1] = -0.25, want[kDPos + 2] = -3;
+  want[kDAngles] = 10, want[kDAngles + 1] = -20, want[kDAngles + 2] = 370;
+  Act([] { PlaceDatenView({10, -20, 370}, {0.5, -0.25, -3}); });
+  EXPECT_EQ(NavNow(), want);
+  EXPECT_EQ(Swaps(), Views{"D"});
+
+  const std::array<Orientation, 4> functions{{{1, 2, 3}, {4, 5, 6}, {-7, -8, -9}, {10.5, 0, -0.25}}};
+  for (int f = 0; f < 4; ++f) {
+    want[3 * f] = functions[f].alpha, want[3 * f + 1] = functions[f].beta, want[3 * f + 2] = functions[f].gamma;
+  }
+  want[kGPos] = 1.5, want[kGPos + 1] = 0, want[kGPos + 2] = -6;
+  Act([&] { PlaceGrafikView(functions, {1.5, 0, -6}); });
+  EXPECT_EQ(NavNow(), want);
+  EXPECT_EQ(Swaps(), Views{"G"});
+  ExpectMatricesFollowFields();
+}
+
 TEST(WheelNotches, AngleUnitsFirstThenPixels) {
   EXPECT_EQ(WheelNotches(120, 0), 1);
   EXPECT_EQ(WheelNotches(-60, 500), -0.5);  // angle wins when there is one
