@@ -5,6 +5,7 @@ import createVeltra from './veltra.js';
 import { wireTouch } from './touch.js';
 import { wireLayout } from './layout.js';
 import { wireOffline } from './offline.js';
+import { wireLink } from './link.js';
 
 const $ = (id) => document.getElementById(id);
 const views = { grafik: $('grafik'), daten: $('daten') };
@@ -123,6 +124,7 @@ async function main() {
   wirePanel(veltra);
   wireTouch(veltra);
   wireOffline();
+  wireLink(veltra);
   $('status').textContent = '';
   // For the load-time figure: both views have drawn their first frame.
   requestAnimationFrame(() => {

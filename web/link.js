@@ -1,0 +1,228 @@
+// The page's state in its address, after the '#': Delta, aktuelles Delta,
+// level, resolution, formula, selection, share kept and both views' places.
+// A page opened with such an address takes all of it, through the same
+// controls a person uses, or, when any value is wrong, none of it and says
+// which. "Link kopieren" puts the address on the clipboard. Values equal to a
+// freshly opened page's are left out of the address.
+
+const $ = (id) => document.getElementById(id);
+
+function note(text) {
+  $('status').textContent = text;
+}
+
+// Items of "Auswahl" (0 all functions, 1..4 one of them) and the module's
+// selected function (4 all, 0..3 one).
+const itemOf = (selected) => (selected === 4 ? 0 : selected + 1);
+
+// What the page shows now, as the link's fields would hold it.
+function current(veltra) {
+  const s = veltra.state();
+  return {
+    aufloesung: s.resolution ?? 65,
+    formel: s.sourceKind === 'Formula' ? s.sourceName : null,
+    file: s.sourceKind === 'File',
+    aktuell: Math.round(s.currentDelta * 100),
+    delta: Math.round(s.delta * 100),
+    level: s.chosenLevel,
+    anteil: s.compressedPercent ?? null,
+    auswahl: itemOf(s.selectedFunction ?? 4),
+    grafik: [...s.functionOrientation.flat(), s.GPosX, s.GPosY, s.GPosZ],
+    daten: [s.Dalpha, s.Dbeta, s.Dgamma, s.DPosX, s.DPosY, s.DPosZ],
+  };
+}
+
+const topLevel = (points) => Math.round(Math.log2(points - 1));
+const sameNumbers = (a, b) => a.length === b.length && a.every((v, i) => v === b[i]);
+const NUMBER = /^-?\d+(\.\d+)?(e[-+]?\d+)?$/i;
+
+// Slider positions 0..100 from "0.55"; a Delta must sit on a position.
+function hundredths(text) {
+  if (!NUMBER.test(text)) return null;
+  const v = Number(text) * 100;
+  const pos = Math.round(v);
+  return Math.abs(v - pos) < 1e-9 && pos >= 0 && pos <= 100 ? pos : null;
+}
+function numbers(text, count) {
+  const parts = text.split(',');
+  if (parts.length !== count || !parts.every((p) => NUMBER.test(p))) return null;
+  const values = parts.map(Number);
+  return values.every(Number.isFinite) ? values : null;
+}
+
+// The fields a link may carry: their German names for a note, and how each
+// is read. `read` gets the text and the other fields read so far (the
+// resolution comes first, as level and formula depend on it) and gives the
+// value or null when it is not valid here.
+const FIELDS = [
+  ['aufloesung', 'Auflösung', (t) => {
+    const offered = $('cmbAufloesung') ? [...$('cmbAufloesung').options].map((o) => Number(o.value)) : [65];
+    return /^\d+$/.test(t) && offered.includes(Number(t)) ? Number(t) : null;
+  }],
+  ['formel', 'Formel', (t, f, veltra) => {
+    if (!$('txtFormel') || !$('butUebernehmen') || !$('rbFormel')) return null;
+    return veltra.formulaError(t, f.aufloesung) === '' ? t : null;
+  }],
+  ['aktuell', 'aktuelles Delta', hundredths],
+  ['level', 'Level', (t, f) => {
+    const level = Number(t);
+    return /^\d+$/.test(t) && level >= 2 && level <= topLevel(f.aufloesung) ? level : null;
+  }],
+  ['delta', 'Delta', hundredths],
+  ['anteil', 'Anteil', (t) => {
+    if (!$('spnAnteil') || !$('butAnwenden') || !/^\d{1,3}(\.\d)?$/.test(t)) return null;
+    return Number(t) <= 100 ? Number(t) : null;
+  }],
+  ['auswahl', 'Auswahl', (t) => (/^[0-4]$/.test(t) && (t === '0' || $('cmbSelect')) ? Number(t) : null)],
+  ['grafik', 'Lage der Funktionen', (t) => numbers(t, 15)],
+  ['daten', 'Lage der Daten', (t) => numbers(t, 6)],
+];
+
+// The state a link asks for: every field it carries, checked; the others as
+// on a fresh page (the level then the top one of the resolution). Null and
+// the names of the wrong fields when any is wrong.
+function readLink(hash, fresh, veltra) {
+  const params = new URLSearchParams(hash.replace(/^#/, ''));
+  const want = { ...fresh, anteil: null };
+  const wrong = [];
+  for (const [key, name, read] of FIELDS) {
+    if (!params.has(key)) continue;
+    const value = read(params.get(key), want, veltra);
+    if (value === null) wrong.push(name);
+    else want[key] = value;
+  }
+  if (!params.has('level')) want.level = topLevel(want.aufloesung);
+  return wrong.length ? { wrong } : { want };
+}
+
+function writeLink(s, fresh) {
+  const params = new URLSearchParams();
+  if (s.aufloesung !== fresh.aufloesung) params.set('aufloesung', s.aufloesung);
+  if (s.formel !== null) params.set('formel', s.formel);
+  if (s.aktuell !== fresh.aktuell) params.set('aktuell', String(s.aktuell / 100));
+  if (s.level !== topLevel(s.aufloesung)) params.set('level', s.level);
+  if (s.delta !== fresh.delta) params.set('delta', String(s.delta / 100));
+  if (s.anteil !== null) params.set('anteil', String(Math.round(s.anteil * 10) / 10));
+  if (s.auswahl !== fresh.auswahl) params.set('auswahl', s.auswahl);
+  if (!sameNumbers(s.grafik, fresh.grafik)) params.set('grafik', s.grafik.join(','));
+  if (!sameNumbers(s.daten, fresh.daten)) params.set('daten', s.daten.join(','));
+  return params.toString();
+}
+
+// A control set as a person would: the value, then the event its wiring listens to.
+function set(id, value, event) {
+  $(id).value = String(value);
+  $(id).dispatchEvent(new Event(event, { bubbles: true }));
+}
+
+// The function view has reached the chosen item and stopped moving.
+async function selectionSettled(veltra, item) {
+  let last = '';
+  let since = performance.now();
+  for (const start = performance.now(); performance.now() - start < 10000;) {
+    await new Promise((r) => setTimeout(r, 50));
+    const now = JSON.stringify(current(veltra).grafik);
+    if (now !== last) {
+      last = now;
+      since = performance.now();
+    } else if (current(veltra).auswahl === item && performance.now() - since >= 300) {
+      return;
+    }
+  }
+}
+
+// Applies a checked link in the order the values build on one another: the
+// surface (resolution, formula), what "Berechne!" put in force, the level,
+// the scroll bar, the compression, the selection, and the views' places.
+async function applyLink(veltra, want) {
+  let now = current(veltra);
+  if (want.aufloesung !== now.aufloesung) set('cmbAufloesung', want.aufloesung, 'change');
+  if (want.formel !== null && want.formel !== current(veltra).formel) {
+    $('rbFormel').checked = true;
+    $('rbFormel').dispatchEvent(new Event('change', { bubbles: true }));
+    set('txtFormel', want.formel, 'input');
+    $('butUebernehmen').click();
+  }
+  if (want.aktuell !== current(veltra).aktuell) {
+    set('scrDelta', want.aktuell, 'input');
+    $('butBerechne').click();
+  }
+  if (want.level !== current(veltra).level) set('trbLevel', want.level, 'input');
+  if (want.delta !== current(veltra).delta) set('scrDelta', want.delta, 'input');
+  if (want.anteil !== null) {
+    set('spnAnteil', want.anteil, 'input');
+    $('spnAnteil').dispatchEvent(new Event('change', { bubbles: true }));
+    $('butAnwenden').click();
+  }
+  if (want.auswahl !== current(veltra).auswahl) {
+    set('cmbSelect', want.auswahl, 'change');
+    await selectionSettled(veltra, want.auswahl);
+  }
+  now = current(veltra);
+  if (!sameNumbers(want.grafik, now.grafik) || !sameNumbers(want.daten, now.daten)) {
+    veltra.placeViews(want.grafik, want.daten);
+  }
+  window.veltraUi?.refreshPanel();
+}
+
+export function wireLink(veltra) {
+  const fresh = current(veltra);
+  let written = location.hash;
+
+  const write = () => {
+    const s = current(veltra);
+    // A file cannot travel in a link: the address then shows the plain page.
+    const hash = s.file ? '' : writeLink(s, fresh);
+    if (`#${hash}` === written || (hash === '' && written === '')) return false;
+    written = hash ? `#${hash}` : '';
+    history.replaceState(history.state, '', written || `${location.pathname}${location.search}`);
+    return true;
+  };
+  // After a person's action, and again while the views still move (a
+  // selection's transition), until the address holds still.
+  let timer = 0;
+  const later = () => {
+    clearTimeout(timer);
+    timer = setTimeout(() => { if (write()) later(); }, 250);
+  };
+  for (const type of ['input', 'change', 'click', 'keyup', 'pointerup', 'wheel', 'touchend']) {
+    document.addEventListener(type, later, { capture: true, passive: true });
+  }
+  // An address typed in over the page's own: a fresh page takes it.
+  window.addEventListener('hashchange', () => {
+    if (location.hash !== written) location.reload();
+  });
+
+  $('butLink').addEventListener('click', () => {
+    if (current(veltra).file) {
+      note('Eine geladene Datei kann nicht in einen Link. Der Link wurde nicht kopiert.');
+      return;
+    }
+    write();
+    if (!navigator.clipboard) {
+      note('Der Browser lässt das Kopieren nicht zu; der Link steht in der Adresszeile.');
+      return;
+    }
+    navigator.clipboard.writeText(location.href).then(
+      () => note('Link kopiert.'),
+      () => note('Der Browser hat das Kopieren abgelehnt; der Link steht in der Adresszeile.'));
+  });
+
+  // After the rest of the page is wired, so every control's handler is in place.
+  setTimeout(async () => {
+    let outcome = 'ohne';
+    if (location.hash.length > 1) {
+      const link = readLink(location.hash, fresh, veltra);
+      if (link.wrong) {
+        note(`${link.wrong.join(', ')} im Link ungültig; der Link wurde nicht übernommen.`);
+        outcome = 'abgelehnt';
+      } else {
+        await applyLink(veltra, link.want);
+        outcome = 'übernommen';
+      }
+    }
+    write();
+    // For the tests: the link has been dealt with.
+    window.veltraLink = outcome;
+  }, 0);
+}

@@ -1,0 +1,134 @@
+// The page's state in its address: a page opened with the copied link shows
+// the same pictures and labels; a link with any wrong value is not taken at
+// all, and the page says which value was wrong.
+import { after, before, describe, it } from 'node:test';
+import assert from 'node:assert/strict';
+import path from 'node:path';
+import { assertClean, canvasPixels, compare, launch, openPage, serve } from './browser.mjs';
+
+const PAGE_DIR = path.resolve(process.env.VELTRA_PAGE_DIR ?? 'build/web/page');
+
+let server, origin, browser, fresh;
+const opened = [];
+
+before(async () => {
+  ({ server, origin } = await serve(PAGE_DIR));
+  browser = await launch();
+  await browser.defaultBrowserContext().overridePermissions(origin, ['clipboard-read', 'clipboard-sanitized-write']);
+  fresh = await look(await open(''));
+});
+
+after(async () => {
+  await browser?.close();
+  server?.close();
+});
+
+// A page at the given address, once it has dealt with its link.
+async function open(hash) {
+  const o = await openPage(browser, origin);
+  opened.push(o);
+  await o.page.goto(`${origin}/${hash}`);
+  await o.page.waitForFunction(() => window.veltraFirstFrame !== undefined && window.veltraLink !== undefined,
+                               { timeout: 30000 });
+  return o.page;
+}
+
+// What a person sees: both pictures, the labels, the title and the note.
+async function look(page) {
+  const text = (id) => page.$eval(`#${id}`, (e) => e.textContent);
+  return {
+    grafik: await canvasPixels(page, 'grafik'),
+    daten: await canvasPixels(page, 'daten'),
+    labels: [await text('labDelta'), await text('labLevel'), await text('labaktuellesDelta'), await text('grafikTitle')],
+    note: await text('status'),
+  };
+}
+
+function assertSameLook(a, b) {
+  assert.deepEqual(a.labels, b.labels);
+  for (const view of ['grafik', 'daten']) assert.equal(compare(a[view], b[view], 0).within, 1, `${view} differs`);
+}
+
+async function press(page, selector, key, times = 1) {
+  await page.focus(selector);
+  for (let i = 0; i < times; ++i) await page.keyboard.press(key);
+}
+
+describe('Link', () => {
+  it('carries Delta, aktuelles Delta, level and both views to a new page, which then looks the same', async () => {
+    const page = await open('');
+    await press(page, '#scrDelta', 'ArrowRight', 15);  // 0.55
+    await page.click('#butBerechne');
+    await press(page, '#scrDelta', 'ArrowRight', 5);   // 0.6, not in force
+    await press(page, '#trbLevel', 'ArrowLeft', 2);     // level 4
+    await press(page, '#grafik', 'ArrowRight', 3);      // the four functions turned
+    await press(page, '#daten', 't');
+    await press(page, '#daten', 'ArrowUp', 2);          // the data view nearer
+    const r = await page.$eval('#daten', (c) => { const b = c.getBoundingClientRect(); return [b.x + b.width / 2, b.y + b.height / 2]; });
+    await page.mouse.move(...r);
+    await page.mouse.down();
+    await page.mouse.move(r[0] + 37, r[1] - 13, { steps: 3 });  // turned by fractions of a step
+    await page.mouse.up();
+
+    await page.click('#butLink');
+    await page.waitForFunction(() => document.getElementById('status').textContent !== '');
+    assert.equal(await page.$eval('#status', (e) => e.textContent), 'Link kopiert.');
+    const link = await page.evaluate(() => navigator.clipboard.readText());
+    assert.equal(link, await page.evaluate(() => location.href));
+    const hash = new URL(link).hash;
+    const params = Object.fromEntries(new URLSearchParams(hash.slice(1)));
+    assert.deepEqual([params.aktuell, params.level, params.delta], ['0.55', '4', '0.6']);
+    assert.equal(params.aufloesung, undefined);  // as on a fresh page: left out
+
+    const there = await open(hash);
+    assert.equal(await there.evaluate(() => window.veltraLink), 'übernommen');
+    const a = await look(page);
+    const b = await look(there);
+    assert.deepEqual(b.labels, ['Delta: 0.6', 'Level: 4', 'aktuelles Delta: 0.55', a.labels[3]]);
+    assertSameLook(a, b);
+    const [sa, sb] = await Promise.all([page, there].map((p) => p.evaluate(() => window.veltra.state())));
+    assert.deepEqual({ ...sb, navMode: 0 }, { ...sa, navMode: 0 });  // the key mode is no part of a link
+    assert.equal(b.note, '');
+    assert.equal(await there.evaluate(() => location.hash), hash);
+  });
+
+  // Level 2 and 6 (the top at 65 points) and Delta 0 and 1 are the limits;
+  // one past any of them, or any other wrong value, and nothing is taken.
+  const REFUSED = [
+    ['#level=99&delta=0.55', 'Level'],
+    ['#level=7&delta=0.55', 'Level'],
+    ['#level=1', 'Level'],
+    ['#delta=1.01&level=3', 'Delta'],
+    ['#delta=0.555', 'Delta'],
+    ['#aktuell=-0.01', 'aktuelles Delta'],
+    ['#daten=1,2,3,4,5', 'Lage der Daten'],
+    ['#grafik=1,2,3,4,5,6,7,8,9,10,11,12,13,14,Infinity&level=4', 'Lage der Funktionen'],
+    ['#aufloesung=100', 'Auflösung'],
+    ['#level=x&delta=2', 'Level, Delta'],
+  ];
+  for (const [hash, names] of REFUSED) {
+    it(`takes nothing of ${hash} and says so`, async () => {
+      const page = await open(hash);
+      assert.equal(await page.evaluate(() => window.veltraLink), 'abgelehnt');
+      const seen = await look(page);
+      assert.equal(seen.note, `${names} im Link ungültig; der Link wurde nicht übernommen.`);
+      assertSameLook(seen, fresh);
+      assert.equal(await page.evaluate(() => location.hash), '');
+      await page.close();
+    });
+  }
+
+  it('takes the limits themselves', async () => {
+    for (const [hash, labels] of [['#level=2&delta=0&aktuell=1', ['Delta: 0', 'Level: 2', 'aktuelles Delta: 1']],
+                                  ['#level=6&delta=1&aktuell=0', ['Delta: 1', 'Level: 6', 'aktuelles Delta: 0']]]) {
+      const page = await open(hash);
+      assert.equal(await page.evaluate(() => window.veltraLink), 'übernommen', hash);
+      assert.deepEqual((await look(page)).labels.slice(0, 3), labels);
+      await page.close();
+    }
+  });
+
+  it('asked nothing of another origin and reported no error', () => {
+    for (const o of opened) assertClean(o);
+  });
+});
