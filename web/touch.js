@@ -2,7 +2,8 @@
 // one finger turns like the left-button drag; two fingers move the view like
 // the right-button drag (the point between them is the pointer) and bring it
 // nearer or farther like the wheel (their distance in pixels, as a wheel
-// without notches reports them).
+// without notches reports them). A double tap puts the view back: the browser
+// makes it a double click.
 
 const LEFT = 0;
 const RIGHT = 2;

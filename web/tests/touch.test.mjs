@@ -11,7 +11,7 @@ import { assertClean, canvasPixels, compare, launch, openPage, readPpm, serve } 
 const PAGE_DIR = path.resolve(process.env.VELTRA_PAGE_DIR ?? 'build/web/page');
 const DESKTOP = process.env.VELTRA_DESKTOP_PICTURES;
 
-let server, origin, browser, page, foreign, errors, cdp, centre;
+let server, origin, browser, page, foreign, errors, cdp, centre, initial;
 
 before(async () => {
   ({ server, origin } = await serve(PAGE_DIR));
@@ -19,6 +19,7 @@ before(async () => {
   ({ page, foreign, errors } = await openPage(browser, origin));
   await page.goto(`${origin}/`);
   await page.waitForFunction(() => window.veltraFirstFrame !== undefined, { timeout: 30000 });
+  initial = await page.evaluate(() => window.veltra.state());
   cdp = await page.target().createCDPSession();
   const r = await page.$eval('#daten', (c) => { const b = c.getBoundingClientRect(); return [b.x, b.y, b.width, b.height]; });
   centre = [r[0] + r[2] / 2, r[1] + r[3] / 2];
@@ -92,6 +93,18 @@ describe('Finger auf den Ansichten', () => {
       const { mean } = compare(now, desk);
       assert.ok(mean < 0.5, `mean difference from the desktop ${mean.toFixed(3)}`);
     });
+  });
+
+  it('puts the view back on a double tap, as on a double click', async () => {
+    const s0 = await state();
+    for (let i = 0; i < 2; ++i) {
+      await fingers('touchStart', [[0, 0]]);
+      await fingers('touchEnd', []);
+    }
+    await page.waitForFunction((g) => window.veltra.state().Dgamma !== g, {}, s0.Dgamma);
+    const s = await state();
+    assert.deepEqual([s.Dalpha, s.Dbeta, s.Dgamma, s.DPosX, s.DPosY, s.DPosZ],
+                     [initial.Dalpha, initial.Dbeta, initial.Dgamma, initial.DPosX, initial.DPosY, initial.DPosZ]);
   });
 
   it('asked nothing of another origin and reported no error', () => {
