@@ -115,6 +115,14 @@ function set(id, value, event) {
   $(id).dispatchEvent(new Event(event, { bubbles: true }));
 }
 
+// Until the page shows what a control was set to; its handler may finish
+// later than the event (a long computation at a fine resolution).
+async function reached(check) {
+  for (const start = performance.now(); !check() && performance.now() - start < 20000;) {
+    await new Promise((r) => setTimeout(r, 20));
+  }
+}
+
 // The function view has reached the chosen item and stopped moving.
 async function selectionSettled(veltra, item) {
   let last = '';
@@ -135,30 +143,39 @@ async function selectionSettled(veltra, item) {
 // surface (resolution, formula), what "Berechne!" put in force, the level,
 // the scroll bar, the compression, the selection, and the views' places.
 async function applyLink(veltra, want) {
-  let now = current(veltra);
-  if (want.aufloesung !== now.aufloesung) set('cmbAufloesung', want.aufloesung, 'change');
+  if (want.aufloesung !== current(veltra).aufloesung) {
+    set('cmbAufloesung', want.aufloesung, 'change');
+    await reached(() => current(veltra).aufloesung === want.aufloesung);
+  }
   if (want.formel !== null && want.formel !== current(veltra).formel) {
     $('rbFormel').checked = true;
     $('rbFormel').dispatchEvent(new Event('change', { bubbles: true }));
     set('txtFormel', want.formel, 'input');
     $('butUebernehmen').click();
+    await reached(() => current(veltra).formel === want.formel);
   }
   if (want.aktuell !== current(veltra).aktuell) {
     set('scrDelta', want.aktuell, 'input');
     $('butBerechne').click();
+    await reached(() => current(veltra).aktuell === want.aktuell);
   }
-  if (want.level !== current(veltra).level) set('trbLevel', want.level, 'input');
+  if (want.level !== current(veltra).level) {
+    window.veltraUi?.refreshPanel();  // the track bar's range for the resolution
+    set('trbLevel', want.level, 'input');
+    await reached(() => current(veltra).level === want.level);
+  }
   if (want.delta !== current(veltra).delta) set('scrDelta', want.delta, 'input');
   if (want.anteil !== null) {
     set('spnAnteil', want.anteil, 'input');
     $('spnAnteil').dispatchEvent(new Event('change', { bubbles: true }));
     $('butAnwenden').click();
+    await reached(() => current(veltra).anteil === want.anteil);
   }
   if (want.auswahl !== current(veltra).auswahl) {
     set('cmbSelect', want.auswahl, 'change');
     await selectionSettled(veltra, want.auswahl);
   }
-  now = current(veltra);
+  const now = current(veltra);
   if (!sameNumbers(want.grafik, now.grafik) || !sameNumbers(want.daten, now.daten)) {
     veltra.placeViews(want.grafik, want.daten);
   }
@@ -219,6 +236,11 @@ export function wireLink(veltra) {
       } else {
         await applyLink(veltra, link.want);
         outcome = 'übernommen';
+        // Each value was checked; should the page still end elsewhere, say so.
+        if (writeLink(current(veltra), fresh) !== writeLink(link.want, fresh)) {
+          note('Der Link wurde nicht vollständig übernommen.');
+          outcome = 'unvollständig';
+        }
       }
     }
     write();
