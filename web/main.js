@@ -2,6 +2,8 @@
 // interaction function the desktop calls (through the module's bindings);
 // this file only turns browser events into those calls.
 import createVeltra from './veltra.js';
+import { wireAnalyse } from './analyse.js';
+import { wirePanelDialogs } from './panel.js';
 
 const $ = (id) => document.getElementById(id);
 const views = { grafik: $('grafik'), daten: $('daten') };
@@ -88,20 +90,56 @@ function wireView(veltra, name, canvas) {
   return paint;
 }
 
-function wirePanel(veltra) {
+// What the panel shows, read back from the module: after a control moved,
+// and after the "Analyse" dialog took a surface (the level range follows the
+// resolution) or compressed.
+function refreshPanel(veltra) {
+  const s = veltra.state();
+  const range = veltra.levelRange();
+  const trbLevel = $('trbLevel');
+  trbLevel.min = range.lowest;
+  trbLevel.max = range.highest;
+  trbLevel.value = s.chosenLevel;
+  $('levelTicks').replaceChildren(...Array.from({ length: range.highest - range.lowest + 1 },
+                                                (_, i) => new Option('', range.lowest + i)));
+  $('labDelta').textContent = veltra.deltaLabel();
+  $('labLevel').textContent = veltra.levelLabel();
+  $('labaktuellesDelta').textContent = veltra.currentDeltaLabel();
+  $('labDeltaHinweis').textContent = veltra.mismatch();
+}
+
+function makeUi(veltra) {
+  return {
+    showMessage,
+    refreshPanel: () => refreshPanel(veltra),
+    // Everything that shows the state follows it.
+    changed() {
+      refreshPanel(veltra);
+      window.dispatchEvent(new CustomEvent('veltra-state'));
+    },
+    // As if the scroll bar had been moved there.
+    setDeltaPosition(position) {
+      $('scrDelta').value = String(position);
+      $('scrDelta').dispatchEvent(new Event('input'));
+    },
+  };
+}
+
+function wirePanel(veltra, ui) {
   const scrDelta = $('scrDelta');
   const trbLevel = $('trbLevel');
   scrDelta.addEventListener('input', () => {
     veltra.deltaChanged(Number(scrDelta.value));
     $('labDelta').textContent = veltra.deltaLabel();
+    window.dispatchEvent(new CustomEvent('veltra-delta'));
   });
   trbLevel.addEventListener('input', () => {
     veltra.levelChanged(Number(trbLevel.value));
-    $('labLevel').textContent = veltra.levelLabel();
+    ui.changed();
   });
   $('butBerechne').addEventListener('click', () => {
     veltra.compute();
-    $('labaktuellesDelta').textContent = veltra.currentDeltaLabel();
+    ui.changed();
   });
   $('cbxZoom').addEventListener('change', (e) => veltra.zoomChanged(e.target.checked));
   $('cbxOnlyData').addEventListener('change', (e) => veltra.onlyDataChanged(e.target.checked));
@@ -116,7 +154,11 @@ async function main() {
   const veltra = await createVeltra();
   veltra.start((caption) => { $('grafikTitle').textContent = caption; }, showMessage);
   for (const [name, canvas] of Object.entries(views)) wireView(veltra, name, canvas)();
-  wirePanel(veltra);
+  const ui = makeUi(veltra);
+  wirePanel(veltra, ui);
+  wirePanelDialogs(veltra, ui);
+  ui.analyse = wireAnalyse(veltra, ui);
+  window.veltraUi = ui;
   $('status').textContent = '';
   // For the load-time figure: both views have drawn their first frame.
   requestAnimationFrame(() => {
