@@ -2,6 +2,7 @@
 // interaction function the desktop calls (through the module's bindings);
 // this file only turns browser events into those calls.
 import createVeltra from './veltra.js';
+import { wireBild } from './bild.js';
 
 const $ = (id) => document.getElementById(id);
 const views = { grafik: $('grafik'), daten: $('daten') };
@@ -66,7 +67,8 @@ function wireView(veltra, name, canvas) {
   // Moves and releases outside the canvas still belong to its drag.
   const move = (e) => veltra.pointerMove(name, ...at(e), held(e), e.shiftKey);
   const up = (e) => {
-    veltra.pointerUp(name, e.button);
+    // A right click that moved nothing opens the view's menu (bild.js).
+    if (veltra.pointerUp(name, e.button)) canvas.dispatchEvent(new MouseEvent('veltra-menu', { clientX: e.clientX, clientY: e.clientY }));
     if (veltra.dragButton(name) < 0) {
       window.removeEventListener('mousemove', move);
       window.removeEventListener('mouseup', up);
@@ -117,6 +119,7 @@ async function main() {
   veltra.start((caption) => { $('grafikTitle').textContent = caption; }, showMessage);
   for (const [name, canvas] of Object.entries(views)) wireView(veltra, name, canvas)();
   wirePanel(veltra);
+  wireBild(veltra);
   $('status').textContent = '';
   // For the load-time figure: both views have drawn their first frame.
   requestAnimationFrame(() => {
