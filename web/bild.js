@@ -92,7 +92,7 @@ function drawBar(canvas, ticksBox, panel, rows) {
   ticksBox.replaceChildren();
   for (const tick of panel.ticks) {
     const y = Math.round(bottom - tick.height * (bottom - top));
-    g.fillRect(barWidth - Math.round(4 * ratio), y, Math.round(6 * ratio), Math.max(1, Math.round(ratio)));
+    g.fillRect(barWidth - Math.round(4 * ratio), y, Math.round(7 * ratio), Math.max(1, Math.round(ratio)));
     const label = document.createElement('span');
     label.textContent = tick.text;
     label.style.top = `${y / ratio}px`;
@@ -142,7 +142,8 @@ export function wireBild(veltra) {
   const ticks = [...dialog.querySelectorAll('.ticks')];
 
   function redraw() {
-    const rows = fitCanvas(bars[0])[1] - 2 * Math.round(BAR_MARGIN * (window.devicePixelRatio || 1));
+    // From 6 pixels below the top to 6 above the bottom, both included, as on the desktop.
+    const rows = fitCanvas(bars[0])[1] - 2 * Math.round(BAR_MARGIN * (window.devicePixelRatio || 1)) + 1;
     const shown = veltra.bildPictures(Math.max(rows, 1));
     shown.panels.forEach((panel, i) => {
       // The block lines over the coefficients only.
