@@ -4,6 +4,7 @@
 import createVeltra from './veltra.js';
 import { wireAnalyse } from './analyse.js';
 import { wirePanelDialogs } from './panel.js';
+import { wireBild } from './bild.js';
 
 const $ = (id) => document.getElementById(id);
 const views = { grafik: $('grafik'), daten: $('daten') };
@@ -68,7 +69,8 @@ function wireView(veltra, name, canvas) {
   // Moves and releases outside the canvas still belong to its drag.
   const move = (e) => veltra.pointerMove(name, ...at(e), held(e), e.shiftKey);
   const up = (e) => {
-    veltra.pointerUp(name, e.button);
+    // A right click that moved nothing opens the view's menu (bild.js).
+    if (veltra.pointerUp(name, e.button)) canvas.dispatchEvent(new MouseEvent('veltra-menu', { clientX: e.clientX, clientY: e.clientY }));
     if (veltra.dragButton(name) < 0) {
       window.removeEventListener('mousemove', move);
       window.removeEventListener('mouseup', up);
@@ -159,6 +161,7 @@ async function main() {
   wirePanelDialogs(veltra, ui);
   ui.analyse = wireAnalyse(veltra, ui);
   window.veltraUi = ui;
+  wireBild(veltra);
   $('status').textContent = '';
   // For the load-time figure: both views have drawn their first frame.
   requestAnimationFrame(() => {
