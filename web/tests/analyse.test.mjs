@@ -148,10 +148,15 @@ describe('Panel und Analyse im Browser (de-DE)', () => {
     await page.focus('#trbLevel');
     for (let i = 0; i < 4; ++i) await page.keyboard.press('ArrowLeft');
     await page.$eval('#spnAnteil', (e) => { e.value = '5.5'; e.dispatchEvent(new Event('change')); });
+    // The scroll bar's Delta apart from the data's: the hollow marker stands elsewhere.
+    await page.focus('#scrDelta');
+    for (let i = 0; i < 5; ++i) await page.keyboard.press('ArrowRight');
+    assert.equal(await text('labDelta'), 'Delta: 0.45');
     await page.click('#butAnwenden');
     // On 129 points the curves come from the worker, with progress.
     await page.waitForFunction(() => window.veltraCurves, { timeout: 120000 });
-    const desk = desktop(['table', table, 'resolution', '129', 'level', '3', 'share', '5.5', 'compress']);
+    const desk = desktop(['table', table, 'resolution', '129', 'level', '3', 'share', '5.5', 'delta', '45', 'compress']);
+    assert.notDeepEqual(desk.analyse.overDelta.marker, desk.analyse.overDelta.pending);
     const shown = {
       behalten: await text('labBehalten'),
       gezeigt: await text('labGezeigt'),
