@@ -5,6 +5,9 @@ import createVeltra from './veltra.js';
 import { wireAnalyse } from './analyse.js';
 import { wirePanelDialogs } from './panel.js';
 import { wireBild } from './bild.js';
+import { wireTouch } from './touch.js';
+import { wireLayout } from './layout.js';
+import { wireOffline } from './offline.js';
 
 const $ = (id) => document.getElementById(id);
 const views = { grafik: $('grafik'), daten: $('daten') };
@@ -149,6 +152,7 @@ function wirePanel(veltra, ui) {
 }
 
 async function main() {
+  wireLayout();
   if (!document.createElement('canvas').getContext('webgl2')) {
     $('status').textContent = 'Dieser Browser kann kein WebGL 2; die Ansichten bleiben leer.';
     return;
@@ -162,6 +166,8 @@ async function main() {
   ui.analyse = wireAnalyse(veltra, ui);
   window.veltraUi = ui;
   wireBild(veltra);
+  wireTouch(veltra);
+  wireOffline();
   $('status').textContent = '';
   // For the load-time figure: both views have drawn their first frame.
   requestAnimationFrame(() => {

@@ -5,6 +5,7 @@ import http from 'node:http';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
+import assert from 'node:assert/strict';
 import puppeteer from 'puppeteer-core';
 
 const TYPES = {
@@ -61,19 +62,36 @@ export async function launch(extraArgs = [], env = {}) {
   return browser;
 }
 
-// A page on `origin` that records every request to another origin and every
-// error the page throws or logs.
+// A page on `origin` that refuses and records every request to another
+// origin, and records every error the page throws or logs; each test file
+// ends with assertClean on what this returns.
 export async function openPage(browser, origin, { width = 1100, height = 800 } = {}) {
   const page = await browser.newPage();
   await page.setViewport({ width, height, deviceScaleFactor: 1 });
   const foreign = [];
   const errors = [];
+  // Requests the page's service worker answers never reach this; the worker
+  // itself asks only its own origin.
+  await page.setRequestInterception(true);
   page.on('request', (r) => {
-    if (!r.url().startsWith(origin) && !r.url().startsWith('data:') && !r.url().startsWith('blob:')) foreign.push(r.url());
+    if (r.isInterceptResolutionHandled()) return;
+    if (r.url().startsWith(origin) || r.url().startsWith('data:') || r.url().startsWith('blob:')) {
+      r.continue();
+    } else {
+      foreign.push(r.url());
+      r.abort('blockedbyclient');
+    }
   });
   page.on('pageerror', (e) => errors.push(String(e)));
   page.on('console', (m) => { if (m.type() === 'error') errors.push(m.text()); });
   return { page, foreign, errors };
+}
+
+// The end of every test file: nothing was asked of another origin, nothing
+// went wrong on the page.
+export function assertClean({ foreign, errors }) {
+  assert.deepEqual(foreign, [], 'requests to another origin');
+  assert.deepEqual(errors, [], 'errors on the page');
 }
 
 // The canvas's pixels as RGBA rows, top row first (as on screen).

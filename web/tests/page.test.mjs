@@ -9,7 +9,7 @@ import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import { canvasPixels, compare, countColour, launch, openPage, readPpm, serve } from './browser.mjs';
+import { assertClean, canvasPixels, compare, countColour, launch, openPage, readPpm, serve } from './browser.mjs';
 
 const PAGE_DIR = path.resolve(process.env.VELTRA_PAGE_DIR ?? 'build/web/page');
 const DESKTOP = process.env.VELTRA_DESKTOP_PICTURES;
@@ -187,7 +187,6 @@ describe('Veltra im Browser', () => {
   });
 
   it('asked nothing of another origin and reported no error', () => {
-    assert.deepEqual(foreign, []);
-    assert.deepEqual(errors, []);
+    assertClean({ foreign, errors });
   });
 });
