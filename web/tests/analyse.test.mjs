@@ -122,6 +122,27 @@ describe('Panel und Analyse im Browser (de-DE)', () => {
     await page.waitForFunction(() => !window.veltra.state().closeUp && window.veltra.state().selectedFunction === 4);
   });
 
+  it('takes a formula as the desktop does and refuses a broken one with its message', async () => {
+    await page.click('#butAnalyse');
+    const formula = async (f) => {
+      await page.$eval('#txtFormel', (e, v) => { e.value = v; }, f);
+      await page.click('#butUebernehmen');
+    };
+    await formula('sin(x');
+    assert.equal(await messageShown(), desktopRefusal(['formula', 'sin(x']));
+    await closeMessage();
+    assert.equal((await state()).sourceKind, 'Sample', 'nothing taken');
+    assert.equal(await page.$eval('#rbBeispiel', (r) => r.checked), true);
+    await formula('x*y+0.1*cos(9*x)');
+    const s = await state();
+    assert.deepEqual([s.sourceKind, s.sourceName, s.chosenLevel], ['Formula', 'x*y+0.1*cos(9*x)', 6]);
+    assert.equal(await text('labQuelle'), 'In Kraft: f(x, y) = x*y+0.1*cos(9*x)');
+    const desk = desktop(['formula', 'x*y+0.1*cos(9*x)']);
+    assert.deepEqual(await page.$$eval('#tblEnergie tbody tr', (rows) => rows.map((r) => [...r.cells].map((c) => c.textContent))),
+                     desk.analyse.energie);
+    assert.equal(await text('labFehler'), desk.analyse.fehler);
+  });
+
   it('gives the desktop readouts and curve points bit for bit for the same table bytes at 129 points', async () => {
     // 40 rows along x, 31 columns along y, decimal commas with semicolons.
     const lines = [];
@@ -133,7 +154,6 @@ describe('Panel und Analyse im Browser (de-DE)', () => {
     const table = path.join(tmp, 'messung.csv');
     fs.writeFileSync(table, `# Messwerte\n${lines.join('\n')}\n`);
 
-    await page.click('#butAnalyse');
     await upload(table);
     await page.waitForFunction(() => window.veltra.state().sourceKind === 'File');
     assert.equal(await text('labQuelle'), 'In Kraft: die Datei „messung.csv“.');
