@@ -30,6 +30,6 @@ run_suite sanitize
 # An optimiser may reorder operations; the suite must not depend on it.
 run_suite release -E "^(debian_package|wayland_session)$"
 # The core in WebAssembly, its tests under node; the page in headless chromium.
-build_web
 ensure_page_packages
+build_web
 ctest --preset web --output-on-failure -j2

@@ -68,6 +68,8 @@ build_web() {
   [ -f build/default/CMakeCache.txt ] || cmake --preset default >/dev/null
   # The native programs the web tests compare with.
   cmake --build --preset default --target level_checksum desktop_pictures
+  # The page bundles its charting library from the npm packages.
+  ensure_page_packages
   build_preset web
 }
 
@@ -78,7 +80,7 @@ ensure_page_packages() {
     as_root apt-get update -qq
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq npm
   fi
-  if [ ! -d web/node_modules/puppeteer-core ]; then
+  if [ ! -d web/node_modules/puppeteer-core ] || [ ! -d web/node_modules/uplot ]; then
     # puppeteer-core drives Debian's chromium; it downloads no browser.
     (cd web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund)
   fi

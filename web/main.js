@@ -2,6 +2,9 @@
 // interaction function the desktop calls (through the module's bindings);
 // this file only turns browser events into those calls.
 import createVeltra from './veltra.js';
+import { wireAnalyse } from './analyse.js';
+import { wirePanelDialogs } from './panel.js';
+import { wireBild } from './bild.js';
 import { wireTouch } from './touch.js';
 import { wireLayout } from './layout.js';
 import { wireOffline } from './offline.js';
@@ -70,7 +73,8 @@ function wireView(veltra, name, canvas) {
   // Moves and releases outside the canvas still belong to its drag.
   const move = (e) => veltra.pointerMove(name, ...at(e), held(e), e.shiftKey);
   const up = (e) => {
-    veltra.pointerUp(name, e.button);
+    // A right click that moved nothing opens the view's menu (bild.js).
+    if (veltra.pointerUp(name, e.button)) canvas.dispatchEvent(new MouseEvent('veltra-menu', { clientX: e.clientX, clientY: e.clientY }));
     if (veltra.dragButton(name) < 0) {
       window.removeEventListener('mousemove', move);
       window.removeEventListener('mouseup', up);
@@ -92,20 +96,56 @@ function wireView(veltra, name, canvas) {
   return paint;
 }
 
-function wirePanel(veltra) {
+// What the panel shows, read back from the module: after a control moved,
+// and after the "Analyse" dialog took a surface (the level range follows the
+// resolution) or compressed.
+function refreshPanel(veltra) {
+  const s = veltra.state();
+  const range = veltra.levelRange();
+  const trbLevel = $('trbLevel');
+  trbLevel.min = range.lowest;
+  trbLevel.max = range.highest;
+  trbLevel.value = s.chosenLevel;
+  $('levelTicks').replaceChildren(...Array.from({ length: range.highest - range.lowest + 1 },
+                                                (_, i) => new Option('', range.lowest + i)));
+  $('labDelta').textContent = veltra.deltaLabel();
+  $('labLevel').textContent = veltra.levelLabel();
+  $('labaktuellesDelta').textContent = veltra.currentDeltaLabel();
+  $('labDeltaHinweis').textContent = veltra.mismatch();
+}
+
+function makeUi(veltra) {
+  return {
+    showMessage,
+    refreshPanel: () => refreshPanel(veltra),
+    // Everything that shows the state follows it.
+    changed() {
+      refreshPanel(veltra);
+      window.dispatchEvent(new CustomEvent('veltra-state'));
+    },
+    // As if the scroll bar had been moved there.
+    setDeltaPosition(position) {
+      $('scrDelta').value = String(position);
+      $('scrDelta').dispatchEvent(new Event('input'));
+    },
+  };
+}
+
+function wirePanel(veltra, ui) {
   const scrDelta = $('scrDelta');
   const trbLevel = $('trbLevel');
   scrDelta.addEventListener('input', () => {
     veltra.deltaChanged(Number(scrDelta.value));
     $('labDelta').textContent = veltra.deltaLabel();
+    window.dispatchEvent(new CustomEvent('veltra-delta'));
   });
   trbLevel.addEventListener('input', () => {
     veltra.levelChanged(Number(trbLevel.value));
-    $('labLevel').textContent = veltra.levelLabel();
+    ui.changed();
   });
   $('butBerechne').addEventListener('click', () => {
     veltra.compute();
-    $('labaktuellesDelta').textContent = veltra.currentDeltaLabel();
+    ui.changed();
   });
   $('cbxZoom').addEventListener('change', (e) => veltra.zoomChanged(e.target.checked));
   $('cbxOnlyData').addEventListener('change', (e) => veltra.onlyDataChanged(e.target.checked));
@@ -121,7 +161,12 @@ async function main() {
   const veltra = await createVeltra();
   veltra.start((caption) => { $('grafikTitle').textContent = caption; }, showMessage);
   for (const [name, canvas] of Object.entries(views)) wireView(veltra, name, canvas)();
-  wirePanel(veltra);
+  const ui = makeUi(veltra);
+  wirePanel(veltra, ui);
+  wirePanelDialogs(veltra, ui);
+  ui.analyse = wireAnalyse(veltra, ui);
+  window.veltraUi = ui;
+  wireBild(veltra);
   wireTouch(veltra);
   wireOffline();
   wireLink(veltra);

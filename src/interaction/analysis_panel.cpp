@@ -170,3 +170,23 @@ int NearestDeltaPosition(double delta) {
 Curve ErrorOverDelta(double percent) { return DeltaCurve(CurveInputsNow(percent)); }
 
 Curve ErrorOverShare(double percent) { return ShareCurve(CurveInputsNow(percent)); }
+
+std::string KeptReadoutText(double percent) {
+  if (appState.chosenLevel >= appState.topLevel)
+    return "Auf Level " + std::to_string(appState.topLevel) + " gibt es nichts wegzulassen: erst hinabgehen.";
+  return KeptText(CountKept(percent));
+}
+
+std::string NoCurveText() {
+  return "Auf Level " + std::to_string(appState.topLevel) +
+         " gibt es keine Detailkoeffizienten, also keine Kurve: erst mit dem Level-Regler hinabgehen.";
+}
+
+std::string SourceText() {
+  switch (appState.sourceKind) {
+    case SourceKind::Sample: return "In Kraft: die eingebaute Beispielfläche.";
+    case SourceKind::Formula: return "In Kraft: f(x, y) = " + appState.sourceName;
+    case SourceKind::File: return "In Kraft: die Datei \u201E" + appState.sourceName + "\u201C.";
+  }
+  return {};
+}

@@ -34,6 +34,12 @@ KeptCount ApplyCompression(double percent);
 // (at level 6 the original itself); a trip up and down again comes back to it.
 void RestoreOriginal();
 std::string KeptText(const KeptCount& count);  // "behalten: N von M Detailkoeffizienten"
+// KeptText of CountKept(percent), or at the top level why nothing can be left out.
+std::string KeptReadoutText(double percent);
+// Why the curves are empty at the top level.
+std::string NoCurveText();
+// "In Kraft: …": the source in force (the sample, f(x, y) = …, or the file's name).
+std::string SourceText();
 // "Gezeigt: unkomprimiert" or "Gezeigt: 10 % behalten (Level 2)".
 std::string ShownStateText();
 // "Koeffizienten mit Delta 0.4 berechnet, Synthese mit Delta 0.2" while the

@@ -2,75 +2,88 @@
 
 #include <GL/gl.h>
 
+#include <cmath>
+
 #include "state/state.h"
 #include "render/glwindow.h"
 #include "render/scenes.h"
 
 namespace {
 
-struct AngleStep {
-  Orientation* angles;
-  Orientation step;
-};
+// Without its own context the view must not draw into the other view's.
+bool HasContext() { return appState.rcGrafik != nullptr; }
+
+void Draw() {
+  if (HasContext()) DrawGrafikScene();
+}
 
 }  // namespace
 
-void SelectFunction(int item) {
+SelectionTransition::SelectionTransition(int item) : item_(item) {
   AppState& s = appState;
   SetGrafikProjection();
-  // Without its own context the view must not draw into the other view's.
-  const bool hasContext = s.rcGrafik != nullptr;
-  auto draw = [hasContext] {
-    if (hasContext) DrawGrafikScene();
-  };
   if (item < 0 || item > 4) {
-    draw();
+    Draw();
+    done_ = true;
     return;
   }
   const double n = s.transitionSteps;
+  // One frame per step, and one more for a fraction of a step.
+  frames_ = n > 0 ? static_cast<int>(std::ceil(n)) : 0;
 
-  AngleStep turns[4];
-  int turnCount = 0;
+  auto turnTo = [&](int f, const Orientation& to) {
+    const Orientation& from = s.functionOrientation[f];
+    turns_[turnCount_++] = {f, (to.alpha - from.alpha) / n, (to.beta - from.beta) / n, (to.gamma - from.gamma) / n};
+  };
   if (item == 0) {
     s.closeUp = false;
     s.selectedFunction = 4;
-    for (int f = 0; f < 4; ++f) {
-      const Orientation& from = s.functionOrientation[f];
-      const Orientation& to = s.initialOrientation[f];
-      turns[turnCount++] = {&s.functionOrientation[f],
-                            {(to.alpha - from.alpha) / n, (to.beta - from.beta) / n,
-                             (to.gamma - from.gamma) / n}};
-    }
+    for (int f = 0; f < 4; ++f) turnTo(f, s.initialOrientation[f]);
   } else {
     const int f = item - 1;
     s.selectedFunction = static_cast<std::int8_t>(f);
-    const Orientation& from = s.functionOrientation[f];
-    const Orientation& to = s.closeUpOrientation;
-    turns[turnCount++] = {&s.functionOrientation[f],
-                          {(to.alpha - from.alpha) / n, (to.beta - from.beta) / n,
-                           (to.gamma - from.gamma) / n}};
+    turnTo(f, s.closeUpOrientation);
     s.closeUp = false;
   }
 
-  // The position fields stay put during the loop, so every frame moves the
-  // camera by the same step.
+  // The position fields stay put during the transition, so every frame moves
+  // the camera by the same step.
   const Position3& target = s.viewTargets[item];
-  const double dx = (target.x - s.GPosX) / n;
-  const double dy = (target.y - s.GPosY) / n;
-  const double dz = (target.z - s.GPosZ) / n;
-  for (int i = 0; i < n; ++i) {
-    if (hasContext) glTranslated(dx, dy, dz);
-    for (int t = 0; t < turnCount; ++t) {
-      turns[t].angles->alpha += turns[t].step.alpha;
-      turns[t].angles->beta += turns[t].step.beta;
-      turns[t].angles->gamma += turns[t].step.gamma;
-    }
-    draw();
-  }
+  dx_ = (target.x - s.GPosX) / n;
+  dy_ = (target.y - s.GPosY) / n;
+  dz_ = (target.z - s.GPosZ) / n;
+}
 
-  if (item != 0) s.closeUp = true;
+bool SelectionTransition::Step() {
+  if (done_) return false;
+  AppState& s = appState;
+  // Between two frames the other view may have drawn in its own context.
+  if (HasContext() && s.dcGrafik != nullptr) s.dcGrafik->MakeCurrent(s.rcGrafik);
+  if (drawn_ < frames_) {
+    ++drawn_;
+    if (HasContext()) glTranslated(dx_, dy_, dz_);
+    for (int t = 0; t < turnCount_; ++t) {
+      Orientation& o = s.functionOrientation[turns_[t].function];
+      o.alpha += turns_[t].alpha;
+      o.beta += turns_[t].beta;
+      o.gamma += turns_[t].gamma;
+    }
+    Draw();
+    return true;
+  }
+  if (item_ != 0) s.closeUp = true;
+  const Position3& target = s.viewTargets[item_];
   s.GPosX = target.x;
   s.GPosY = target.y;
   s.GPosZ = target.z;
-  draw();
+  Draw();
+  done_ = true;
+  return false;
 }
+
+void SelectionTransition::Finish() {
+  while (Step()) {
+  }
+}
+
+void SelectFunction(int item) { SelectionTransition(item).Finish(); }

@@ -15,21 +15,8 @@ std::string SizeText(int width, int height) {
   return std::to_string(width) + " x " + std::to_string(height) + " Pixeln";
 }
 
-std::string TooLarge(const std::string& picture, int width, int height) {
-  return picture + " ist mit " + SizeText(width, height) + " zu groß; erlaubt sind höchstens " +
-         std::to_string(kMaxPictureSide) + " x " + std::to_string(kMaxPictureSide) + ".";
-}
-
-std::string TooSmall(const std::string& picture, int width, int height) {
-  return picture + " ist mit " + SizeText(width, height) + " zu klein; nötig sind mindestens " +
-         std::to_string(kMinPictureSide) + " x " + std::to_string(kMinPictureSide) + ".";
-}
-
-// The size refusal, or empty.
 std::string SizeProblem(const std::string& picture, int width, int height) {
-  if (width > kMaxPictureSide || height > kMaxPictureSide) return TooLarge(picture, width, height);
-  if (width < kMinPictureSide || height < kMinPictureSide) return TooSmall(picture, width, height);
-  return {};
+  return PictureSizeProblem(picture, width, height);
 }
 
 std::string Reason(QImageReader::ImageReaderError error) {

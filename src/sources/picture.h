@@ -11,18 +11,14 @@
 #include <string>
 
 #include "sources/bounded_file.h"
+#include "sources/pixels.h"  // kMaxPictureSide, kWhiteHeight
 #include "sources/surface_result.h"
 
-// Largest width or height accepted, in pixels; the smallest is 2.
-inline constexpr int kMaxPictureSide = 8192;
-inline constexpr int kMinPictureSide = 2;
 
 // Largest decoded picture accepted, in bytes (256 MiB): 8192 x 8192 pixels
 // of 4 bytes, fewer where the file's pixels take more.
 inline constexpr std::uintmax_t kMaxPictureBytes = 256u * 1024u * 1024u;
 
-// Height of a pixel of grey value g: g / 255 * 0.7.
-inline constexpr double kWhiteHeight = 0.7;
 
 // Reads only the pixels the grid needs. name only names the picture in
 // messages; turn is how the stored pixels are to be turned for display, as

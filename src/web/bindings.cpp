@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "blac/startup.h"
+#include "interaction/coefficient_record.h"
 #include "interaction/commands.h"
+#include "interaction/data_source.h"
 #include "interaction/navigation.h"
 #include "interaction/pointer_drag.h"
 #include "render/glwindow.h"
@@ -114,6 +116,21 @@ emscripten::val StateNow() {
   o.set("GPosX", s.GPosX);
   o.set("GPosY", s.GPosY);
   o.set("GPosZ", s.GPosZ);
+  o.set("topLevel", s.topLevel);
+  o.set("resolution", Resolution());
+  o.set("sourceKind", std::string(s.sourceKind == SourceKind::Sample    ? "Sample"
+                                  : s.sourceKind == SourceKind::Formula ? "Formula"
+                                                                        : "File"));
+  o.set("sourceName", s.sourceName);
+  o.set("selectedFunction", static_cast<int>(s.selectedFunction));
+  o.set("closeUp", s.closeUp);
+  const std::optional<CompressionRecord> c = Compression();
+  o.set("compressedPercent", c ? emscripten::val(c->percent) : emscripten::val::null());
+  o.set("stepNear", s.stepNear);
+  o.set("stepFar", s.stepFar);
+  o.set("stepData", s.stepData);
+  o.set("rotStep", s.rotStep);
+  o.set("transitionSteps", s.transitionSteps);
   return o;
 }
 

@@ -229,9 +229,7 @@ void TfrmAnalyse::StateChanged() {
     chtAnteil->ForgetRange();
   }
   if (atTop) {
-    const QString why = QString::fromUtf8("Auf Level %1 gibt es keine Detailkoeffizienten, also keine Kurve: "
-                                          "erst mit dem Level-Regler hinabgehen.")
-                            .arg(appState.topLevel);
+    const QString why = Text(NoCurveText());
     chtDelta->ShowEmpty(why);
     chtAnteil->ShowEmpty(why);
     labMinimum->clear();
@@ -246,11 +244,7 @@ void TfrmAnalyse::ShareChanged(double) {
 }
 
 void TfrmAnalyse::UpdateReadouts() {
-  const KeptCount count = CountKept(spnAnteil->value());
-  labBehalten->setText(AtTop()
-                           ? QString::fromUtf8("Auf Level %1 gibt es nichts wegzulassen: erst hinabgehen.")
-                                 .arg(appState.topLevel)
-                           : Text(KeptText(count)));
+  labBehalten->setText(Text(KeptReadoutText(spnAnteil->value())));
   labFehler->setText(Text(ErrorText()));
   // The second line, when there is one, names a Delta mismatch.
   labFehler->setStyleSheet(MismatchText().empty() ? QString() : QString("color: #a00000"));
@@ -397,20 +391,11 @@ void TfrmAnalyse::ShowSource() {
     cmbAufloesung->setCurrentIndex(cmbAufloesung->findData(Resolution()));
   }
   switch (appState.sourceKind) {
-    case SourceKind::Sample:
-      rbBeispiel->setChecked(true);
-      labQuelle->setText(QString::fromUtf8("In Kraft: die eingebaute Beispielfl\u00e4che."));
-      break;
-    case SourceKind::Formula:
-      rbFormel->setChecked(true);
-      labQuelle->setText("In Kraft: f(x, y) = " + Text(appState.sourceName));
-      break;
-    case SourceKind::File:
-      rbDatei->setChecked(true);
-      labQuelle->setText(QString::fromUtf8("In Kraft: die Datei \u201e") + Text(appState.sourceName) +
-                         QString::fromUtf8("\u201c."));
-      break;
+    case SourceKind::Sample: rbBeispiel->setChecked(true); break;
+    case SourceKind::Formula: rbFormel->setChecked(true); break;
+    case SourceKind::File: rbDatei->setChecked(true); break;
   }
+  labQuelle->setText(Text(SourceText()));
 }
 
 void TfrmAnalyse::butUebernehmenClick() {

@@ -10,7 +10,6 @@
 
 #include "interaction/data_source.h"
 #include "interaction/picture_view.h"
-#include "interaction/settings.h"
 #include "windows/picture_out.h"
 
 TfrmBild* frmBild = nullptr;
@@ -25,15 +24,6 @@ QImage ToQImage(const analysis::RgbaImage& image) {
   if (image.width <= 0 || image.height <= 0) return {};
   const QImage view(image.bytes.data(), image.width, image.height, image.width * 4, QImage::Format_RGBA8888);
   return view.copy();  // the view does not outlive the bytes
-}
-
-analysis::Rgba MapColour(ColourBar::Map map, double t) {
-  switch (map) {
-    case ColourBar::Map::Grey: return analysis::Grey(t);
-    case ColourBar::Map::Diverging: return analysis::Diverging(t);
-    case ColourBar::Map::Viridis: return analysis::Viridis(t);
-  }
-  return analysis::Grey(t);
 }
 
 }  // namespace
@@ -51,14 +41,8 @@ void PicturePanel::SetPicture(QImage image, std::vector<analysis::BlockLine> lin
 }
 
 QRect PicturePanel::PictureRect() const {
-  // The largest rectangle of the source's aspect ratio, centred.
-  const double w = width(), h = height();
-  double pw = w, ph = w / aspect_;
-  if (ph > h) {
-    ph = h;
-    pw = h * aspect_;
-  }
-  return QRect(qRound((w - pw) / 2), qRound((h - ph) / 2), qRound(pw), qRound(ph));
+  const PicturePlace r = FitPicture(width(), height(), aspect_);
+  return QRect(r.left, r.top, r.width, r.height);
 }
 
 void PicturePanel::paintEvent(QPaintEvent*) {
@@ -95,10 +79,7 @@ void ColourBar::SetScale(const analysis::ColourScale& scale) {
 
 QStringList ColourBar::TickTexts() const {
   QStringList texts;
-  for (auto it = scale_.ticks.rbegin(); it != scale_.ticks.rend(); ++it) {
-    const double v = scale_.logarithmic ? std::pow(10.0, *it) : *it;
-    texts << QString::fromStdString(FormatNumber(v));
-  }
+  for (const ColourBarTick& tick : ColourBarTicks(scale_)) texts << QString::fromStdString(tick.text);
   return texts;
 }
 
@@ -106,23 +87,19 @@ void ColourBar::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   const int top = 6, bottom = height() - 6;
   if (bottom <= top) return;
+  const std::vector<analysis::Rgba> colours = ColourBarColours(map_, bottom - top + 1);
   for (int y = top; y <= bottom; ++y) {
-    const double t = double(bottom - y) / (bottom - top);
-    const analysis::Rgba c = MapColour(map_, t);
+    const analysis::Rgba c = colours[static_cast<std::size_t>(y - top)];
     painter.setPen(QColor(c.r, c.g, c.b));
     painter.drawLine(0, y, kBarWidth - 1, y);
   }
   painter.setPen(Qt::black);
   painter.drawRect(0, top, kBarWidth - 1, bottom - top);
-  const double span = scale_.high - scale_.low;
-  const QStringList texts = TickTexts();
   const QFontMetrics fm(font());
-  for (int i = 0; i < texts.size(); ++i) {
-    const double v = scale_.ticks[scale_.ticks.size() - 1 - static_cast<std::size_t>(i)];
-    const double t = span > 0 ? (v - scale_.low) / span : 0.5;
-    const int y = qRound(bottom - t * (bottom - top));
+  for (const ColourBarTick& tick : ColourBarTicks(scale_)) {
+    const int y = qRound(bottom - tick.height * (bottom - top));
     painter.drawLine(kBarWidth - 4, y, kBarWidth + 2, y);
-    painter.drawText(kBarWidth + 4, y + fm.ascent() / 2 - 1, texts[i]);
+    painter.drawText(kBarWidth + 4, y + fm.ascent() / 2 - 1, QString::fromStdString(tick.text));
   }
 }
 

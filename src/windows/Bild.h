@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "analysis/pictures.h"
+#include "interaction/picture_view.h"
 
 class QLabel;
 class QMenu;
@@ -36,7 +37,7 @@ private:
 class ColourBar : public QWidget {
   Q_OBJECT
 public:
-  enum class Map { Grey, Diverging, Viridis };
+  using Map = ColourMap;
   explicit ColourBar(Map map);
   void SetScale(const analysis::ColourScale& scale);
   // The tick texts, top to bottom.

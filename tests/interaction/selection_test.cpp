@@ -167,4 +167,39 @@ TEST_F(SelectionTest, WithoutAFunctionViewContextNothingIsDrawnOrMoved) {
   EXPECT_EQ(appState.GPosZ, -2.2);
 }
 
+// Frame by frame, as a page draws it: after k of n frames the function has
+// turned k/n of the way and the close-up starts only with the last frame;
+// the frames are the ones SelectFunction draws at once.
+TEST_F(SelectionTest, AStepwiseTransitionDrawsTheSameFramesOneAtATime) {
+  AppState& s = appState;
+  const Orientation from = s.functionOrientation[2];
+  const Orientation to = s.closeUpOrientation;
+  ClearGlLog();
+  SelectionTransition t(3);
+  for (int k = 1; k <= 10; ++k) {
+    ASSERT_TRUE(t.Step()) << k;
+    EXPECT_EQ(Frames().size(), static_cast<std::size_t>(k));
+    const Orientation& now = s.functionOrientation[2];
+    EXPECT_NEAR(now.alpha, from.alpha + k * (to.alpha - from.alpha) / 10, 1e-12) << k;
+    EXPECT_NEAR(now.beta, from.beta + k * (to.beta - from.beta) / 10, 1e-12) << k;
+    EXPECT_NEAR(now.gamma, from.gamma + k * (to.gamma - from.gamma) / 10, 1e-12) << k;
+    EXPECT_FALSE(s.closeUp);
+  }
+  EXPECT_FALSE(t.Step());  // the last frame, at the target
+  EXPECT_TRUE(t.done());
+  EXPECT_FALSE(t.Step());  // and nothing after it
+  const std::vector<Frame> stepped = Frames();
+  EXPECT_TRUE(s.closeUp);
+  EXPECT_EQ(s.selectedFunction, 2);
+  EXPECT_EQ(s.GPosZ, s.viewTargets[3].z);
+
+  SelectFunction(0);
+  ExpectTransition(3);
+  ASSERT_EQ(frames.size(), stepped.size());
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    EXPECT_EQ(frames[i].placements.size(), stepped[i].placements.size()) << i;
+    EXPECT_EQ(frames[i].cellWidth, stepped[i].cellWidth) << i;
+  }
+}
+
 }  // namespace

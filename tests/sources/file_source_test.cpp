@@ -59,6 +59,29 @@ TEST(FileSourceTest, PicturesSeenFromAboveNotMirrored) {
   EXPECT_DOUBLE_EQ(GetElement(*SurfaceFromImage(red, "rot").grid, 40, 20), 87 / 255.0 * 0.7);
 }
 
+// A page decodes pictures in the browser and hands over RGBA bytes: the
+// surface must be the desktop's, bit for bit, for every colour.
+TEST(FileSourceTest, PixelsHandedOverGiveTheDesktopsSurface) {
+  QImage image(37, 23, QImage::Format_RGB32);
+  std::string rgba;
+  unsigned seed = 12345;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      seed = seed * 1103515245u + 12345u;
+      const int r = (seed >> 8) & 255, g = (seed >> 16) & 255, b = (seed >> 24) & 255;
+      image.setPixel(x, y, qRgb(r, g, b));
+      rgba += {static_cast<char>(r), static_cast<char>(g), static_cast<char>(b), '\xff'};
+    }
+  }
+  const SurfaceResult desktop = SurfaceFromImage(image, "bunt.png");
+  const SurfaceResult page = SurfaceFromRgba(rgba, image.width(), image.height(), "bunt.png");
+  ASSERT_TRUE(desktop.grid && page.grid);
+  for (int i = 1; i <= 65; ++i)
+    for (int k = 1; k <= 65; ++k) ASSERT_EQ(GetElement(*desktop.grid, i, k), GetElement(*page.grid, i, k)) << i << ", " << k;
+  ASSERT_TRUE(desktop.samples && page.samples);
+  EXPECT_EQ(desktop.samples->values, page.samples->values);
+}
+
 TEST(FileSourceTest, ReadsATable) {
   const TempDir dir;
   const std::string byteOrderMark = "\xEF\xBB\xBF";

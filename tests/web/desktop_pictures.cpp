@@ -7,7 +7,14 @@
 //   ACTION: delta POS | compute | level POS | zoom 0|1 | onlyData 0|1 | wire 0|1
 //           | key grafik|daten CODE SHIFT | drag grafik|daten DX DY SHIFT
 //           | move grafik|daten DX DY | wheel grafik|daten NOTCHES
+//           | formula TEXT | table FILE | resolution POINTS | share PERCENT
+//           | compress | original | select ITEM
+// Also writes DIR/analyse.json: the "Analyse" readouts and both curves at
+// the share given last (10 % unless given), numbers with 17 digits.
+#include <atomic>
+#include <cmath>
 #include <cstdint>
+#include <iterator>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -15,7 +22,13 @@
 #include <vector>
 
 #include "blac/startup.h"
+#include "interaction/analysis_panel.h"
 #include "interaction/commands.h"
+#include "interaction/curve_job.h"
+#include "interaction/data_source.h"
+#include "interaction/readouts.h"
+#include "interaction/selection.h"
+#include "sources/table_reader.h"
 #include "interaction/navigation.h"
 #include "render/glwindow.h"
 #include "render/readback.h"
@@ -57,6 +70,59 @@ bool WritePpm(const std::string& file, const std::vector<std::uint8_t>& rgba, in
   return static_cast<bool>(out);
 }
 
+std::string Json(const std::string& text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    if (c == '"' || c == '\\') out += '\\';
+    if (c == '\n') {
+      out += "\\n";
+      continue;
+    }
+    out += c;
+  }
+  return out + "\"";
+}
+
+std::string Json(double v) {
+  if (!std::isfinite(v)) return "null";
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.17g", v);
+  return buf;
+}
+
+std::string Json(const Curve& c) {
+  std::string xs, ys;
+  for (const auto& [x, y] : c.points) {
+    xs += (xs.empty() ? "" : ",") + Json(x);
+    ys += (ys.empty() ? "" : ",") + Json(y);
+  }
+  auto marker = [](const std::optional<Marker>& m) {
+    return m ? "{\"x\":" + Json(m->x) + ",\"y\":" + Json(m->y) + "}" : std::string("null");
+  };
+  return "{\"x\":[" + xs + "],\"y\":[" + ys + "],\"marker\":" + marker(c.marker) +
+         ",\"pending\":" + marker(c.pending) + "}";
+}
+
+// What the "Analyse" window shows at `percent`, as JSON.
+bool WriteAnalyse(const std::string& file, double percent) {
+  std::string energy;
+  for (const EnergyRow& r : EnergyRows())
+    energy += (energy.empty() ? "[" : ",[") + Json(r.share) + "," + Json(r.block) + "," + Json(r.energy) + "]";
+  std::string out = "{\"behalten\":" + Json(KeptReadoutText(percent)) + ",\"gezeigt\":" + Json(ShownStateText()) +
+                    ",\"fehler\":" + Json(ErrorText()) + ",\"quelle\":" + Json(SourceText()) +
+                    ",\"energie\":[" + energy + "]";
+  if (appState.chosenLevel < appState.topLevel) {
+    const std::atomic<bool> never{false};
+    const CurveResult r = ComputeCurves(CurveInputsNow(percent), never);
+    out += ",\"overDelta\":" + Json(r.overDelta) + ",\"overShare\":" + Json(r.overShare) +
+           ",\"minimum\":" + Json(MinimumText(r.overDelta.points));
+  }
+  out += "}\n";
+  std::ofstream f(file, std::ios::binary);
+  f << out;
+  return static_cast<bool>(f);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -74,6 +140,14 @@ int main(int argc, char** argv) {
   GrafikPaintOrResize(492, 528);
   DatenPaintOrResize(531, 528);
 
+  double percent = 10;
+  // A refused source or resolution is an error of the test that asked for it.
+  bool refused = false;
+  auto report = [&](const std::string& error) {
+    if (error.empty()) return;
+    std::fprintf(stderr, "%s\n", error.c_str());
+    refused = true;
+  };
   for (std::size_t i = 0; i < a.size();) {
     const std::string& op = a[i];
     auto arg = [&](std::size_t k) { return k < a.size() ? a[k] : std::string("0"); };
@@ -92,6 +166,20 @@ int main(int argc, char** argv) {
     } else if (op == "drag") { DragTurn(ViewNamed(arg(i + 1)), std::stod(arg(i + 2)), std::stod(arg(i + 3)), arg(i + 4) == "1"); i += 5; }
     else if (op == "move") { DragMove(ViewNamed(arg(i + 1)), std::stod(arg(i + 2)), std::stod(arg(i + 3))); i += 4; }
     else if (op == "wheel") { WheelMove(ViewNamed(arg(i + 1)), std::stod(arg(i + 2))); i += 3; }
+    else if (op == "formula") { report(TakeFormula(arg(i + 1))); i += 2; }
+    else if (op == "table") {
+      // The bytes of the file, as a page hands them over.
+      std::ifstream in(arg(i + 1), std::ios::binary);
+      const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+      const std::string name = arg(i + 1).substr(arg(i + 1).find_last_of('/') + 1);
+      report(TakeFileResult(SurfaceFromTableText(bytes, name), name));
+      i += 2;
+    }
+    else if (op == "resolution") { report(SetResolution(std::stoi(arg(i + 1)))); i += 2; }
+    else if (op == "share") { percent = std::stod(arg(i + 1)); i += 2; }
+    else if (op == "compress") { ApplyCompression(percent); i += 1; }
+    else if (op == "original") { RestoreOriginal(); i += 1; }
+    else if (op == "select") { SelectFunction(std::stoi(arg(i + 1))); i += 2; }
     else {
       std::fprintf(stderr, "unknown action %s\n", op.c_str());
       return 2;
@@ -103,7 +191,8 @@ int main(int argc, char** argv) {
   const std::vector<std::uint8_t> g = ReadDrawBuffer(492, 528);
   DatenPaintOrResize(531, 528);
   const std::vector<std::uint8_t> d = ReadDrawBuffer(531, 528);
-  const bool ok = WritePpm(dir + "/grafik.ppm", g, 492, 528) && WritePpm(dir + "/daten.ppm", d, 531, 528);
+  const bool ok = WritePpm(dir + "/grafik.ppm", g, 492, 528) && WritePpm(dir + "/daten.ppm", d, 531, 528) &&
+                  WriteAnalyse(dir + "/analyse.json", percent) && !refused;
   ReleaseViewContexts();
   return ok ? 0 : 1;
 }

@@ -40,7 +40,8 @@ export const CHROMIUM = process.env.CHROMIUM ?? '/usr/bin/chromium';
 
 // Headless chromium with its own empty profile; the flags keep it off the
 // network it cannot reach here.
-export async function launch(extraArgs = []) {
+// env: further environment for the browser (its language, say).
+export async function launch(extraArgs = [], env = {}) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'veltra-chromium-'));
   const browser = await puppeteer.launch({
     executablePath: CHROMIUM,
@@ -48,6 +49,7 @@ export async function launch(extraArgs = []) {
     // A long computation holds the page's one thread; waiting for it is not a hang.
     protocolTimeout: 600000,
     userDataDir: profile,
+    env: { ...process.env, ...env },
     args: ['--no-sandbox', '--disable-gpu', '--disable-background-networking', '--disable-component-update',
            '--disable-sync', '--no-first-run', '--disable-quic', '--use-angle=swiftshader',
            '--enable-unsafe-swiftshader', ...extraArgs],

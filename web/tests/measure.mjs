@@ -37,6 +37,21 @@ try {
       }, n);
       console.log(`frame function view: ${frames.grafik.toFixed(1)} ms`);
       console.log(`frame data view: ${frames.daten.toFixed(1)} ms`);
+      // Both curves of "Analyse" (202 points) at level 3: at 65 points the
+      // page computes them at once, on finer grids in a worker.
+      const curves = await page.evaluate(() => {
+        const v = window.veltra;
+        const out = {};
+        for (const points of [65, 257]) {
+          if (v.resolution() !== points) v.setResolution(points);
+          v.levelChanged(3);
+          const t0 = performance.now();
+          v.computeCurves(v.curveInputs(10), () => {});
+          out[points] = performance.now() - t0;
+        }
+        return out;
+      });
+      console.log(`curves of Analyse at level 3, 65 points: ${curves[65].toFixed(0)} ms, 257 points: ${curves[257].toFixed(0)} ms`);
     }
   }
   loads.sort((a, b) => a - b);

@@ -1,0 +1,203 @@
+// The page's "Analyse" dialog: sources (the sample, a formula, a file's bytes
+// or a picture's pixels the browser decoded), resolution, compression,
+// readouts and the two curves, through the same interaction functions as the
+// desktop's window. The curves are computed by a second instance of this
+// module in a worker, from copies of their inputs (the desktop's curve job).
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <atomic>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "interaction/analysis_panel.h"
+#include "interaction/curve_job.h"
+#include "interaction/data_source.h"
+#include "interaction/readouts.h"
+#include "sources/pixels.h"
+#include "sources/table_reader.h"
+#include "state/state.h"
+
+namespace {
+
+using emscripten::val;
+
+// Bytes from JavaScript (a Uint8Array or Uint8ClampedArray) into one copy here.
+std::string BytesOf(const val& array) {
+  const std::size_t n = array["length"].as<std::size_t>();
+  std::string bytes(n, '\0');
+  val view = val(emscripten::typed_memory_view(n, reinterpret_cast<unsigned char*>(bytes.data())));
+  view.call<void>("set", array);
+  return bytes;
+}
+
+std::string TakeSampleNow() {
+  TakeSample();
+  return {};
+}
+std::string TakeTable(const val& bytes, const std::string& name) {
+  return TakeFileResult(SurfaceFromTableText(BytesOf(bytes), name), name);
+}
+std::string TakePicture(const val& rgba, int width, int height, const std::string& name) {
+  return TakeFileResult(SurfaceFromRgba(BytesOf(rgba), width, height, name), name);
+}
+
+// A file past the size a table or picture may have is refused before its
+// bytes are read into the page, with the desktop's message.
+std::string FileTooLarge(const std::string& name, double bytes) {
+  if (bytes <= static_cast<double>(kMaxFileBytes)) return {};
+  return TooLargeFileText("Die Datei " + Quoted(name));
+}
+
+val Choices() {
+  val list = val::array();
+  for (const int points : ResolutionChoices()) {
+    val o = val::object();
+    o.set("points", points);
+    o.set("text", ResolutionText(points));
+    list.call<void>("push", o);
+  }
+  return list;
+}
+
+val LevelRangeNow() {
+  const LevelRange r = LevelTrackRange();
+  val o = val::object();
+  o.set("lowest", r.lowest);
+  o.set("highest", r.highest);
+  return o;
+}
+
+val Readouts(double percent) {
+  val o = val::object();
+  o.set("atTop", appState.chosenLevel >= appState.topLevel);
+  o.set("behalten", KeptReadoutText(percent));
+  o.set("gezeigt", ShownStateText());
+  o.set("fehler", ErrorText());
+  o.set("mismatch", MismatchText());
+  o.set("quelle", SourceText());
+  o.set("keineKurve", NoCurveText());
+  val rows = val::array();
+  for (const EnergyRow& r : EnergyRows()) {
+    rows.call<void>("push", val::array(std::vector<std::string>{r.share, r.block, r.energy}));
+  }
+  o.set("energie", rows);
+  o.set("energieErklaerung", EnergyExplanation());
+  return o;
+}
+
+val KeptVal(const KeptCount& c) {
+  val o = val::object();
+  o.set("kept", c.kept);
+  o.set("total", c.total);
+  return o;
+}
+val KeptNow(double percent) { return KeptVal(CountKept(percent)); }
+val Apply(double percent) { return KeptVal(ApplyCompression(percent)); }
+
+// The curves' inputs as plain numbers, for the worker.
+val CurveInputsFor(double percent) {
+  const CurveInputs in = CurveInputsNow(percent);
+  val o = val::object();
+  o.set("rows", in.original.rows);
+  o.set("cols", in.original.cols);
+  const std::size_t n = static_cast<std::size_t>(in.original.rows) * static_cast<std::size_t>(in.original.cols);
+  o.set("original", val::global("Float64Array").new_(val(emscripten::typed_memory_view(n, in.original.data.get()))));
+  o.set("level", in.level);
+  o.set("percent", in.percent);
+  o.set("currentDelta", in.currentDelta);
+  o.set("delta", in.delta);
+  return o;
+}
+
+val MarkerVal(const std::optional<Marker>& m) {
+  if (!m) return val::null();
+  val o = val::object();
+  o.set("x", m->x);
+  o.set("y", m->y);
+  return o;
+}
+
+val CurveVal(const Curve& c) {
+  val xs = val::array(), ys = val::array();
+  for (const auto& [x, y] : c.points) {
+    xs.call<void>("push", x);
+    ys.call<void>("push", y);
+  }
+  val o = val::object();
+  o.set("x", xs);
+  o.set("y", ys);
+  o.set("marker", MarkerVal(c.marker));
+  o.set("pending", MarkerVal(c.pending));
+  return o;
+}
+
+// Both curves from the inputs alone; `progress` hears the points done.
+val Curves(const val& in, val progress) {
+  // A Matrix never takes another shape by assignment: built in place.
+  CurveInputs inputs{Matrix(in["rows"].as<int>(), in["cols"].as<int>())};
+  const std::size_t n = static_cast<std::size_t>(inputs.original.rows) * static_cast<std::size_t>(inputs.original.cols);
+  val(emscripten::typed_memory_view(n, inputs.original.data.get())).call<void>("set", in["original"]);
+  inputs.level = in["level"].as<int>();
+  inputs.percent = in["percent"].as<double>();
+  inputs.currentDelta = in["currentDelta"].as<double>();
+  inputs.delta = in["delta"].as<double>();
+  const std::atomic<bool> never{false};
+  const CurveResult r = ComputeCurves(std::move(inputs), never, [&](int done) { progress(done); });
+  val o = val::object();
+  o.set("overDelta", CurveVal(r.overDelta));
+  o.set("overShare", CurveVal(r.overShare));
+  o.set("minimum", MinimumText(r.overDelta.points));
+  return o;
+}
+
+val AxisVal(const AxisRange& r) {
+  val o = val::object();
+  o.set("low", r.low);
+  o.set("high", r.high);
+  o.set("step", r.step);
+  o.set("ticks", r.ticks);
+  return o;
+}
+val AxisFromZero(double top) { return AxisVal(NiceAxisFromZero(top)); }
+val AxisKeptOrRescaled(const val& current, double top) {
+  const AxisRange r{current["low"].as<double>(), current["high"].as<double>(), current["step"].as<double>(),
+                    current["ticks"].as<int>()};
+  return AxisVal(KeepOrRescale(r, top));
+}
+val Decades(const val& values) {
+  const LogRange r = LogDecades(emscripten::vecFromJSArray<double>(values));
+  val o = val::object();
+  o.set("floor", r.floor);
+  o.set("ceiling", r.ceiling);
+  return o;
+}
+double OnDecades(double floor, double ceiling, double value) { return OnLogAxis(LogRange{floor, ceiling}, value); }
+
+}  // namespace
+
+EMSCRIPTEN_BINDINGS(analyse) {
+  emscripten::function("takeSample", &TakeSampleNow);
+  emscripten::function("takeFormula", &TakeFormula);
+  emscripten::function("takeTable", &TakeTable);
+  emscripten::function("takePicture", &TakePicture);
+  emscripten::function("fileTooLarge", &FileTooLarge);
+  emscripten::function("mismatch", &MismatchText);
+  emscripten::function("resolutionChoices", &Choices);
+  emscripten::function("resolution", &Resolution);
+  emscripten::function("setResolution", &SetResolution);
+  emscripten::function("levelRange", &LevelRangeNow);
+  emscripten::function("readouts", &Readouts);
+  emscripten::function("countKept", &KeptNow);
+  emscripten::function("applyCompression", &Apply);
+  emscripten::function("restoreOriginal", &RestoreOriginal);
+  emscripten::function("curveInputs", &CurveInputsFor);
+  emscripten::function("computeCurves", &Curves);
+  emscripten::function("nearestDeltaPosition", &NearestDeltaPosition);
+  emscripten::function("formatReadout", &FormatReadout);
+  emscripten::function("axisFromZero", &AxisFromZero);
+  emscripten::function("axisKeptOrRescaled", &AxisKeptOrRescaled);
+  emscripten::function("logDecades", &Decades);
+  emscripten::function("onLogAxis", &OnDecades);
+}

@@ -1,0 +1,97 @@
+// The panel's dialogs: "Über", "Einstellungen", "Hilfe" (also F1 anywhere)
+// and "Auswahl" with its animated transition, one frame per browser frame.
+const $ = (id) => document.getElementById(id);
+
+function open(dialog, modal = true) {
+  if (dialog.open) return;
+  if (modal) dialog.showModal();
+  else dialog.show();
+}
+
+function wireSelection(veltra) {
+  const cmbSelect = $('cmbSelect');
+  // As on the desktop the box shows "Alle Funktionen" before any choice.
+  let frame = 0;
+  const step = () => {
+    frame = veltra.selectStep() ? requestAnimationFrame(step) : 0;
+    if (frame === 0) window.dispatchEvent(new CustomEvent('veltra-state'));
+  };
+  cmbSelect.addEventListener('change', () => {
+    if (frame) cancelAnimationFrame(frame);
+    veltra.selectBegin(Number(cmbSelect.value));
+    frame = requestAnimationFrame(step);
+  });
+}
+
+function wireSettings(veltra, ui) {
+  const fields = { near: 'txthNear', far: 'txthFar', data: 'txthDat', rotStep: 'txtRotStep', steps: 'txtSteps' };
+  const dialog = $('prefs');
+  $('butPrefs').addEventListener('click', () => {
+    const now = veltra.settings();
+    for (const [key, id] of Object.entries(fields)) $(id).value = now[key];
+    open(dialog);
+    $('txthFar').focus();
+  });
+  // Return in a field means "OK", as on the desktop; Esc closes the dialog.
+  $('prefsForm').addEventListener('submit', (e) => {
+    e.preventDefault();
+    const values = {};
+    for (const [key, id] of Object.entries(fields)) values[key] = $(id).value;
+    const error = veltra.applySettings(values);
+    // Refused: the dialog stays open and nothing is taken over.
+    if (error) ui.showMessage(error);
+    else dialog.close();
+  });
+  $('butAbbrechen').addEventListener('click', () => dialog.close());
+}
+
+function wireHelp(veltra) {
+  const dialog = $('help');
+  const show = () => {
+    if (!$('helpText').innerHTML) $('helpText').innerHTML = veltra.helpHtml();
+    // Not modal: the help can stay open while the lesson goes on.
+    open(dialog, false);
+  };
+  $('butHilfe').addEventListener('click', show);
+  window.addEventListener('keydown', (e) => {
+    if (e.key === 'F1' && !e.ctrlKey && !e.altKey && !e.metaKey && !e.shiftKey) {
+      e.preventDefault();  // the browser's own help
+      show();
+    } else if (e.key === 'Escape' && dialog.open) {
+      dialog.close();
+    }
+  });
+}
+
+// A non-modal dialog can be moved by its title bar, off the views it covers.
+function movable(dialog) {
+  const bar = dialog.querySelector('.dialogTitle');
+  if (!bar) return;
+  bar.style.cursor = 'move';
+  bar.addEventListener('pointerdown', (e) => {
+    if (e.target.closest('button')) return;
+    const r = dialog.getBoundingClientRect();
+    const dx = e.clientX - r.left;
+    const dy = e.clientY - r.top;
+    bar.setPointerCapture(e.pointerId);
+    const move = (m) => {
+      const x = Math.min(Math.max(0, m.clientX - dx), window.innerWidth - 40);
+      const y = Math.min(Math.max(0, m.clientY - dy), window.innerHeight - 40);
+      Object.assign(dialog.style, { left: `${x}px`, top: `${y}px`, right: 'auto', margin: '0' });
+    };
+    const up = () => {
+      bar.removeEventListener('pointermove', move);
+      bar.removeEventListener('pointerup', up);
+    };
+    bar.addEventListener('pointermove', move);
+    bar.addEventListener('pointerup', up);
+  });
+}
+
+export function wirePanelDialogs(veltra, ui) {
+  for (const d of document.querySelectorAll('dialog')) movable(d);
+  $('butAbout').addEventListener('click', () => open($('about')));
+  wireSettings(veltra, ui);
+  wireHelp(veltra);
+  wireSelection(veltra);
+}
