@@ -1,5 +1,7 @@
 // The page's state in its address, after the '#': Delta, aktuelles Delta,
-// level, resolution, formula, selection, share kept and both views' places.
+// level, resolution, formula, selection, share kept (and the level it was
+// kept at), the Delta the details shown were analysed with when "Berechne!"
+// below the top level put another one in force, and both views' places.
 // A page opened with such an address takes all of it, through the same
 // controls a person uses, or, when any value is wrong, none of it and says
 // which. "Link kopieren" puts the address on the clipboard. Values equal to a
@@ -18,14 +20,19 @@ const itemOf = (selected) => (selected === 4 ? 0 : selected + 1);
 // What the page shows now, as the link's fields would hold it.
 function current(veltra) {
   const s = veltra.state();
+  const analysed = veltra.analysedDeltas();
   return {
     aufloesung: s.resolution ?? 65,
     formel: s.sourceKind === 'Formula' ? s.sourceName : null,
     file: s.sourceKind === 'File',
     aktuell: Math.round(s.currentDelta * 100),
+    analysiert: analysed.length === 1 ? Math.round(analysed[0] * 100) : null,
+    // Details analysed with several other Deltas: no link says how.
+    mixed: analysed.length > 1,
     delta: Math.round(s.delta * 100),
     level: s.chosenLevel,
     anteil: s.compressedPercent ?? null,
+    anteilLevel: s.compressedPercent === null ? null : veltra.compressionLevel(),
     auswahl: itemOf(s.selectedFunction ?? 4),
     grafik: [...s.functionOrientation.flat(), s.GPosX, s.GPosY, s.GPosZ],
     daten: [s.Dalpha, s.Dbeta, s.Dgamma, s.DPosX, s.DPosY, s.DPosZ],
@@ -60,10 +67,11 @@ const FIELDS = [
     return /^\d+$/.test(t) && offered.includes(Number(t)) ? Number(t) : null;
   }],
   ['formel', 'Formel', (t, f, veltra) => {
-    if (!$('txtFormel') || !$('butUebernehmen') || !$('rbFormel')) return null;
+    if (!$('txtFormel') || !$('butUebernehmen')) return null;
     return veltra.formulaError(t, f.aufloesung) === '' ? t : null;
   }],
   ['aktuell', 'aktuelles Delta', hundredths],
+  ['analysiert', 'analysiertes Delta', hundredths],
   ['level', 'Level', (t, f) => {
     const level = Number(t);
     return /^\d+$/.test(t) && level >= 2 && level <= topLevel(f.aufloesung) ? level : null;
@@ -72,6 +80,10 @@ const FIELDS = [
   ['anteil', 'Anteil', (t) => {
     if (!$('spnAnteil') || !$('butAnwenden') || !/^\d{1,3}(\.\d)?$/.test(t)) return null;
     return Number(t) <= 100 ? Number(t) : null;
+  }],
+  ['anteilLevel', 'Level des Anteils', (t, f) => {
+    const level = Number(t);
+    return /^\d+$/.test(t) && level >= 2 && level < topLevel(f.aufloesung) ? level : null;
   }],
   ['auswahl', 'Auswahl', (t) => (/^[0-4]$/.test(t) && (t === '0' || $('cmbSelect')) ? Number(t) : null)],
   ['grafik', 'Lage der Funktionen', (t) => numbers(t, 15)],
@@ -83,7 +95,7 @@ const FIELDS = [
 // the names of the wrong fields when any is wrong.
 function readLink(hash, fresh, veltra) {
   const params = new URLSearchParams(hash.replace(/^#/, ''));
-  const want = { ...fresh, anteil: null };
+  const want = { ...fresh, anteil: null, anteilLevel: null, analysiert: null };
   const wrong = [];
   for (const [key, name, read] of FIELDS) {
     if (!params.has(key)) continue;
@@ -92,6 +104,12 @@ function readLink(hash, fresh, veltra) {
     else want[key] = value;
   }
   if (!params.has('level')) want.level = topLevel(want.aufloesung);
+  // A share goes with the level it was kept at; details analysed with
+  // another Delta exist only below the top level.
+  if ((want.anteil === null) !== (want.anteilLevel === null) && !wrong.includes('Anteil')) wrong.push('Anteil');
+  if (want.analysiert !== null && (want.analysiert === want.aktuell || want.level >= topLevel(want.aufloesung))) {
+    if (!wrong.includes('analysiertes Delta')) wrong.push('analysiertes Delta');
+  }
   return wrong.length ? { wrong } : { want };
 }
 
@@ -100,9 +118,13 @@ function writeLink(s, fresh) {
   if (s.aufloesung !== fresh.aufloesung) params.set('aufloesung', s.aufloesung);
   if (s.formel !== null) params.set('formel', s.formel);
   if (s.aktuell !== fresh.aktuell) params.set('aktuell', String(s.aktuell / 100));
+  if (s.analysiert !== null) params.set('analysiert', String(s.analysiert / 100));
   if (s.level !== topLevel(s.aufloesung)) params.set('level', s.level);
   if (s.delta !== fresh.delta) params.set('delta', String(s.delta / 100));
-  if (s.anteil !== null) params.set('anteil', String(Math.round(s.anteil * 10) / 10));
+  if (s.anteil !== null) {
+    params.set('anteil', String(Math.round(s.anteil * 10) / 10));
+    params.set('anteilLevel', s.anteilLevel);
+  }
   if (s.auswahl !== fresh.auswahl) params.set('auswahl', s.auswahl);
   if (!sameNumbers(s.grafik, fresh.grafik)) params.set('grafik', s.grafik.join(','));
   if (!sameNumbers(s.daten, fresh.daten)) params.set('daten', s.daten.join(','));
@@ -140,43 +162,50 @@ async function selectionSettled(veltra, item) {
 }
 
 // Applies a checked link in the order the values build on one another: the
-// surface (resolution, formula), what "Berechne!" put in force, the level,
-// the scroll bar, the compression, the selection, and the views' places.
+// surface (resolution, formula); at the top level "Berechne!" with the Delta
+// the details were analysed with; the share kept at its level; the level; a
+// later "Berechne!" with the Delta in force; the scroll bar; the selection;
+// and the views' places.
 async function applyLink(veltra, want) {
-  if (want.aufloesung !== current(veltra).aufloesung) {
+  const now = () => current(veltra);
+  const compute = async (position) => {
+    if (now().aktuell === position) return;
+    set('scrDelta', position, 'input');
+    $('butBerechne').click();
+    await reached(() => now().aktuell === position);
+  };
+  const toLevel = async (level) => {
+    if (now().level === level) return;
+    window.veltraUi?.refreshPanel();  // the track bar's range for the resolution
+    set('trbLevel', level, 'input');
+    await reached(() => now().level === level);
+  };
+
+  if (want.aufloesung !== now().aufloesung) {
     set('cmbAufloesung', want.aufloesung, 'change');
-    await reached(() => current(veltra).aufloesung === want.aufloesung);
+    await reached(() => now().aufloesung === want.aufloesung);
   }
-  if (want.formel !== null && want.formel !== current(veltra).formel) {
-    $('rbFormel').checked = true;
-    $('rbFormel').dispatchEvent(new Event('change', { bubbles: true }));
+  if (want.formel !== null && want.formel !== now().formel) {
     set('txtFormel', want.formel, 'input');
     $('butUebernehmen').click();
-    await reached(() => current(veltra).formel === want.formel);
+    await reached(() => now().formel === want.formel);
   }
-  if (want.aktuell !== current(veltra).aktuell) {
-    set('scrDelta', want.aktuell, 'input');
-    $('butBerechne').click();
-    await reached(() => current(veltra).aktuell === want.aktuell);
-  }
-  if (want.level !== current(veltra).level) {
-    window.veltraUi?.refreshPanel();  // the track bar's range for the resolution
-    set('trbLevel', want.level, 'input');
-    await reached(() => current(veltra).level === want.level);
-  }
-  if (want.delta !== current(veltra).delta) set('scrDelta', want.delta, 'input');
+  await compute(want.analysiert ?? want.aktuell);
   if (want.anteil !== null) {
-    set('spnAnteil', want.anteil, 'input');
-    $('spnAnteil').dispatchEvent(new Event('change', { bubbles: true }));
+    await toLevel(want.anteilLevel);
+    set('spnAnteil', want.anteil, 'change');
     $('butAnwenden').click();
-    await reached(() => current(veltra).anteil === want.anteil);
+    await reached(() => now().anteil === want.anteil);
   }
-  if (want.auswahl !== current(veltra).auswahl) {
+  await toLevel(want.level);
+  if (want.analysiert !== null) await compute(want.aktuell);
+  if (want.delta !== now().delta) set('scrDelta', want.delta, 'input');
+  if (want.auswahl !== now().auswahl) {
     set('cmbSelect', want.auswahl, 'change');
     await selectionSettled(veltra, want.auswahl);
   }
-  const now = current(veltra);
-  if (!sameNumbers(want.grafik, now.grafik) || !sameNumbers(want.daten, now.daten)) {
+  const placed = now();
+  if (!sameNumbers(want.grafik, placed.grafik) || !sameNumbers(want.daten, placed.daten)) {
     veltra.placeViews(want.grafik, want.daten);
   }
   window.veltraUi?.refreshPanel();
@@ -188,8 +217,9 @@ export function wireLink(veltra) {
 
   const write = () => {
     const s = current(veltra);
-    // A file cannot travel in a link: the address then shows the plain page.
-    const hash = s.file ? '' : writeLink(s, fresh);
+    // A file, or details from several Deltas, cannot travel in a link: the
+    // address then shows the plain page.
+    const hash = s.file || s.mixed ? '' : writeLink(s, fresh);
     if (`#${hash}` === written || (hash === '' && written === '')) return false;
     written = hash ? `#${hash}` : '';
     history.replaceState(history.state, '', written || `${location.pathname}${location.search}`);
@@ -213,6 +243,11 @@ export function wireLink(veltra) {
   $('butLink').addEventListener('click', () => {
     if (current(veltra).file) {
       note('Eine geladene Datei kann nicht in einen Link. Der Link wurde nicht kopiert.');
+      return;
+    }
+    if (current(veltra).mixed) {
+      note('Die Details wurden mit mehreren Delta-Werten analysiert; das kann ein Link nicht wiedergeben. '
+           + 'Der Link wurde nicht kopiert.');
       return;
     }
     write();

@@ -5,11 +5,14 @@
 #include <emscripten/val.h>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "interaction/coefficient_record.h"
 #include "interaction/navigation.h"
 #include "sources/formula.h"
+#include "state/state.h"
 
 namespace {
 
@@ -30,9 +33,23 @@ bool PlaceViews(emscripten::val grafik, emscripten::val daten) {
 // "" when the formula gives a surface at points x points, else the German reason.
 std::string FormulaError(const std::string& text, int points) { return SurfaceFromFormula(text, points).error; }
 
+// Where "Anwenden" kept its share, or -1 while the details are not thinned out.
+int CompressionLevel() {
+  const std::optional<CompressionRecord> c = Compression();
+  return c ? c->level : -1;
+}
+
+// The Deltas other than the one in force that the details shown were
+// analysed with ("Berechne!" below the top level keeps them).
+emscripten::val AnalysedDeltas() {
+  return emscripten::val::array(MismatchedDeltas(appState.chosenLevel, appState.currentDelta));
+}
+
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(link) {
   emscripten::function("placeViews", &PlaceViews);
   emscripten::function("formulaError", &FormulaError);
+  emscripten::function("compressionLevel", &CompressionLevel);
+  emscripten::function("analysedDeltas", &AnalysedDeltas);
 }
