@@ -147,6 +147,8 @@ async function reached(check) {
 
 // The function view has reached the chosen item and stopped moving.
 async function selectionSettled(veltra, item) {
+  // A tab opened behind others runs no frames, so its transition waits.
+  while (document.hidden) await new Promise((r) => document.addEventListener('visibilitychange', r, { once: true }));
   let last = '';
   let since = performance.now();
   for (const start = performance.now(); performance.now() - start < 10000;) {

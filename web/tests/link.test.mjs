@@ -39,7 +39,8 @@ async function look(page) {
   return {
     grafik: await canvasPixels(page, 'grafik'),
     daten: await canvasPixels(page, 'daten'),
-    labels: [await text('labDelta'), await text('labLevel'), await text('labaktuellesDelta'), await text('grafikTitle')],
+    labels: [await text('labDelta'), await text('labLevel'), await text('labaktuellesDelta'), await text('grafikTitle'),
+             await text('labDeltaHinweis')],
     note: await text('status'),
   };
 }
@@ -84,12 +85,74 @@ describe('Link', () => {
     assert.equal(await there.evaluate(() => window.veltraLink), 'übernommen');
     const a = await look(page);
     const b = await look(there);
-    assert.deepEqual(b.labels, ['Delta: 0.6', 'Level: 4', 'aktuelles Delta: 0.55', a.labels[3]]);
+    assert.deepEqual(b.labels, ['Delta: 0.6', 'Level: 4', 'aktuelles Delta: 0.55', a.labels[3], '']);
     assertSameLook(a, b);
     const [sa, sb] = await Promise.all([page, there].map((p) => p.evaluate(() => window.veltra.state())));
     assert.deepEqual({ ...sb, navMode: 0 }, { ...sa, navMode: 0 });  // the key mode is no part of a link
     assert.equal(b.note, '');
     assert.equal(await there.evaluate(() => location.hash), hash);
+  });
+
+  it('carries resolution, formula, the share kept at its level and the selection', async () => {
+    const page = await open('');
+    await page.click('#butAnalyse');
+    await page.select('#cmbAufloesung', '129');
+    await page.$eval('#txtFormel', (e) => { e.value = 'sin(5*x)*cos(4*y)+0.3*x'; });
+    await page.click('#butUebernehmen');
+    await press(page, '#trbLevel', 'ArrowLeft', 4);   // level 3 of 7
+    await page.$eval('#spnAnteil', (e) => { e.value = '7.5'; e.dispatchEvent(new Event('change')); });
+    await page.click('#butAnwenden');
+    await press(page, '#trbLevel', 'ArrowRight', 2);  // back up to 5: the kept share synthesised
+    await page.$eval('#analyse', (d) => d.close());
+    await page.select('#cmbSelect', '3');
+    await page.waitForFunction(() => window.veltra.state().closeUp);
+    await page.waitForFunction(() => new Promise((r) => {
+      const a = JSON.stringify(window.veltra.state());
+      setTimeout(() => r(JSON.stringify(window.veltra.state()) === a), 400);
+    }));
+    await press(page, '#grafik', 'ArrowLeft', 2);
+
+    await page.click('#butLink');
+    const link = await page.evaluate(() => navigator.clipboard.readText());
+    const params = Object.fromEntries(new URLSearchParams(new URL(link).hash.slice(1)));
+    assert.deepEqual([params.aufloesung, params.formel, params.level, params.anteil, params.anteilLevel, params.auswahl],
+                     ['129', 'sin(5*x)*cos(4*y)+0.3*x', '5', '7.5', '3', '3']);
+    const there = await open(new URL(link).hash);
+    assert.equal(await there.evaluate(() => window.veltraLink), 'übernommen');
+    assertSameLook(await look(page), await look(there));
+    const [sa, sb] = await Promise.all([page, there].map((p) => p.evaluate(() => window.veltra.state())));
+    assert.deepEqual(sb, sa);
+  });
+
+  it('carries the Delta the details were analysed with when Berechne! came below the top level', async () => {
+    const page = await open('');
+    await press(page, '#trbLevel', 'ArrowLeft', 2);   // level 4, details with 0.4
+    await press(page, '#scrDelta', 'ArrowRight', 10);
+    await page.click('#butBerechne');                 // tables with 0.5, details kept
+    const hint = await page.$eval('#labDeltaHinweis', (e) => e.textContent);
+    assert.notEqual(hint, '');
+    await page.click('#butLink');
+    const hash = new URL(await page.evaluate(() => navigator.clipboard.readText())).hash;
+    assert.equal(new URLSearchParams(hash.slice(1)).get('analysiert'), '0.4');
+    const there = await open(hash);
+    assert.equal(await there.$eval('#labDeltaHinweis', (e) => e.textContent), hint);
+    assertSameLook(await look(page), await look(there));
+
+    // Details of level 5 with 0.4 and of level 4 with 0.5, tables with 0.6: no link says that.
+    await page.bringToFront();  // a tab behind another takes no input
+    await press(page, '#trbLevel', 'ArrowRight');
+    await press(page, '#scrDelta', 'ArrowLeft', 10);
+    await page.click('#butBerechne');
+    await press(page, '#scrDelta', 'ArrowRight', 10);
+    await page.click('#butBerechne');
+    await press(page, '#trbLevel', 'ArrowLeft');
+    await press(page, '#scrDelta', 'ArrowRight', 10);
+    await page.click('#butBerechne');
+    await page.click('#butLink');
+    assert.equal(await page.$eval('#status', (e) => e.textContent),
+                 'Die Details wurden mit mehreren Delta-Werten analysiert; das kann ein Link nicht wiedergeben. '
+                 + 'Der Link wurde nicht kopiert.');
+    await page.waitForFunction(() => location.hash === '');
   });
 
   // Level 2 and 6 (the top at 65 points) and Delta 0 and 1 are the limits;
