@@ -106,7 +106,7 @@ function readLink(hash, fresh, veltra) {
   if (!params.has('level')) want.level = topLevel(want.aufloesung);
   // A share goes with the level it was kept at; details analysed with
   // another Delta exist only below the top level.
-  if ((want.anteil === null) !== (want.anteilLevel === null) && !wrong.includes('Anteil')) wrong.push('Anteil');
+  if (params.has('anteil') !== params.has('anteilLevel') && !wrong.includes('Anteil')) wrong.push('Anteil');
   if (want.analysiert !== null && (want.analysiert === want.aktuell || want.level >= topLevel(want.aufloesung))) {
     if (!wrong.includes('analysiertes Delta')) wrong.push('analysiertes Delta');
   }

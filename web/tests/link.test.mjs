@@ -3,6 +3,8 @@
 // all, and the page says which value was wrong.
 import { after, before, describe, it } from 'node:test';
 import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import os from 'node:os';
 import path from 'node:path';
 import { assertClean, canvasPixels, compare, launch, openPage, serve } from './browser.mjs';
 
@@ -155,6 +157,25 @@ describe('Link', () => {
     await page.waitForFunction(() => location.hash === '');
   });
 
+  it('says a loaded file cannot travel in a link, and copies nothing', async () => {
+    const page = await open('');
+    await press(page, '#trbLevel', 'ArrowLeft');
+    await page.click('#butLink');
+    assert.equal(await page.$eval('#status', (e) => e.textContent), 'Link kopiert.');
+    const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'veltra-link-'));
+    const table = path.join(dir, 'werte.csv');
+    fs.writeFileSync(table, Array.from({ length: 9 }, (_, r) => Array.from({ length: 9 }, (_, c) => r * c).join(';')).join('\n'));
+    await (await page.$('#fileInput')).uploadFile(table);
+    await page.waitForFunction(() => window.veltra.state().sourceKind === 'File');
+    fs.rmSync(dir, { recursive: true });
+    await page.evaluate(() => navigator.clipboard.writeText('vorher'));
+    await page.click('#butLink');
+    assert.equal(await page.$eval('#status', (e) => e.textContent),
+                 'Eine geladene Datei kann nicht in einen Link. Der Link wurde nicht kopiert.');
+    assert.equal(await page.evaluate(() => navigator.clipboard.readText()), 'vorher');
+    await page.waitForFunction(() => location.hash === '');
+  });
+
   // Level 2 and 6 (the top at 65 points) and Delta 0 and 1 are the limits;
   // one past any of them, or any other wrong value, and nothing is taken.
   const REFUSED = [
@@ -168,6 +189,14 @@ describe('Link', () => {
     ['#grafik=1,2,3,4,5,6,7,8,9,10,11,12,13,14,Infinity&level=4', 'Lage der Funktionen'],
     ['#aufloesung=100', 'Auflösung'],
     ['#level=x&delta=2', 'Level, Delta'],
+    ['#aufloesung=513&level=10', 'Level'],
+    ['#formel=sin(x&level=4', 'Formel'],
+    ['#formel=1/(x-x)', 'Formel'],
+    ['#anteil=10&level=4', 'Anteil'],
+    ['#anteil=100.1&anteilLevel=3&level=4', 'Anteil'],
+    ['#anteil=10&anteilLevel=6', 'Level des Anteils'],
+    ['#analysiert=0.5&delta=0.5', 'analysiertes Delta'],
+    ['#auswahl=5', 'Auswahl'],
   ];
   for (const [hash, names] of REFUSED) {
     it(`takes nothing of ${hash} and says so`, async () => {
@@ -183,7 +212,9 @@ describe('Link', () => {
 
   it('takes the limits themselves', async () => {
     for (const [hash, labels] of [['#level=2&delta=0&aktuell=1', ['Delta: 0', 'Level: 2', 'aktuelles Delta: 1']],
-                                  ['#level=6&delta=1&aktuell=0', ['Delta: 1', 'Level: 6', 'aktuelles Delta: 0']]]) {
+                                  ['#level=6&delta=1&aktuell=0', ['Delta: 1', 'Level: 6', 'aktuelles Delta: 0']],
+                                  ['#aufloesung=513&level=9', ['Delta: 0.4', 'Level: 9', 'aktuelles Delta: 0.4']],
+                                  ['#anteil=100&anteilLevel=5&level=5', ['Delta: 0.4', 'Level: 5', 'aktuelles Delta: 0.4']]]) {
       const page = await open(hash);
       assert.equal(await page.evaluate(() => window.veltraLink), 'übernommen', hash);
       assert.deepEqual((await look(page)).labels.slice(0, 3), labels);
