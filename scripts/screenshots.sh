@@ -8,6 +8,7 @@
 #                                compressed to 5 % at level 2
 #
 #   docs/screenshot-web.png      the page (scripts/screenshots.sh --web)
+#   docs/screenshot-web-analyse.png  the page with "Analyse" and "Bild" (--web)
 #
 # Usage: scripts/screenshots.sh [PROGRAM]
 #   Without PROGRAM the program is built with the default preset and
@@ -24,13 +25,14 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# --web: docs/screenshot-web.png, the page in headless chromium (1280 x 800).
+# --web: docs/screenshot-web.png, the page in headless chromium (1366 x 768), and
+# docs/screenshot-web-analyse.png with "Analyse" and "Bild" (1920 x 1080).
 if [ "${1:-}" = "--web" ]; then
   source scripts/setup.sh
   build_web
   ensure_page_packages
-  node web/tests/screenshot.mjs build/web/page docs/screenshot-web.png
-  echo "docs/screenshot-web.png"
+  node web/tests/screenshot.mjs build/web/page docs/screenshot-web.png docs/screenshot-web-analyse.png
+  echo "docs/screenshot-web.png docs/screenshot-web-analyse.png"
   exit 0
 fi
 

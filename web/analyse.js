@@ -185,6 +185,7 @@ export function wireAnalyse(veltra, ui) {
   function refuse(error) {
     ui.showMessage(error);
     showSource();
+    readouts();
   }
 
   function take(error) {
@@ -206,6 +207,8 @@ export function wireAnalyse(veltra, ui) {
   }
 
   async function takeBytes(f) {
+    // A large picture takes a moment to decode and resample.
+    $('labQuelle').textContent = `Die Datei ${quoted(f.name)} wird gelesen \u2026`;
     const kind = pictureKind(f.bytes);
     let error;
     if (kind === 'unsupported') {

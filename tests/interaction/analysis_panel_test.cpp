@@ -17,6 +17,7 @@
 #include "interaction/level_history.h"
 #include "interaction/readouts.h"
 #include "interaction_support.h"
+#include "sources/table_reader.h"
 
 namespace {
 
@@ -228,6 +229,24 @@ TEST_F(AnalysisPanelTest, EnergyTableShowsTheShareFirst) {
     for (int c = 1; c <= 65; ++c) total += GetElement(appState.dataMatrix, r, c) * GetElement(appState.dataMatrix, r, c);
   EXPECT_EQ(rows[0].share, FormatReadout(100 * approximation / total) + " %");
   EXPECT_NE(EnergyExplanation().find("Summe der Quadrate"), std::string::npos);
+}
+
+// The texts both the desktop window and the page show: the source in force,
+// and at the top level why nothing can be kept or drawn; one level below,
+// the count.
+TEST_F(AnalysisPanelTest, SourceAndTopLevelTexts) {
+  EXPECT_EQ(SourceText(), "In Kraft: die eingebaute Beispielfläche.");
+  EXPECT_EQ(KeptReadoutText(10), "Auf Level 6 gibt es nichts wegzulassen: erst hinabgehen.");
+  EXPECT_EQ(NoCurveText(),
+            "Auf Level 6 gibt es keine Detailkoeffizienten, also keine Kurve: erst mit dem Level-Regler hinabgehen.");
+  LevelChanged(5);
+  // Level 5 of a 65 x 65 surface: 65 * 65 - 33 * 33 = 3136 details, 10 % of them kept.
+  EXPECT_EQ(KeptReadoutText(10), "behalten: 314 von 3136 Detailkoeffizienten");
+  ASSERT_EQ(TakeFormula("x*y"), "");
+  EXPECT_EQ(SourceText(), "In Kraft: f(x, y) = x*y");
+  ASSERT_EQ(TakeFileResult(SurfaceFromTableText("1 2\n3 4\n", "t.csv"), "t.csv"), "");
+  EXPECT_EQ(SourceText(), "In Kraft: die Datei \u201Et.csv\u201C.");
+  EXPECT_EQ(KeptReadoutText(10), "Auf Level 6 gibt es nichts wegzulassen: erst hinabgehen.");  // a new surface starts at the top
 }
 
 }  // namespace

@@ -1,17 +1,36 @@
-// The README's picture of the page: headless chromium at 1280 x 800 after
-// loading, written to the given PNG file.
-//   node web/tests/screenshot.mjs PAGE_DIR OUT.png
+// The README's pictures of the page in headless chromium: the page at
+// 1366 x 768 after loading (OUT.png), and with ANALYSE.png also the "Analyse"
+// and "Bild" dialogs at 1920 x 1080, at level 3 with 10 % kept.
+//   node web/tests/screenshot.mjs PAGE_DIR OUT.png [ANALYSE.png]
 import path from 'node:path';
 import { launch, openPage, serve } from './browser.mjs';
 
-const [pageDir, out] = process.argv.slice(2);
+const [pageDir, out, analyse] = process.argv.slice(2);
 const { server, origin } = await serve(path.resolve(pageDir));
 const browser = await launch();
 try {
-  const { page } = await openPage(browser, origin, { width: 1280, height: 800 });
-  await page.goto(`${origin}/`);
-  await page.waitForFunction(() => window.veltraFirstFrame !== undefined, { timeout: 30000 });
+  const open = async (width, height) => {
+    const { page } = await openPage(browser, origin, { width, height });
+    await page.goto(`${origin}/`);
+    await page.waitForFunction(() => window.veltraFirstFrame !== undefined, { timeout: 30000 });
+    return page;
+  };
+  const page = await open(1366, 768);
   await page.screenshot({ path: out });
+  if (analyse) {
+    const big = await open(1920, 1080);
+    await big.click('#butAnalyse');
+    await big.focus('#trbLevel');
+    for (let i = 0; i < 3; ++i) await big.keyboard.press('ArrowLeft');
+    await big.click('#butAnwenden');
+    await big.waitForFunction(() => window.veltraCurves, { timeout: 60000 });
+    await big.focus('#daten');
+    await big.keyboard.press('b');
+    // Bild below the analysis, clear of the function view's close-ups.
+    await big.$eval('#bild', (d) => Object.assign(d.style, { left: 'auto', right: '8px', top: '520px', margin: '0' }));
+    await new Promise((r) => setTimeout(r, 300));
+    await big.screenshot({ path: analyse });
+  }
 } finally {
   await browser.close();
   server.close();
