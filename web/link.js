@@ -1,7 +1,8 @@
 // The page's state in its address, after the '#': Delta, aktuelles Delta,
 // level, resolution, formula, selection, share kept (and the level it was
 // kept at), the Delta the details shown were analysed with when "Berechne!"
-// below the top level put another one in force, and both views' places.
+// below the top level put another one in force, the three view switches,
+// and both views' places.
 // A page opened with such an address takes all of it, through the same
 // controls a person uses, or, when any value is wrong, none of it and says
 // which. "Link kopieren" puts the address on the clipboard. Values equal to a
@@ -34,6 +35,9 @@ function current(veltra) {
     anteil: s.compressedPercent ?? null,
     anteilLevel: s.compressedPercent === null ? null : veltra.compressionLevel(),
     auswahl: itemOf(s.selectedFunction ?? 4),
+    zoom: $('cbxZoom').checked,
+    nurDaten: $('cbxOnlyData').checked,
+    drahtgitter: $('cbxDrahtgitter').checked,
     grafik: [...s.functionOrientation.flat(), s.GPosX, s.GPosY, s.GPosZ],
     daten: [s.Dalpha, s.Dbeta, s.Dgamma, s.DPosX, s.DPosY, s.DPosZ],
   };
@@ -50,6 +54,7 @@ function hundredths(text) {
   const pos = Math.round(v);
   return Math.abs(v - pos) < 1e-9 && pos >= 0 && pos <= 100 ? pos : null;
 }
+const flag = (text) => (text === '1' ? true : text === '0' ? false : null);
 function numbers(text, count) {
   const parts = text.split(',');
   if (parts.length !== count || !parts.every((p) => NUMBER.test(p))) return null;
@@ -86,13 +91,16 @@ const FIELDS = [
     return /^\d+$/.test(t) && level >= 2 && level < topLevel(f.aufloesung) ? level : null;
   }],
   ['auswahl', 'Auswahl', (t) => (/^[0-4]$/.test(t) && (t === '0' || $('cmbSelect')) ? Number(t) : null)],
+  ['zoom', 'Zoom', flag],
+  ['nurDaten', 'Zeige nur Daten', flag],
+  ['drahtgitter', 'Drahtgitter', flag],
   ['grafik', 'Lage der Funktionen', (t) => numbers(t, 15)],
   ['daten', 'Lage der Daten', (t) => numbers(t, 6)],
 ];
 
 // The state a link asks for: every field it carries, checked; the others as
-// on a fresh page (the level then the top one of the resolution). Null and
-// the names of the wrong fields when any is wrong.
+// on a fresh page (the level then the top one of the resolution). Else the
+// names of the wrong fields.
 function readLink(hash, fresh, veltra) {
   const params = new URLSearchParams(hash.replace(/^#/, ''));
   const want = { ...fresh, anteil: null, anteilLevel: null, analysiert: null };
@@ -126,10 +134,14 @@ function writeLink(s, fresh) {
     params.set('anteilLevel', s.anteilLevel);
   }
   if (s.auswahl !== fresh.auswahl) params.set('auswahl', s.auswahl);
+  for (const key of SWITCHES) if (s[key] !== fresh[key]) params.set(key, s[key] ? '1' : '0');
   if (!sameNumbers(s.grafik, fresh.grafik)) params.set('grafik', s.grafik.join(','));
   if (!sameNumbers(s.daten, fresh.daten)) params.set('daten', s.daten.join(','));
   return params.toString();
 }
+
+const SWITCHES = ['zoom', 'nurDaten', 'drahtgitter'];
+const SWITCH_IDS = { zoom: 'cbxZoom', nurDaten: 'cbxOnlyData', drahtgitter: 'cbxDrahtgitter' };
 
 // A control set as a person would: the value, then the event its wiring listens to.
 function set(id, value, event) {
@@ -166,8 +178,8 @@ async function selectionSettled(veltra, item) {
 // Applies a checked link in the order the values build on one another: the
 // surface (resolution, formula); at the top level "Berechne!" with the Delta
 // the details were analysed with; the share kept at its level; the level; a
-// later "Berechne!" with the Delta in force; the scroll bar; the selection;
-// and the views' places.
+// later "Berechne!" with the Delta in force; the scroll bar; the switches;
+// the selection; and the views' places.
 async function applyLink(veltra, want) {
   const now = () => current(veltra);
   const compute = async (position) => {
@@ -202,6 +214,7 @@ async function applyLink(veltra, want) {
   await toLevel(want.level);
   if (want.analysiert !== null) await compute(want.aktuell);
   if (want.delta !== now().delta) set('scrDelta', want.delta, 'input');
+  for (const key of SWITCHES) if (want[key] !== now()[key]) $(SWITCH_IDS[key]).click();
   if (want.auswahl !== now().auswahl) {
     set('cmbSelect', want.auswahl, 'change');
     await selectionSettled(veltra, want.auswahl);

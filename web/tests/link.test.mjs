@@ -72,6 +72,8 @@ describe('Link', () => {
     await page.mouse.down();
     await page.mouse.move(r[0] + 37, r[1] - 13, { steps: 3 });  // turned by fractions of a step
     await page.mouse.up();
+    await page.click('#cbxOnlyData');
+    await page.click('#cbxDrahtgitter');
 
     await page.click('#butLink');
     await page.waitForFunction(() => document.getElementById('status').textContent !== '');
@@ -80,7 +82,8 @@ describe('Link', () => {
     assert.equal(link, await page.evaluate(() => location.href));
     const hash = new URL(link).hash;
     const params = Object.fromEntries(new URLSearchParams(hash.slice(1)));
-    assert.deepEqual([params.aktuell, params.level, params.delta], ['0.55', '4', '0.6']);
+    assert.deepEqual([params.aktuell, params.level, params.delta, params.nurDaten, params.drahtgitter, params.zoom],
+                     ['0.55', '4', '0.6', '0', '1', undefined]);
     assert.equal(params.aufloesung, undefined);  // as on a fresh page: left out
 
     const there = await open(hash);
@@ -197,6 +200,7 @@ describe('Link', () => {
     ['#anteil=10&anteilLevel=6', 'Level des Anteils'],
     ['#analysiert=0.5&delta=0.5', 'analysiertes Delta'],
     ['#auswahl=5', 'Auswahl'],
+    ['#drahtgitter=true', 'Drahtgitter'],
   ];
   for (const [hash, names] of REFUSED) {
     it(`takes nothing of ${hash} and says so`, async () => {
