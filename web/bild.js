@@ -3,6 +3,8 @@
 // functions the desktop's window draws with; this file puts them on canvases
 // and hands a window's picture to a download or to the clipboard.
 
+import { fitCanvas } from './canvas.js';
+
 const $ = (id) => document.getElementById(id);
 
 // As the desktop proposes them.
@@ -15,26 +17,7 @@ const NOT_SAVED = 'Das Bild konnte nicht gespeichert werden.';
 const BAR_WIDTH = 14;
 const BAR_MARGIN = 6;
 
-function showMessage(text) {
-  if (window.veltraUi?.showMessage) {
-    window.veltraUi.showMessage(text);
-    return;
-  }
-  $('messageText').textContent = text;
-  if (!$('message').open) $('message').showModal();
-}
-
-// The canvas's size in device pixels, following its size on the page.
-function fitCanvas(canvas) {
-  const ratio = window.devicePixelRatio || 1;
-  const w = Math.round(canvas.clientWidth * ratio);
-  const h = Math.round(canvas.clientHeight * ratio);
-  if (canvas.width !== w || canvas.height !== h) {
-    canvas.width = w;
-    canvas.height = h;
-  }
-  return [w, h];
-}
+const showMessage = (text) => window.veltraUi.showMessage(text);
 
 function imageCanvas(width, height, bytes) {
   const c = document.createElement('canvas');

@@ -2,6 +2,7 @@
 // interaction function the desktop calls (through the module's bindings);
 // this file only turns browser events into those calls.
 import createVeltra from './veltra.js';
+import { fitCanvas } from './canvas.js';
 import { wireAnalyse } from './analyse.js';
 import { wirePanelDialogs } from './panel.js';
 import { wireBild } from './bild.js';
@@ -35,17 +36,6 @@ function showMessage(text) {
   $('messageText').textContent = text;
   const dialog = $('message');
   if (!dialog.open) dialog.showModal();
-}
-
-function fitCanvas(canvas) {
-  const ratio = window.devicePixelRatio || 1;
-  const w = Math.round(canvas.clientWidth * ratio);
-  const h = Math.round(canvas.clientHeight * ratio);
-  if (canvas.width !== w || canvas.height !== h) {
-    canvas.width = w;
-    canvas.height = h;
-  }
-  return [w, h];
 }
 
 function wireView(veltra, name, canvas) {
