@@ -187,6 +187,31 @@ describe('Panel und Analyse im Browser (de-DE)', () => {
       assert.deepEqual(curves[c], desk.analyse[c], c);  // doubles through JSON with 17 digits: bit for bit
     }
     assert.equal(await text('labMinimum'), desk.analyse.minimum);
+    // The charts draw them: the blue line, and the red filled marker where the
+    // data's Delta is (0.4, two fifths across the plot), the ring at 0.45.
+    const drawn = await page.$eval('#chtDelta canvas', (c) => {
+      const { data, width, height } = c.getContext('2d').getImageData(0, 0, c.width, c.height);
+      let blue = 0;
+      const redColumns = [];
+      for (let y = 0; y < height; ++y) {
+        for (let x = 0; x < width; ++x) {
+          const [r, g, b] = data.subarray(4 * (y * width + x), 4 * (y * width + x) + 3);
+          if (b > 120 && r < 80) ++blue;
+          if (r > 150 && g < 60 && b < 60) redColumns.push(x);
+        }
+      }
+      return { blue, redColumns, width };
+    });
+    assert.ok(drawn.blue > 200, `line pixels ${drawn.blue}`);
+    assert.ok(drawn.redColumns.length > 40, `marker pixels ${drawn.redColumns.length}`);
+    const plot = await page.$eval('#chtDelta .u-over', (o) => {
+      const r = o.getBoundingClientRect();
+      const c = o.parentElement.querySelector('canvas').getBoundingClientRect();
+      return { left: r.left - c.left, width: r.width, scale: o.parentElement.querySelector('canvas').width / c.width };
+    });
+    const mid = drawn.redColumns.reduce((a, b) => a + b, 0) / drawn.redColumns.length / plot.scale;
+    const expected = plot.left + 0.425 * plot.width;  // between the marker at 0.4 and the ring at 0.45
+    assert.ok(Math.abs(mid - expected) < 0.03 * plot.width, `markers at ${mid.toFixed(1)} px, expected near ${expected.toFixed(1)}`);
   });
 
   it('refuses a broken table and a broken picture with the desktop message and changes nothing', async () => {
