@@ -8,7 +8,7 @@
 #                                compressed to 5 % at level 2
 #
 #   docs/screenshot-web.png      the page (scripts/screenshots.sh --web)
-#   docs/screenshot-web-bild.png  the page with "Bild" (--web)
+#   docs/screenshot-web-analyse.png  the page with "Analyse" (--web)
 #
 # Usage: scripts/screenshots.sh [PROGRAM]
 #   Without PROGRAM the program is built with the default preset and
@@ -26,13 +26,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # --web: docs/screenshot-web.png, the page in headless chromium (1366 x 768), and
-# docs/screenshot-web-bild.png with "Bild" at level 3, 10 % kept (1920 x 1080).
+# docs/screenshot-web-analyse.png with "Analyse" at level 3, 10 % kept (1920 x 1080).
 if [ "${1:-}" = "--web" ]; then
   source scripts/setup.sh
   build_web
   ensure_page_packages
-  node web/tests/screenshot.mjs build/web/page docs/screenshot-web.png docs/screenshot-web-bild.png
-  echo "docs/screenshot-web.png docs/screenshot-web-bild.png"
+  node web/tests/screenshot.mjs build/web/page docs/screenshot-web.png docs/screenshot-web-analyse.png
+  echo "docs/screenshot-web.png docs/screenshot-web-analyse.png"
   exit 0
 fi
 

@@ -9,7 +9,7 @@ import { execFileSync, spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import { assertClean, launch, openPage, serve } from './browser.mjs';
+import { assertClean, canvasPixels, launch, openPage, screenPixels, serve } from './browser.mjs';
 
 const PAGE_DIR = path.resolve(process.env.VELTRA_PAGE_DIR ?? 'build/web/page');
 const DESKTOP = process.env.VELTRA_DESKTOP_PICTURES;
@@ -254,6 +254,37 @@ describe('Panel und Analyse im Browser (de-DE)', () => {
                      [['100 %', 'Approximation, Level 7', '326']]);
     assert.match(await text('labBehalten'), /^Auf Level 7 gibt es nichts wegzulassen/);
     assert.equal(await page.$eval('#grpKurven', (g) => g.dataset.state), 'empty');
+  });
+
+  it('shows the data view on the screen beside a large open Analyse, as its canvas holds it', async () => {
+    // On a projector the dialog covers the top of the data view; the rest
+    // must reach the screen (Chromium once left it blank there).
+    const opened = await openPage(browser, origin, { width: 1920, height: 1080 });
+    const big = opened.page;
+    await big.goto(`${origin}/`);
+    await big.waitForFunction(() => window.veltraFirstFrame !== undefined, { timeout: 30000 });
+    await big.click('#butAnalyse');
+    const { c, d } = await big.evaluate(() => ({
+      c: document.getElementById('daten').getBoundingClientRect().toJSON(),
+      d: document.getElementById('analyse').getBoundingClientRect().toJSON(),
+    }));
+    const screen = await screenPixels(big);
+    const canvas = await canvasPixels(big, 'daten');
+    let sum = 0;
+    let n = 0;
+    // Below the dialog and its shadow, across the whole view.
+    for (let y = Math.ceil(d.bottom) + 12; y < Math.floor(c.bottom) - 1; ++y) {
+      for (let x = Math.ceil(c.left) + 1; x < Math.floor(c.right) - 1; ++x) {
+        const s = 4 * (y * screen.width + x);
+        const v = 4 * ((y - Math.round(c.top)) * canvas.width + (x - Math.round(c.left)));
+        for (let k = 0; k < 3; ++k) sum += Math.abs(screen.data[s + k] - canvas.data[v + k]);
+        n += 3;
+      }
+    }
+    assert.ok(n > 100000, `compared ${n / 3} pixels`);
+    assert.ok(sum / n < 1, `mean difference ${(sum / n).toFixed(2)} between the screen and the canvas`);
+    assertClean(opened);
+    await big.close();
   });
 
   it('asked nothing of another origin and reported no error', () => {

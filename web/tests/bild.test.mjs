@@ -7,7 +7,7 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import { canvasPixels, launch, openPage, serve } from './browser.mjs';
+import { canvasPixels, decodePngIn, launch, openPage, serve } from './browser.mjs';
 
 const PAGE_DIR = path.resolve(process.env.VELTRA_PAGE_DIR ?? 'build/web/page');
 // The panels' pictures are 190 x 190 pixels on the page (veltra.css).
@@ -67,22 +67,7 @@ async function downloaded(name) {
   return fs.readFileSync(file);
 }
 
-// A PNG as the browser decodes it: size and RGBA pixels.
-function decodePng(bytes) {
-  return page.evaluate(async (b64) => {
-    const data = Uint8Array.from(atob(b64), (c) => c.charCodeAt(0));
-    const bitmap = await createImageBitmap(new Blob([data], { type: 'image/png' }));
-    const c = document.createElement('canvas');
-    c.width = bitmap.width;
-    c.height = bitmap.height;
-    const g = c.getContext('2d');
-    g.drawImage(bitmap, 0, 0);
-    const d = g.getImageData(0, 0, c.width, c.height).data;
-    let s = '';
-    for (let i = 0; i < d.length; i += 0x8000) s += String.fromCharCode(...d.subarray(i, i + 0x8000));
-    return { width: c.width, height: c.height, data: btoa(s) };
-  }, bytes.toString('base64')).then((r) => ({ ...r, data: Buffer.from(r.data, 'base64') }));
-}
+const decodePng = (bytes) => decodePngIn(page, bytes);
 
 describe('Bild und Bilder hinaus', () => {
   it('opens "Bild" with B on a view: four titled panels, the Koeffizienten explained', async () => {

@@ -94,6 +94,28 @@ export function assertClean({ foreign, errors }) {
   assert.deepEqual(errors, [], 'errors on the page');
 }
 
+// A PNG as the page's browser decodes it: size and RGBA rows.
+export function decodePngIn(page, bytes) {
+  return page.evaluate(async (b64) => {
+    const data = Uint8Array.from(atob(b64), (c) => c.charCodeAt(0));
+    const bitmap = await createImageBitmap(new Blob([data], { type: 'image/png' }));
+    const c = document.createElement('canvas');
+    c.width = bitmap.width;
+    c.height = bitmap.height;
+    const g = c.getContext('2d');
+    g.drawImage(bitmap, 0, 0);
+    const d = g.getImageData(0, 0, c.width, c.height).data;
+    let s = '';
+    for (let i = 0; i < d.length; i += 0x8000) s += String.fromCharCode(...d.subarray(i, i + 0x8000));
+    return { width: c.width, height: c.height, data: btoa(s) };
+  }, Buffer.from(bytes).toString('base64')).then((r) => ({ ...r, data: Buffer.from(r.data, 'base64') }));
+}
+
+// What the screen shows of the page (the compositor's picture), as RGBA rows.
+export async function screenPixels(page) {
+  return decodePngIn(page, await page.screenshot());
+}
+
 // The canvas's pixels as RGBA rows, top row first (as on screen).
 export async function canvasPixels(page, id) {
   const { width, height, data } = await page.evaluate((canvasId) => {
