@@ -20,11 +20,11 @@ function pictureKind(b) {
 const quoted = (name) => `\u201E${name}\u201C`;
 
 // A picture as RGBA bytes, turned as its file says (the browser's default).
-async function decodePicture(bytes) {
+async function decodePicture(veltra, bytes) {
   const bitmap = await createImageBitmap(new Blob([bytes]), { premultiplyAlpha: 'none', colorSpaceConversion: 'none' });
   const { width, height } = bitmap;
-  // Sizes out of range are refused by the module before any pixel is needed.
-  if (width > 8192 || height > 8192 || width < 2 || height < 2) {
+  // A size the module refuses needs no pixels: it refuses it by the size alone.
+  if (!veltra.pictureSizeAccepted(width, height)) {
     bitmap.close();
     return { width, height, rgba: new Uint8Array(0) };
   }
@@ -215,7 +215,7 @@ export function wireAnalyse(veltra, ui) {
       error = `Das Bild ${quoted(f.name)} lässt sich nicht lesen. Das Bildformat wird im Browser nicht unterstützt.`;
     } else if (kind === 'browser') {
       try {
-        const p = await decodePicture(f.bytes);
+        const p = await decodePicture(veltra, f.bytes);
         error = veltra.takePicture(p.rgba, p.width, p.height, f.name);
       } catch {
         error = `Das Bild ${quoted(f.name)} lässt sich nicht lesen. Die Bilddaten sind fehlerhaft oder unvollständig.`;

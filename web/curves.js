@@ -103,7 +103,7 @@ export class CurveView {
       if (curve.marker) ys.push(curve.marker.y);
       const r = this.veltra.logDecades(ys);
       this.yRange = [r.floor, r.ceiling];
-      draw = (v) => this.veltra.onLogAxis(r.floor, r.ceiling, v);
+      draw = (v) => this.veltra.onLogAxis(r, v);
     } else {
       let top = 0;
       for (const v of ys) if (Number.isFinite(v)) top = Math.max(top, v);

@@ -15,10 +15,6 @@ std::string SizeText(int width, int height) {
   return std::to_string(width) + " x " + std::to_string(height) + " Pixeln";
 }
 
-std::string SizeProblem(const std::string& picture, int width, int height) {
-  return PictureSizeProblem(picture, width, height);
-}
-
 std::string Reason(QImageReader::ImageReaderError error) {
   switch (error) {
     case QImageReader::FileNotFoundError: return "Die Datei gibt es nicht.";
@@ -68,7 +64,7 @@ SurfaceResult SurfaceFromImage(const QImage& image, const std::string& name, QIm
   const bool quarter = turn.testFlag(QImageIOHandler::TransformationRotate90);
   const int width = quarter ? storedHeight : storedWidth;
   const int height = quarter ? storedWidth : storedHeight;
-  if (const std::string problem = SizeProblem(picture, width, height); !problem.empty()) return Refused(problem);
+  if (const std::string problem = PictureSizeProblem(picture, width, height); !problem.empty()) return Refused(problem);
   const int top = height - 1;
   // Decoded grey pictures come as Grayscale8; reading the bytes is several
   // times faster than pixel() and gives the same value.
@@ -102,7 +98,7 @@ PictureResult ReadPicture(BoundedFile& file, const std::string& name) {
   reader.setAutoTransform(false);  // turned while resampling: no second copy
   const QSize size = reader.size();
   if (size.isValid()) {
-    if (const std::string problem = SizeProblem(picture, size.width(), size.height()); !problem.empty())
+    if (const std::string problem = PictureSizeProblem(picture, size.width(), size.height()); !problem.empty())
       return {Refused(problem)};
     const std::uintmax_t bytes = DecodedBytes(size.width(), size.height(), reader.imageFormat());
     if (bytes > kMaxPictureBytes)

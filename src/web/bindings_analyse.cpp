@@ -7,7 +7,6 @@
 #include <emscripten/val.h>
 
 #include <atomic>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -61,13 +60,8 @@ val Choices() {
   return list;
 }
 
-val LevelRangeNow() {
-  const LevelRange r = LevelTrackRange();
-  val o = val::object();
-  o.set("lowest", r.lowest);
-  o.set("highest", r.highest);
-  return o;
-}
+// Whether a picture of this size is taken at all, before its pixels are read.
+bool PictureSizeAccepted(int width, int height) { return PictureSizeProblem({}, width, height).empty(); }
 
 val Readouts(double percent) {
   val o = val::object();
@@ -87,14 +81,7 @@ val Readouts(double percent) {
   return o;
 }
 
-val KeptVal(const KeptCount& c) {
-  val o = val::object();
-  o.set("kept", c.kept);
-  o.set("total", c.total);
-  return o;
-}
-val KeptNow(double percent) { return KeptVal(CountKept(percent)); }
-val Apply(double percent) { return KeptVal(ApplyCompression(percent)); }
+void Apply(double percent) { ApplyCompression(percent); }
 
 // The curves' inputs as plain numbers, for the worker.
 val CurveInputsFor(double percent) {
@@ -152,52 +139,40 @@ val Curves(const val& in, val progress) {
   return o;
 }
 
-val AxisVal(const AxisRange& r) {
-  val o = val::object();
-  o.set("low", r.low);
-  o.set("high", r.high);
-  o.set("step", r.step);
-  o.set("ticks", r.ticks);
-  return o;
-}
-val AxisFromZero(double top) { return AxisVal(NiceAxisFromZero(top)); }
-val AxisKeptOrRescaled(const val& current, double top) {
-  const AxisRange r{current["low"].as<double>(), current["high"].as<double>(), current["step"].as<double>(),
-                    current["ticks"].as<int>()};
-  return AxisVal(KeepOrRescale(r, top));
-}
-val Decades(const val& values) {
-  const LogRange r = LogDecades(emscripten::vecFromJSArray<double>(values));
-  val o = val::object();
-  o.set("floor", r.floor);
-  o.set("ceiling", r.ceiling);
-  return o;
-}
-double OnDecades(double floor, double ceiling, double value) { return OnLogAxis(LogRange{floor, ceiling}, value); }
+LogRange Decades(const val& values) { return LogDecades(emscripten::vecFromJSArray<double>(values)); }
 
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(analyse) {
+  emscripten::value_object<LevelRange>("LevelRange")
+      .field("lowest", &LevelRange::lowest)
+      .field("highest", &LevelRange::highest);
+  emscripten::value_object<AxisRange>("AxisRange")
+      .field("low", &AxisRange::low)
+      .field("high", &AxisRange::high)
+      .field("step", &AxisRange::step)
+      .field("ticks", &AxisRange::ticks);
+  emscripten::value_object<LogRange>("LogRange").field("floor", &LogRange::floor).field("ceiling", &LogRange::ceiling);
   emscripten::function("takeSample", &TakeSampleNow);
   emscripten::function("takeFormula", &TakeFormula);
   emscripten::function("takeTable", &TakeTable);
   emscripten::function("takePicture", &TakePicture);
+  emscripten::function("pictureSizeAccepted", &PictureSizeAccepted);
   emscripten::function("fileTooLarge", &FileTooLarge);
   emscripten::function("mismatch", &MismatchText);
   emscripten::function("resolutionChoices", &Choices);
   emscripten::function("resolution", &Resolution);
   emscripten::function("setResolution", &SetResolution);
-  emscripten::function("levelRange", &LevelRangeNow);
+  emscripten::function("levelRange", &LevelTrackRange);
   emscripten::function("readouts", &Readouts);
-  emscripten::function("countKept", &KeptNow);
   emscripten::function("applyCompression", &Apply);
   emscripten::function("restoreOriginal", &RestoreOriginal);
   emscripten::function("curveInputs", &CurveInputsFor);
   emscripten::function("computeCurves", &Curves);
   emscripten::function("nearestDeltaPosition", &NearestDeltaPosition);
-  emscripten::function("formatReadout", &FormatReadout);
-  emscripten::function("axisFromZero", &AxisFromZero);
-  emscripten::function("axisKeptOrRescaled", &AxisKeptOrRescaled);
+  emscripten::function("axisFromZero", emscripten::optional_override([](double top) { return NiceAxisFromZero(top); }));
+  emscripten::function("axisKeptOrRescaled", emscripten::optional_override(
+                                                 [](const AxisRange& r, double top) { return KeepOrRescale(r, top); }));
   emscripten::function("logDecades", &Decades);
-  emscripten::function("onLogAxis", &OnDecades);
+  emscripten::function("onLogAxis", &OnLogAxis);
 }

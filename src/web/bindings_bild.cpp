@@ -73,19 +73,14 @@ val BildPictures(int barRows) {
   return o;
 }
 
-val FitPictureInPanel(int width, int height, double aspect) {
-  const PicturePlace p = FitPicture(width, height, aspect);
-  val o = val::object();
-  o.set("left", p.left);
-  o.set("top", p.top);
-  o.set("width", p.width);
-  o.set("height", p.height);
-  return o;
-}
-
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(bild) {
   emscripten::function("bildPictures", &BildPictures);
-  emscripten::function("fitPicture", &FitPictureInPanel);
+  emscripten::value_object<PicturePlace>("PicturePlace")
+      .field("left", &PicturePlace::left)
+      .field("top", &PicturePlace::top)
+      .field("width", &PicturePlace::width)
+      .field("height", &PicturePlace::height);
+  emscripten::function("fitPicture", &FitPicture);
 }

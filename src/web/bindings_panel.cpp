@@ -31,11 +31,6 @@ bool SelectStep() {
   transition.reset();
   return false;
 }
-void SelectFinish() {
-  if (!transition) return;
-  transition->Finish();
-  transition.reset();
-}
 
 val SettingsNow() {
   const SettingsText t = CurrentSettingsText();
@@ -67,7 +62,6 @@ std::string Help() { return HelpHtml(); }
 EMSCRIPTEN_BINDINGS(panel) {
   emscripten::function("selectBegin", &SelectBegin);
   emscripten::function("selectStep", &SelectStep);
-  emscripten::function("selectFinish", &SelectFinish);
   emscripten::function("settings", &SettingsNow);
   emscripten::function("applySettings", &SettingsApply);
   emscripten::function("helpHtml", &Help);
