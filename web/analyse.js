@@ -114,10 +114,11 @@ export function wireAnalyse(veltra, ui) {
     timer = 0;
     if (!pending || !dialog.open) return;
     pending = false;
-    if (veltra.state().chosenLevel >= veltra.state().topLevel) return;
+    const s = veltra.state();
+    if (s.chosenLevel >= s.topLevel) return;
     stopCurves();
     const inputs = veltra.curveInputs(percent);
-    if (veltra.state().topLevel === 6) {
+    if (s.topLevel === 6) {
       ready(veltra.computeCurves(inputs, () => {}));
       return;
     }

@@ -23,7 +23,7 @@ function current(veltra) {
   const s = veltra.state();
   const analysed = veltra.analysedDeltas();
   return {
-    aufloesung: s.resolution ?? 65,
+    aufloesung: s.resolution,
     formel: s.sourceKind === 'Formula' ? s.sourceName : null,
     file: s.sourceKind === 'File',
     aktuell: Math.round(s.currentDelta * 100),
@@ -32,9 +32,9 @@ function current(veltra) {
     mixed: analysed.length > 1,
     delta: Math.round(s.delta * 100),
     level: s.chosenLevel,
-    anteil: s.compressedPercent ?? null,
+    anteil: s.compressedPercent,
     anteilLevel: s.compressedPercent === null ? null : veltra.compressionLevel(),
-    auswahl: itemOf(s.selectedFunction ?? 4),
+    auswahl: itemOf(s.selectedFunction),
     zoom: $('cbxZoom').checked,
     nurDaten: $('cbxOnlyData').checked,
     drahtgitter: $('cbxDrahtgitter').checked,
@@ -67,14 +67,11 @@ function numbers(text, count) {
 // resolution comes first, as level and formula depend on it) and gives the
 // value or null when it is not valid here.
 const FIELDS = [
-  ['aufloesung', 'Auflösung', (t) => {
-    const offered = $('cmbAufloesung') ? [...$('cmbAufloesung').options].map((o) => Number(o.value)) : [65];
+  ['aufloesung', 'Auflösung', (t, f, veltra) => {
+    const offered = veltra.resolutionChoices().map((c) => c.points);
     return /^\d+$/.test(t) && offered.includes(Number(t)) ? Number(t) : null;
   }],
-  ['formel', 'Formel', (t, f, veltra) => {
-    if (!$('txtFormel') || !$('butUebernehmen')) return null;
-    return veltra.formulaError(t, f.aufloesung) === '' ? t : null;
-  }],
+  ['formel', 'Formel', (t, f, veltra) => (veltra.formulaError(t, f.aufloesung) === '' ? t : null)],
   ['aktuell', 'aktuelles Delta', hundredths],
   ['analysiert', 'analysiertes Delta', hundredths],
   ['level', 'Level', (t, f) => {
@@ -82,15 +79,12 @@ const FIELDS = [
     return /^\d+$/.test(t) && level >= 2 && level <= topLevel(f.aufloesung) ? level : null;
   }],
   ['delta', 'Delta', hundredths],
-  ['anteil', 'Anteil', (t) => {
-    if (!$('spnAnteil') || !$('butAnwenden') || !/^\d{1,3}(\.\d)?$/.test(t)) return null;
-    return Number(t) <= 100 ? Number(t) : null;
-  }],
+  ['anteil', 'Anteil', (t) => (/^\d{1,3}(\.\d)?$/.test(t) && Number(t) <= 100 ? Number(t) : null)],
   ['anteilLevel', 'Level des Anteils', (t, f) => {
     const level = Number(t);
     return /^\d+$/.test(t) && level >= 2 && level < topLevel(f.aufloesung) ? level : null;
   }],
-  ['auswahl', 'Auswahl', (t) => (/^[0-4]$/.test(t) && (t === '0' || $('cmbSelect')) ? Number(t) : null)],
+  ['auswahl', 'Auswahl', (t) => (/^[0-4]$/.test(t) ? Number(t) : null)],
   ['zoom', 'Zoom', flag],
   ['nurDaten', 'Zeige nur Daten', flag],
   ['drahtgitter', 'Drahtgitter', flag],
@@ -190,7 +184,7 @@ async function applyLink(veltra, want) {
   };
   const toLevel = async (level) => {
     if (now().level === level) return;
-    window.veltraUi?.refreshPanel();  // the track bar's range for the resolution
+    window.veltraUi.refreshPanel();  // the track bar's range for the resolution
     set('trbLevel', level, 'input');
     await reached(() => now().level === level);
   };
@@ -223,7 +217,7 @@ async function applyLink(veltra, want) {
   if (!sameNumbers(want.grafik, placed.grafik) || !sameNumbers(want.daten, placed.daten)) {
     veltra.placeViews(want.grafik, want.daten);
   }
-  window.veltraUi?.refreshPanel();
+  window.veltraUi.refreshPanel();
 }
 
 export function wireLink(veltra) {

@@ -2,7 +2,7 @@
 // interaction function the desktop calls (through the module's bindings);
 // this file only turns browser events into those calls.
 import createVeltra from './veltra.js';
-import { fitCanvas } from './canvas.js';
+import { canvasPoint, fitCanvas } from './canvas.js';
 import { wireAnalyse } from './analyse.js';
 import { wirePanelDialogs } from './panel.js';
 import { wireBild } from './bild.js';
@@ -56,10 +56,7 @@ function wireView(veltra, name, canvas) {
     const b = veltra.dragButton(name);
     return b >= 0 && (e.buttons & BUTTON_BIT[b]) !== 0;
   };
-  const at = (e) => {
-    const r = canvas.getBoundingClientRect();
-    return [e.clientX - r.left, e.clientY - r.top];
-  };
+  const at = (e) => canvasPoint(canvas, e);
   // Moves and releases outside the canvas still belong to its drag.
   const move = (e) => veltra.pointerMove(name, ...at(e), held(e), e.shiftKey);
   const up = (e) => {

@@ -5,6 +5,8 @@
 // without notches reports them). A double tap puts the view back: the browser
 // makes it a double click.
 
+import { canvasPoint } from './canvas.js';
+
 const LEFT = 0;
 const RIGHT = 2;
 
@@ -13,10 +15,7 @@ function wireFingers(veltra, name, canvas) {
   let gesture = 'none';       // 'turn', 'move', or 'over' until the last finger leaves
   let lastDistance = 0;
 
-  const at = (e) => {
-    const r = canvas.getBoundingClientRect();
-    return [e.clientX - r.left, e.clientY - r.top];
-  };
+  const at = (e) => canvasPoint(canvas, e);
   const pair = () => {
     const [[x1, y1], [x2, y2]] = fingers.values();
     return { x: (x1 + x2) / 2, y: (y1 + y2) / 2, distance: Math.hypot(x2 - x1, y2 - y1) };
