@@ -9,7 +9,7 @@ import { execFileSync, spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import { assertClean, canvasPixels, launch, openPage, screenPixels, serve } from './browser.mjs';
+import { assertClean, canvasPixels, launch, loadPage, openPage, screenPixels, serve } from './browser.mjs';
 
 const PAGE_DIR = path.resolve(process.env.VELTRA_PAGE_DIR ?? 'build/web/page');
 const DESKTOP = process.env.VELTRA_DESKTOP_PICTURES;
@@ -20,8 +20,7 @@ before(async () => {
   ({ server, origin } = await serve(PAGE_DIR));
   browser = await launch(['--lang=de-DE', '--accept-lang=de-DE'], { LANG: 'de_DE.UTF-8', LANGUAGE: 'de' });
   ({ page, foreign, errors } = await openPage(browser, origin, { width: 1366, height: 768 }));
-  await page.goto(`${origin}/`);
-  await page.waitForFunction(() => window.veltraFirstFrame !== undefined, { timeout: 30000 });
+  await loadPage(page, origin);
   tmp = fs.mkdtempSync(path.join(os.tmpdir(), 'veltra-analyse-'));
 });
 
@@ -261,8 +260,7 @@ describe('Panel und Analyse im Browser (de-DE)', () => {
     // must reach the screen (Chromium once left it blank there).
     const opened = await openPage(browser, origin, { width: 1920, height: 1080 });
     const big = opened.page;
-    await big.goto(`${origin}/`);
-    await big.waitForFunction(() => window.veltraFirstFrame !== undefined, { timeout: 30000 });
+    await loadPage(big, origin);
     await big.click('#butAnalyse');
     const { c, d } = await big.evaluate(() => ({
       c: document.getElementById('daten').getBoundingClientRect().toJSON(),

@@ -7,7 +7,7 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import { canvasPixels, decodePngIn, launch, openPage, serve } from './browser.mjs';
+import { canvasPixels, decodePngIn, launch, loadPage, openPage, serve } from './browser.mjs';
 
 const PAGE_DIR = path.resolve(process.env.VELTRA_PAGE_DIR ?? 'build/web/page');
 // The panels' pictures are 190 x 190 pixels on the page (veltra.css).
@@ -25,8 +25,7 @@ before(async () => {
   downloads = fs.mkdtempSync(path.join(os.tmpdir(), 'veltra-downloads-'));
   const cdp = await page.createCDPSession();
   await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
-  await page.goto(`${origin}/`);
-  await page.waitForFunction(() => window.veltraFirstFrame !== undefined, { timeout: 30000 });
+  await loadPage(page, origin);
 });
 
 after(async () => {

@@ -94,6 +94,12 @@ export function assertClean({ foreign, errors }) {
   assert.deepEqual(errors, [], 'errors on the page');
 }
 
+// Navigates to the page on `origin` and waits until both views have drawn.
+export async function loadPage(page, origin, where = '/') {
+  await page.goto(`${origin}${where}`);
+  await page.waitForFunction(() => window.veltraFirstFrame !== undefined, { timeout: 30000 });
+}
+
 // A PNG as the page's browser decodes it: size and RGBA rows.
 export function decodePngIn(page, bytes) {
   return page.evaluate(async (b64) => {

@@ -4,7 +4,7 @@
 import { after, before, describe, it } from 'node:test';
 import assert from 'node:assert/strict';
 import path from 'node:path';
-import { assertClean, launch, openPage, serve } from './browser.mjs';
+import { assertClean, launch, loadPage, openPage, serve } from './browser.mjs';
 
 const PAGE_DIR = path.resolve(process.env.VELTRA_PAGE_DIR ?? 'build/web/page');
 const SCREENS = [[1024, 768], [1366, 768], [1920, 1080]];
@@ -25,8 +25,7 @@ after(async () => {
 
 async function open(width, height) {
   const opened = await openPage(browser, origin, { width, height });
-  await opened.page.goto(`${origin}/`);
-  await opened.page.waitForFunction(() => window.veltraFirstFrame !== undefined, { timeout: 30000 });
+  await loadPage(opened.page, origin);
   return opened;
 }
 

@@ -5,7 +5,7 @@
 // chromium. Prints one line per figure.
 //   node web/tests/measure.mjs [PAGE_DIR] [N] [BENCH_DIR [BATCHES]]
 import path from 'node:path';
-import { launch, openPage, serve } from './browser.mjs';
+import { launch, loadPage, openPage, serve } from './browser.mjs';
 
 const pageDir = path.resolve(process.argv[2] ?? process.env.VELTRA_PAGE_DIR ?? 'build/web/page');
 const n = Number(process.argv[3] ?? 30);
@@ -15,8 +15,7 @@ try {
   const loads = [];
   for (let run = 0; run < 5; ++run) {
     const { page } = await openPage(browser, origin);
-    await page.goto(`${origin}/`);
-    await page.waitForFunction(() => window.veltraFirstFrame !== undefined, { timeout: 30000 });
+    await loadPage(page, origin);
     loads.push(await page.evaluate(() => window.veltraFirstFrame));
     if (run < 4) await page.close();
     else {

@@ -5,7 +5,7 @@ import { after, before, describe, it } from 'node:test';
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
-import { assertClean, canvasPixels, countColour, launch, openPage, serve } from './browser.mjs';
+import { assertClean, canvasPixels, countColour, launch, loadPage, openPage, serve } from './browser.mjs';
 
 const PAGE_DIR = path.resolve(process.env.VELTRA_PAGE_DIR ?? 'build/web/page');
 
@@ -17,8 +17,7 @@ before(async () => {
   server.on('request', (req) => served.push(req.url));
   browser = await launch();
   opened = await openPage(browser, origin);
-  await opened.page.goto(`${origin}/`);
-  await opened.page.waitForFunction(() => window.veltraFirstFrame !== undefined, { timeout: 30000 });
+  await loadPage(opened.page, origin);
 });
 
 after(async () => {

@@ -9,7 +9,7 @@ import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import { assertClean, canvasPixels, compare, countColour, launch, openPage, readPpm, serve } from './browser.mjs';
+import { assertClean, canvasPixels, compare, countColour, launch, loadPage, openPage, readPpm, serve } from './browser.mjs';
 
 const PAGE_DIR = path.resolve(process.env.VELTRA_PAGE_DIR ?? 'build/web/page');
 const DESKTOP = process.env.VELTRA_DESKTOP_PICTURES;
@@ -25,8 +25,7 @@ before(async () => {
   ({ server, origin } = await serve(PAGE_DIR));
   browser = await launch();
   ({ page, foreign, errors } = await openPage(browser, origin));
-  await page.goto(`${origin}/`);
-  await page.waitForFunction(() => window.veltraFirstFrame !== undefined, { timeout: 30000 });
+  await loadPage(page, origin);
   initial = await page.evaluate(() => window.veltra.state());
 });
 

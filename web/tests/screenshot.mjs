@@ -3,7 +3,7 @@
 // 1920 x 1080 with "Analyse" at level 3, 10 % kept.
 //   node web/tests/screenshot.mjs PAGE_DIR OUT.png [ANALYSE.png]
 import path from 'node:path';
-import { launch, openPage, serve } from './browser.mjs';
+import { launch, loadPage, openPage, serve } from './browser.mjs';
 
 const [pageDir, out, analyse] = process.argv.slice(2);
 const { server, origin } = await serve(path.resolve(pageDir));
@@ -11,8 +11,7 @@ const browser = await launch();
 try {
   const open = async (width, height) => {
     const { page } = await openPage(browser, origin, { width, height });
-    await page.goto(`${origin}/`);
-    await page.waitForFunction(() => window.veltraFirstFrame !== undefined, { timeout: 30000 });
+    await loadPage(page, origin);
     return page;
   };
   const page = await open(1366, 768);

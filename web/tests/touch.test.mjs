@@ -6,7 +6,7 @@ import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import { assertClean, canvasPixels, compare, launch, openPage, readPpm, serve } from './browser.mjs';
+import { assertClean, canvasPixels, compare, launch, loadPage, openPage, readPpm, serve } from './browser.mjs';
 
 const PAGE_DIR = path.resolve(process.env.VELTRA_PAGE_DIR ?? 'build/web/page');
 const DESKTOP = process.env.VELTRA_DESKTOP_PICTURES;
@@ -17,8 +17,7 @@ before(async () => {
   ({ server, origin } = await serve(PAGE_DIR));
   browser = await launch();
   ({ page, foreign, errors } = await openPage(browser, origin));
-  await page.goto(`${origin}/`);
-  await page.waitForFunction(() => window.veltraFirstFrame !== undefined, { timeout: 30000 });
+  await loadPage(page, origin);
   initial = await page.evaluate(() => window.veltra.state());
   cdp = await page.target().createCDPSession();
   const r = await page.$eval('#daten', (c) => { const b = c.getBoundingClientRect(); return [b.x, b.y, b.width, b.height]; });
