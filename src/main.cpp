@@ -4,7 +4,7 @@
 #include "interaction/command_line.h"
 #include "windows/Kontrolle.h"
 #include "windows/application.h"
-#include "windows/start_file.h"
+#include "windows/program_windows.h"
 
 int main(int argc, char** argv) {
   // Before the toolkit: --help and --version need no display.

@@ -2,38 +2,9 @@
 // on the page), resolution, compression, readouts and the two curves, all
 // through the module's functions, which are the desktop window's.
 import { CurveView } from './curves.js';
+import { readFile, takeFileBytes, wireDrop } from './source_files.js';
 
 const $ = (id) => document.getElementById(id);
-
-// Pictures the browser decodes, told by their first bytes; anything else is a
-// table. TIFF and the PNM family the desktop reads; browsers cannot decode them.
-function pictureKind(b) {
-  const starts = (...bytes) => bytes.every((v, i) => b[i] === v);
-  if (starts(0x89, 0x50, 0x4e, 0x47) || starts(0xff, 0xd8, 0xff) || starts(0x47, 0x49, 0x46, 0x38) ||
-      starts(0x42, 0x4d) || (starts(0x52, 0x49, 0x46, 0x46) && b[8] === 0x57 && b[9] === 0x45 && b[10] === 0x42 &&
-      b[11] === 0x50)) return 'browser';
-  if (starts(0x49, 0x49, 0x2a, 0x00) || starts(0x4d, 0x4d, 0x00, 0x2a) ||
-      (b[0] === 0x50 && b[1] >= 0x31 && b[1] <= 0x36 && [0x0a, 0x0d, 0x20, 0x09].includes(b[2]))) return 'unsupported';
-  return 'table';
-}
-
-const quoted = (name) => `\u201E${name}\u201C`;
-
-// A picture as RGBA bytes, turned as its file says (the browser's default).
-async function decodePicture(veltra, bytes) {
-  const bitmap = await createImageBitmap(new Blob([bytes]), { premultiplyAlpha: 'none', colorSpaceConversion: 'none' });
-  const { width, height } = bitmap;
-  // A size the module refuses needs no pixels: it refuses it by the size alone.
-  if (!veltra.pictureSizeAccepted(width, height)) {
-    bitmap.close();
-    return { width, height, rgba: new Uint8Array(0) };
-  }
-  const canvas = new OffscreenCanvas(width, height);
-  const g = canvas.getContext('2d', { willReadFrequently: true });
-  g.drawImage(bitmap, 0, 0);
-  bitmap.close();
-  return { width, height, rgba: new Uint8Array(g.getImageData(0, 0, width, height).data.buffer) };
-}
 
 export function wireAnalyse(veltra, ui) {
   const dialog = $('analyse');
@@ -41,21 +12,16 @@ export function wireAnalyse(veltra, ui) {
   const sld = $('sldAnteil');
   let percent = 10;
   let lastFile = null;  // { name, bytes } of the file in force or last tried
-  let curveLevel = null;
 
   const choices = veltra.resolutionChoices();
   for (const c of choices) $('cmbAufloesung').append(new Option(c.text, c.points));
 
   const chtDelta = new CurveView($('chtDelta'), {
-    title: 'Fehler über Delta', xTitle: 'Delta', xMax: 1, log: false,
-    markerName: 'aktuelles Delta (Daten)', pendingName: 'Delta des Schiebers', veltra,
+    texts: veltra.deltaChartTexts(), log: false,
     // A click on the curve moves the Delta scroll bar there.
     onPick: (delta) => ui.setDeltaPosition(veltra.nearestDeltaPosition(delta)),
   });
-  const chtAnteil = new CurveView($('chtAnteil'), {
-    title: 'Fehler über Anteil', xTitle: 'behaltener Anteil in %', xMax: 100, log: true,
-    markerName: 'gewählter Anteil', veltra,
-  });
+  const chtAnteil = new CurveView($('chtAnteil'), { texts: veltra.shareChartTexts(), log: true });
 
   function showSource() {
     $('cmbAufloesung').value = String(veltra.resolution());
@@ -66,118 +32,66 @@ export function wireAnalyse(veltra, ui) {
   function readouts() {
     const r = veltra.readouts(percent);
     $('butAnwenden').disabled = r.atTop;
-    $('labBehalten').textContent = r.behalten;
-    $('labGezeigt').textContent = r.gezeigt;
-    $('labFehler').textContent = r.fehler;
+    $('labBehalten').textContent = r.kept;
+    $('labGezeigt').textContent = r.shown;
+    $('labFehler').textContent = r.error;
     $('labFehler').classList.toggle('warn', r.mismatch !== '');
-    $('labQuelle').textContent = r.quelle;
+    $('labQuelle').textContent = r.source;
     const body = $('tblEnergie').tBodies[0];
-    body.replaceChildren(...r.energie.map((row) => {
+    body.replaceChildren(...r.energy.map((row) => {
       const tr = document.createElement('tr');
       for (const cell of row) tr.insertCell().textContent = cell;
       return tr;
     }));
-    $('tblEnergie').title = r.energieErklaerung;
-    return r;
+    $('tblEnergie').title = r.energyExplanation;
   }
 
-  // The curves: at once at 65 x 65 (some 20 ms), else in a worker with
-  // progress; whatever is under way belongs to the state before.
+  // The curves' rules are the module's: this runs the jobs it orders in a
+  // worker and draws what it shows.
   let worker = null;
-  let busy = false;
-  let job = 0;
   let timer = 0;
-  let pending = false;
   const grp = $('grpKurven');
 
-  function stopCurves() {
-    ++job;
-    if (busy) {
+  function draw() {
+    const shown = veltra.curvesShown();
+    chtDelta.show(shown.overDelta);
+    chtAnteil.show(shown.overShare);
+    $('labMinimum').textContent = shown.minimum;
+    grp.dataset.state = shown.progress >= 0 ? 'running' : shown.overDelta.curve.x.length ? 'ready' : 'empty';
+    window.veltraCurves = shown.current ? { overDelta: shown.overDelta.curve, overShare: shown.overShare.curve } : null;
+  }
+
+  function start() {
+    timer = 0;
+    const job = veltra.curvesStart();
+    draw();
+    if (!job) return;
+    worker ??= new Worker(new URL('./curves_worker.js', import.meta.url), { type: 'module' });
+    worker.onmessage = (e) => {
+      const { generation, percent, result } = e.data;
+      if (result ? veltra.curvesReady(generation, result) : veltra.curvesProgressed(generation, percent)) draw();
+    };
+    worker.onerror = (e) => ui.showMessage(veltra.curvesFailed(String(e.message ?? e)));
+    worker.postMessage(job);
+  }
+
+  function obey(orders) {
+    if (orders.dropJob && worker) {
       worker.terminate();
       worker = null;
-      busy = false;
     }
-  }
-
-  function ready(result) {
-    busy = false;
-    grp.dataset.state = 'ready';
-    chtDelta.showCurve(result.overDelta);
-    // The scroll bar may have moved while the curves were computed.
-    chtDelta.movePending(veltra.nearestDeltaPosition(veltra.state().delta));
-    $('labMinimum').textContent = result.minimum;
-    chtAnteil.showCurve(result.overShare);
-    window.veltraCurves = result;
-  }
-
-  function startCurves() {
-    timer = 0;
-    if (!pending || !dialog.open) return;
-    pending = false;
-    const s = veltra.state();
-    if (s.chosenLevel >= s.topLevel) return;
-    stopCurves();
-    const inputs = veltra.curveInputs(percent);
-    if (s.topLevel === 6) {
-      ready(veltra.computeCurves(inputs, () => {}));
-      return;
-    }
-    const id = job;
-    const progress = (p) => {
-      const text = `Kurven werden berechnet \u2026 ${p} %`;
-      chtDelta.showEmpty(text);
-      chtAnteil.showEmpty(text);
-    };
-    $('labMinimum').textContent = '';
-    grp.dataset.state = 'running';
-    progress(0);
-    worker ??= new Worker(new URL('./curves_worker.js', import.meta.url), { type: 'module' });
-    busy = true;
-    worker.onmessage = (e) => {
-      if (e.data.id !== id) return;
-      if (e.data.result) ready(e.data.result);
-      else progress(e.data.percent);
-    };
-    worker.onerror = (e) => {
-      busy = false;
-      ui.showMessage(`Die Kurven lassen sich nicht berechnen: ${e.message ?? e}`);
-    };
-    worker.postMessage({ id, inputs });
-  }
-
-  function scheduleCurves() {
-    stopCurves();
-    pending = true;
-    window.veltraCurves = null;
-    // A closed dialog computes nothing; opening it catches up.
-    if (dialog.open && !timer) timer = setTimeout(startCurves, 0);
+    if (orders.scheduleStart && !timer) timer = setTimeout(start, 0);
+    draw();
   }
 
   // After any change of the state: readouts, and the curves anew.
   function stateChanged() {
-    const s = veltra.state();
-    if (s.chosenLevel !== curveLevel) {
-      // Another level moves the curves by orders of magnitude: fresh ranges.
-      curveLevel = s.chosenLevel;
-      chtDelta.forgetRange();
-      chtAnteil.forgetRange();
-    }
-    const r = readouts();
-    if (r.atTop) {
-      stopCurves();
-      grp.dataset.state = 'empty';
-      chtDelta.showEmpty(r.keineKurve);
-      chtAnteil.showEmpty(r.keineKurve);
-      $('labMinimum').textContent = '';
-      window.veltraCurves = null;
-      return;
-    }
-    scheduleCurves();
+    readouts();
+    obey(veltra.curvesStateChanged());
   }
 
   function surfaceTaken() {
-    chtDelta.forgetRange();
-    chtAnteil.forgetRange();
+    veltra.curvesNewSurface();
     showSource();
     ui.changed();
   }
@@ -196,35 +110,14 @@ export function wireAnalyse(veltra, ui) {
   }
 
   async function takeFile(file) {
-    const tooLarge = veltra.fileTooLarge(file.name, file.size);
-    if (tooLarge) return refuse(tooLarge);
-    let bytes;
-    try {
-      bytes = new Uint8Array(await file.arrayBuffer());
-    } catch {
-      return refuse(`Die Datei ${quoted(file.name)} lässt sich nicht lesen.`);
-    }
-    return takeBytes({ name: file.name, bytes });
+    const f = await readFile(veltra, file);
+    return f.error ? refuse(f.error) : takeBytes(f);
   }
 
   async function takeBytes(f) {
     // A large picture takes a moment to decode and resample.
-    $('labQuelle').textContent = `Die Datei ${quoted(f.name)} wird gelesen \u2026`;
-    const kind = pictureKind(f.bytes);
-    let error;
-    if (kind === 'unsupported') {
-      error = `Das Bild ${quoted(f.name)} lässt sich nicht lesen. Das Bildformat wird im Browser nicht unterstützt.`;
-    } else if (kind === 'browser') {
-      try {
-        const p = await decodePicture(veltra, f.bytes);
-        error = veltra.takePicture(p.rgba, p.width, p.height, f.name);
-      } catch {
-        error = `Das Bild ${quoted(f.name)} lässt sich nicht lesen. Die Bilddaten sind fehlerhaft oder unvollständig.`;
-      }
-    } else {
-      error = veltra.takeTable(f.bytes, f.name);
-    }
-    if (take(error)) lastFile = f;
+    $('labQuelle').textContent = veltra.readingFile(f.name);
+    if (take(await takeFileBytes(veltra, f))) lastFile = f;
   }
 
   function chooseFile() {
@@ -234,9 +127,10 @@ export function wireAnalyse(veltra, ui) {
 
   $('butAnalyse').addEventListener('click', () => {
     dialog.show();
-    stateChanged();
+    readouts();
+    obey(veltra.curvesVisible(true));
   });
-  dialog.addEventListener('close', () => stopCurves());
+  dialog.addEventListener('close', () => obey(veltra.curvesVisible(false)));
   $('butUebernehmen').addEventListener('click', () => take(veltra.takeFormula($('txtFormel').value)));
   $('txtFormel').addEventListener('keydown', (e) => {
     if (e.key === 'Enter') take(veltra.takeFormula($('txtFormel').value));
@@ -267,7 +161,7 @@ export function wireAnalyse(veltra, ui) {
     spn.value = percent.toFixed(1);
     sld.value = String(Math.round(percent * 10));
     readouts();
-    scheduleCurves();
+    obey(veltra.curvesShareChanged(percent));
   };
   spn.addEventListener('change', () => {
     const p = Number(spn.value.trim());
@@ -276,7 +170,7 @@ export function wireAnalyse(veltra, ui) {
   });
   sld.addEventListener('input', () => setPercent(Number(sld.value) / 10));
   $('butAnwenden').addEventListener('click', () => {
-    if (veltra.state().chosenLevel >= veltra.state().topLevel) return;
+    if (veltra.atTopLevel()) return;
     veltra.applyCompression(percent);
     ui.changed();
   });
@@ -285,26 +179,10 @@ export function wireAnalyse(veltra, ui) {
     ui.changed();
   });
 
-  // Files dropped anywhere on the page, one at a time.
-  const hasFiles = (e) => [...(e.dataTransfer?.types ?? [])].includes('Files');
-  window.addEventListener('dragover', (e) => {
-    if (!hasFiles(e)) return;
-    e.preventDefault();
-    document.body.classList.add('dropping');
-  });
-  window.addEventListener('dragleave', () => document.body.classList.remove('dropping'));
-  window.addEventListener('drop', (e) => {
-    if (!hasFiles(e)) return;
-    e.preventDefault();
-    document.body.classList.remove('dropping');
-    const files = e.dataTransfer.files;
-    if (files.length !== 1) ui.showMessage('Bitte genau eine Datei auf die Seite ziehen.');
-    else takeFile(files[0]);
-  });
-
+  wireDrop(veltra, ui, takeFile);
   window.addEventListener('veltra-state', stateChanged);
   window.addEventListener('veltra-delta', () => {
-    if (!busy && !pending) chtDelta.movePending(veltra.nearestDeltaPosition(veltra.state().delta));
+    if (veltra.curvesDeltaMoved()) draw();
   });
   showSource();
   readouts();

@@ -43,7 +43,9 @@ function current(veltra) {
   };
 }
 
-const topLevel = (points) => Math.round(Math.log2(points - 1));
+// The level bounds at a resolution are the module's (set when the link is wired).
+let levelsAt = null;
+const topLevel = (points) => levelsAt(points).highest;
 const sameNumbers = (a, b) => a.length === b.length && a.every((v, i) => v === b[i]);
 const NUMBER = /^-?\d+(\.\d+)?(e[-+]?\d+)?$/i;
 
@@ -76,13 +78,13 @@ const FIELDS = [
   ['analysiert', 'analysiertes Delta', hundredths],
   ['level', 'Level', (t, f) => {
     const level = Number(t);
-    return /^\d+$/.test(t) && level >= 2 && level <= topLevel(f.aufloesung) ? level : null;
+    return /^\d+$/.test(t) && level >= levelsAt(f.aufloesung).lowest && level <= topLevel(f.aufloesung) ? level : null;
   }],
   ['delta', 'Delta', hundredths],
   ['anteil', 'Anteil', (t) => (/^\d{1,3}(\.\d)?$/.test(t) && Number(t) <= 100 ? Number(t) : null)],
   ['anteilLevel', 'Level des Anteils', (t, f) => {
     const level = Number(t);
-    return /^\d+$/.test(t) && level >= 2 && level < topLevel(f.aufloesung) ? level : null;
+    return /^\d+$/.test(t) && level >= levelsAt(f.aufloesung).lowest && level < topLevel(f.aufloesung) ? level : null;
   }],
   ['auswahl', 'Auswahl', (t) => (/^[0-4]$/.test(t) ? Number(t) : null)],
   ['zoom', 'Zoom', flag],
@@ -221,6 +223,7 @@ async function applyLink(veltra, want) {
 }
 
 export function wireLink(veltra) {
+  levelsAt = (points) => veltra.levelRangeAt(points);
   const fresh = current(veltra);
   let written = location.hash;
 

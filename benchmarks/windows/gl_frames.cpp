@@ -23,6 +23,7 @@
 #include "windows/Grafik.h"
 #include "windows/Kontrolle.h"
 #include "windows/application.h"
+#include "windows/program_windows.h"
 #include "interaction/commands.h"
 #include "interaction/selection.h"
 #include "state/state.h"

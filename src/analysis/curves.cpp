@@ -1,5 +1,7 @@
 #include "analysis/curves.h"
 
+#include <limits>
+
 #include "analysis/blocks.h"
 #include "analysis/error.h"
 #include "analysis/threshold.h"
@@ -15,7 +17,24 @@ bool CurveDefined(const Matrix& original, int level, int top) {
   return ValidLevel(level, top) && level < top && HoldsBlock(original, top);
 }
 
+// The steps of one point on `work`, a copy of `source` (the top-level block).
+double PointError(const Matrix& source, Matrix& work, int top, int level, double percent,
+                  const SynthesisTables& tables) {
+  AnalyseDown(work, top, level, tables);
+  KeepLargestDetails(work, level, percent, top);
+  SynthesiseUp(work, level, top, tables);
+  return RmsError(source, work);
+}
+
 }  // namespace
+
+double ErrorKeeping(const Matrix& original, int level, double percent, double delta) {
+  const int top = TopLevelOf(original);
+  if (!CurveDefined(original, level, top)) return std::numeric_limits<double>::quiet_NaN();
+  const Matrix source = CopyBlock(original, top);
+  Matrix work(source);
+  return PointError(source, work, top, level, percent, BuildSynthesisTables(delta, top - 1));
+}
 
 std::vector<CurvePoint> ErrorOverDelta(const Matrix& original, int level, double percent,
                                        const PointDone& pointDone) {
@@ -30,10 +49,7 @@ std::vector<CurvePoint> ErrorOverDelta(const Matrix& original, int level, double
     // The steps read the tables of levels 2..top-1 only.
     const SynthesisTables tables = BuildSynthesisTables(delta, top - 1);
     work = source;
-    AnalyseDown(work, top, level, tables);
-    KeepLargestDetails(work, level, percent, top);
-    SynthesiseUp(work, level, top, tables);
-    curve.push_back({delta, RmsError(source, work)});
+    curve.push_back({delta, PointError(source, work, top, level, percent, tables)});
     if (pointDone && !pointDone(k + 1)) break;
   }
   return curve;

@@ -26,6 +26,11 @@ using PointDone = std::function<bool(int done)>;
 std::vector<CurvePoint> ErrorOverDelta(const Matrix& original, int level, double percent,
                                        const PointDone& pointDone = {});
 
+// One point of either curve: the original analysed from T down to `level`
+// with `delta`, `percent` % of the details kept, synthesised back up; the RMS
+// error against the original. NaN in the cases the curves are empty.
+double ErrorKeeping(const Matrix& original, int level, double percent, double delta);
+
 // For p = 0, 1, ..., 100 % kept at one Delta and level: the same steps, the
 // analysis done once. Empty in the same cases as ErrorOverDelta.
 std::vector<CurvePoint> ErrorOverShare(const Matrix& original, int level, double delta,

@@ -7,7 +7,7 @@
 #include "blac/projections.h"
 #include "state/state.h"
 
-// The specified operations over appState; the work is done by the steps on
+// The named level operations over appState; the work is done by the steps on
 // explicit arguments in level_steps and projections.
 
 namespace {

@@ -12,7 +12,7 @@
 // Analyses the level-(j+1) block of `data` into level j, rows then columns,
 // with the wavelet templates of q2 = BuildSynthesisQ(delta, 2). rowBuffer is
 // 1-based scratch of at least 2^(j+1) + 2 entries; it ends up holding the
-// last column's samples, as the specified step leaves it.
+// last column's samples, as the literal one-row-at-a-time step leaves it.
 void AnalyseLevel(Matrix& data, int j, double delta, const Matrix& q2, std::span<double> rowBuffer);
 
 // Synthesises the level-(j+1) block of `data` from level j with that level's

@@ -1,7 +1,5 @@
 #include "interaction/analysis_panel.h"
 
-#include <algorithm>
-#include <cmath>
 
 #include "analysis/blocks.h"
 #include "analysis/energy.h"
@@ -9,7 +7,6 @@
 #include "analysis/threshold.h"
 #include "blac/level_steps.h"
 #include "interaction/coefficient_record.h"
-#include "interaction/curve_job.h"
 #include "interaction/data_source.h"
 #include "interaction/level_history.h"
 #include "interaction/readouts.h"
@@ -57,7 +54,8 @@ Matrix AnalysedOriginal(int level, const SynthesisTables& tables) {
   return copy;
 }
 
-void Show(const Matrix& block) {
+// The block becomes the data view's coefficients, replacing what it showed.
+void OverwriteDataMatrix(const Matrix& block) {
   const int side = GridSide(appState.topLevel);
   for (int r = 1; r <= side; ++r) {
     for (int c = 1; c <= side; ++c) SetElement(appState.dataMatrix, r, c, GetElement(block, r, c));
@@ -75,7 +73,7 @@ KeptCount ApplyCompression(double percent) {
   // New coefficients: a later descent must not bring back the old ones.
   ForgetKeptLevels();
   RecordFreshAnalysis(level, s.currentDelta, percent);
-  Show(copy);
+  OverwriteDataMatrix(copy);
   return {n.kept, n.details};
 }
 
@@ -84,7 +82,7 @@ void RestoreOriginal() {
   ForgetKeptLevels();
   const Matrix copy = AnalysedOriginal(s.chosenLevel, BuildSynthesisTables(s.currentDelta, s.topLevel));
   RecordFreshAnalysis(s.chosenLevel, s.currentDelta, std::nullopt);
-  Show(copy);
+  OverwriteDataMatrix(copy);
 }
 
 std::string KeptText(const KeptCount& count) {
@@ -161,18 +159,8 @@ std::string EnergyExplanation() {
          "Energie beim Wechsel des Levels nicht erhalten.";
 }
 
-int NearestDeltaPosition(double delta) {
-  if (std::isnan(delta)) return 0;
-  return static_cast<int>(std::lround(std::clamp(delta, 0.0, 1.0) * 100));
-}
-
-// The curves are the job's, on copies taken now.
-Curve ErrorOverDelta(double percent) { return DeltaCurve(CurveInputsNow(percent)); }
-
-Curve ErrorOverShare(double percent) { return ShareCurve(CurveInputsNow(percent)); }
-
 std::string KeptReadoutText(double percent) {
-  if (appState.chosenLevel >= appState.topLevel)
+  if (AtTopLevel())
     return "Auf Level " + std::to_string(appState.topLevel) + " gibt es nichts wegzulassen: erst hinabgehen.";
   return KeptText(CountKept(percent));
 }
@@ -189,4 +177,11 @@ std::string SourceText() {
     case SourceKind::File: return "In Kraft: die Datei \u201E" + appState.sourceName + "\u201C.";
   }
   return {};
+}
+
+bool AtTopLevel() { return appState.chosenLevel >= appState.topLevel; }
+
+AnalyseReadouts ReadoutsNow(double percent) {
+  return {AtTopLevel(), KeptReadoutText(percent), ShownStateText(), ErrorText(), MismatchText(), SourceText(),
+          NoCurveText(), EnergyRows(), EnergyExplanation()};
 }

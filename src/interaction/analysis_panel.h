@@ -59,19 +59,19 @@ std::vector<EnergyRow> EnergyRows();
 // What "Energie" means, for the table's tooltip.
 std::string EnergyExplanation();
 
-struct Marker {
-  double x = 0;
-  double y = 0;
+// The level shown is the top level: no details, so nothing to compress and no curves.
+bool AtTopLevel();
+
+// Everything the window reads out, at once, for the share `percent`.
+struct AnalyseReadouts {
+  bool atTop = false;      // AtTopLevel()
+  std::string kept;        // KeptReadoutText
+  std::string shown;       // ShownStateText
+  std::string error;       // ErrorText
+  std::string mismatch;    // MismatchText: non-empty colours the error in red
+  std::string source;      // SourceText
+  std::string noCurve;     // NoCurveText
+  std::vector<EnergyRow> energy;
+  std::string energyExplanation;
 };
-struct Curve {
-  std::vector<std::pair<double, double>> points;  // empty at level 6
-  std::optional<Marker> marker;   // the share: currentDelta's point / the share's point
-  std::optional<Marker> pending;  // Delta curve only: the scroll bar's Delta
-};
-// RMS error over Delta = 0, 0.01, ..., 1 keeping `percent` %: marked at
-// currentDelta, and at the scroll bar's delta as the pending marker.
-Curve ErrorOverDelta(double percent);
-// RMS error over p = 0, 1, ..., 100 at currentDelta, marked at `percent`.
-Curve ErrorOverShare(double percent);
-// The scroll bar position nearest to a Delta picked on the curve, 0..100.
-int NearestDeltaPosition(double delta);
+AnalyseReadouts ReadoutsNow(double percent);

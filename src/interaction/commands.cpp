@@ -39,7 +39,7 @@ void LevelChanged(int position) {
     AfterAscent(s.dataMatrix, s.chosenLevel, s.currentDelta);
   }
   s.chosenLevel = position;
-  s.statusText = LevelLabelText(s.chosenLevel);
+  s.levelLabel = LevelLabelText(s.chosenLevel);
   RedrawGrafik();
   RedrawDaten();
 }

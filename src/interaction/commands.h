@@ -12,7 +12,7 @@ std::string CurrentDeltaLabelText(double delta);   // "aktuelles Delta: 0.4"
 // Scroll bar moved to position 0..100: delta, wavelet fit, function view.
 void DeltaChanged(int position);
 // Track bar at position p: one analysis or synthesis step per level in
-// between, in order; then chosenLevel = p, statusText, both views redrawn.
+// between, in order; then chosenLevel = p, levelLabel, both views redrawn.
 void LevelChanged(int position);
 // "Berechne!": currentDelta takes delta, filter matrices follow, data view redrawn.
 void Compute();

@@ -1,12 +1,10 @@
 #include "interaction/curve_job.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "analysis/blocks.h"
 #include "analysis/curves.h"
-#include "analysis/error.h"
-#include "analysis/threshold.h"
-#include "blac/level_steps.h"
 #include "state/state.h"
 
 CurveInputs CurveInputsNow(double percent) {
@@ -27,6 +25,13 @@ Curve AsCurve(const std::vector<analysis::CurvePoint>& points) {
 constexpr std::size_t kFullCurve = 101;
 
 }  // namespace
+
+int NearestDeltaPosition(double delta) {
+  if (std::isnan(delta)) return 0;
+  return static_cast<int>(std::lround(std::clamp(delta, 0.0, 1.0) * 100));
+}
+
+int CurvePercent(int pointsDone) { return pointsDone * 100 / kCurvePoints; }
 
 Curve DeltaCurve(const CurveInputs& in, const CurveProgress& progress) {
   Curve curve = AsCurve(analysis::ErrorOverDelta(in.original, in.level, in.percent, progress));
@@ -51,14 +56,7 @@ Curve ShareCurve(const CurveInputs& in, const CurveProgress& progress) {
   }
   // A share between the whole percents of the curve gets its own point, by
   // the curve's steps.
-  const int top = analysis::TopLevelOf(in.original);
-  const Matrix source = analysis::CopyBlock(in.original, top);
-  Matrix copy(source);
-  const SynthesisTables tables = BuildSynthesisTables(in.currentDelta, top - 1);
-  AnalyseDown(copy, top, in.level, tables);
-  analysis::KeepLargestDetails(copy, in.level, percent, top);
-  SynthesiseUp(copy, in.level, top, tables);
-  curve.marker = Marker{percent, analysis::RmsError(source, copy)};
+  curve.marker = Marker{percent, analysis::ErrorKeeping(in.original, in.level, percent, in.currentDelta)};
   return curve;
 }
 
@@ -78,4 +76,15 @@ CurveResult ComputeCurves(CurveInputs inputs, const std::atomic<bool>& cancel,
   result.overShare = ShareCurve(inputs, step);
   result.cancelled = cancel.load(std::memory_order_relaxed);
   return result;
+}
+
+CurveResult ComputeCurvesInPercent(CurveInputs inputs, const std::atomic<bool>& cancel,
+                                   const std::function<void(int)>& percent) {
+  int told = 0;
+  return ComputeCurves(std::move(inputs), cancel, [&](int done) {
+    const int now = CurvePercent(done);
+    if (now == told) return;
+    told = now;
+    percent(now);
+  });
 }

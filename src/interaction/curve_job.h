@@ -5,9 +5,23 @@
 // stopped between two points.
 #include <atomic>
 #include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
 
-#include "interaction/analysis_panel.h"
 #include "linalg/matrix.h"
+
+struct Marker {
+  double x = 0;
+  double y = 0;
+};
+struct Curve {
+  std::vector<std::pair<double, double>> points;  // empty at the top level
+  std::optional<Marker> marker;   // the share: currentDelta's point / the share's point
+  std::optional<Marker> pending;  // Delta curve only: the scroll bar's Delta
+};
+// The scroll bar position nearest to a Delta picked on the curve, 0..100.
+int NearestDeltaPosition(double delta);
 
 // What the curves depend on, copied from appState.
 struct CurveInputs {
@@ -22,12 +36,16 @@ CurveInputs CurveInputsNow(double percent);
 
 // Both curves together have this many points: 101 over Delta, then 101 over the share.
 constexpr int kCurvePoints = 202;
+// The whole percent of both curves that `pointsDone` points make.
+int CurvePercent(int pointsDone);
 
 // A point done: true goes on, false stops the curve there.
 using CurveProgress = std::function<bool(int pointsDone)>;
 
-// "Fehler über Delta" and "Fehler über Anteil" from the inputs alone, as
-// ErrorOverDelta and ErrorOverShare compute them from appState.
+// "Fehler über Delta" (RMS error over Delta = 0, 0.01, ..., 1 keeping the
+// share, marked at currentDelta and, as pending, at the scroll bar's Delta)
+// and "Fehler über Anteil" (over p = 0, 1, ..., 100 % at currentDelta,
+// marked at the share), from the inputs alone.
 Curve DeltaCurve(const CurveInputs& in, const CurveProgress& progress = {});
 Curve ShareCurve(const CurveInputs& in, const CurveProgress& progress = {});
 
@@ -42,3 +60,7 @@ struct CurveResult {
 // hand. The inputs are taken by value: the job owns what it reads.
 CurveResult ComputeCurves(CurveInputs inputs, const std::atomic<bool>& cancel,
                           const std::function<void(int pointsDone)>& progress = {});
+// The same, telling `percent` (CurvePercent) only when it has grown: a
+// thread or a worker posts no more than 101 messages.
+CurveResult ComputeCurvesInPercent(CurveInputs inputs, const std::atomic<bool>& cancel,
+                                   const std::function<void(int percent)>& percent);

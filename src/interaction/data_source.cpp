@@ -33,7 +33,7 @@ void SurfaceInPlace(const Matrix& grid, SourceKind kind, const std::string& name
   s.sourceKind = kind;
   s.sourceName = name;
   s.chosenLevel = s.topLevel;
-  s.statusText = LevelLabelText(s.topLevel);
+  s.levelLabel = LevelLabelText(s.topLevel);
   ForgetKeptLevels();
   ForgetCoefficientRecord();
   RedrawGrafik();
@@ -145,4 +145,6 @@ double SourceAspectRatio() {
   return static_cast<double>(keptSamples->rows - 1) / (keptSamples->cols - 1);
 }
 
-LevelRange LevelTrackRange() { return {2, appState.topLevel}; }
+LevelRange LevelTrackRange() { return LevelRangeAt(Resolution()); }
+
+LevelRange LevelRangeAt(int points) { return {2, LevelOfPoints(points)}; }

@@ -47,3 +47,5 @@ struct LevelRange {
   int highest = 6;
 };
 LevelRange LevelTrackRange();
+// The same at a resolution of `points` per side; {2, 0} for one not offered.
+LevelRange LevelRangeAt(int points);

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "sources/file_source.h"
+#include "sources/table_reader.h"  // kMaxFileBytes, TooLargeFileText
 #include "sources/resample.h"
 
 namespace {
@@ -20,7 +20,7 @@ std::string Reason(QImageReader::ImageReaderError error) {
     case QImageReader::FileNotFoundError: return "Die Datei gibt es nicht.";
     case QImageReader::DeviceError: return "Die Datei lässt sich nicht öffnen.";
     case QImageReader::UnsupportedFormatError: return "Das Bildformat wird nicht unterstützt.";
-    case QImageReader::InvalidDataError: return "Die Bilddaten sind fehlerhaft oder unvollständig.";
+    case QImageReader::InvalidDataError: return std::string(kBrokenPictureData);
     default: return "Die Bilddaten sind fehlerhaft, unvollständig oder zu groß.";
   }
 }
@@ -120,7 +120,7 @@ PictureResult ReadPicture(BoundedFile& file, const std::string& name) {
     if (SaysTooLarge(messages))
       return {Refused(picture + " ist entpackt zu groß; erlaubt sind höchstens " + std::to_string(kMaxPictureBytes) +
                       " Bytes (256 MiB).")};
-    return {Refused(picture + " lässt sich nicht lesen. " + Reason(reader.error())), true};
+    return {Refused(UnreadablePictureText(name, Reason(reader.error()))), true};
   }
   // BMP rows are read exactly: a short read means the rows ran out.
   const bool rowsMissing = (format == "bmp" || format == "dib") && file.readShort();

@@ -36,3 +36,7 @@ SurfaceResult SurfaceFromRgba(std::string_view rgba, int width, int height, cons
     return GreyOf(p[0], p[1], p[2]) / 255.0 * kWhiteHeight;
   }));
 }
+
+std::string UnreadablePictureText(const std::string& name, std::string_view reason) {
+  return "Das Bild " + Quoted(name) + " lässt sich nicht lesen. " + std::string(reason);
+}

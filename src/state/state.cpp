@@ -113,7 +113,7 @@ void ResetAppState() {
   s.ascentLevel = fresh.ascentLevel;
   s.ascentDelta = fresh.ascentDelta;
   s.viewAspect = fresh.viewAspect;
-  s.statusText = fresh.statusText;
+  s.levelLabel = fresh.levelLabel;
 }
 
 void FillPowerTables() {

@@ -114,7 +114,7 @@ struct AppState {
   GlContext rcGrafik = nullptr;
   GlContext rcDaten = nullptr;
   double viewAspect = 1.0;
-  std::string statusText;  // the level label's text
+  std::string levelLabel;  // the level label's text
 
   // Hooks into the window layer; empty until the windows exist.
   std::function<void(const std::string&)> setGrafikCaption;  // function view title

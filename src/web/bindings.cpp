@@ -91,7 +91,7 @@ void Wheel(const std::string& view, double angleDeltaY, double pixelDeltaY) {
 }
 
 std::string DeltaLabel() { return DeltaLabelText(appState.delta); }
-// The chosen level's label; statusText holds the same once the level has
+// The chosen level's label; levelLabel holds the same once the level has
 // moved, and nothing before, when the page re-reads its labels after Berechne!.
 std::string LevelLabel() { return LevelLabelText(appState.chosenLevel); }
 std::string CurrentDeltaLabel() { return CurrentDeltaLabelText(appState.currentDelta); }

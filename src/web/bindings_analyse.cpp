@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "interaction/analysis_panel.h"
-#include "interaction/curve_job.h"
+#include "interaction/analyse_curves.h"
 #include "interaction/data_source.h"
 #include "interaction/readouts.h"
 #include "sources/pixels.h"
@@ -64,28 +64,28 @@ val Choices() {
 bool PictureSizeAccepted(int width, int height) { return PictureSizeProblem({}, width, height).empty(); }
 
 val Readouts(double percent) {
+  const AnalyseReadouts r = ReadoutsNow(percent);
   val o = val::object();
-  o.set("atTop", appState.chosenLevel >= appState.topLevel);
-  o.set("behalten", KeptReadoutText(percent));
-  o.set("gezeigt", ShownStateText());
-  o.set("fehler", ErrorText());
-  o.set("mismatch", MismatchText());
-  o.set("quelle", SourceText());
-  o.set("keineKurve", NoCurveText());
+  o.set("atTop", r.atTop);
+  o.set("kept", r.kept);
+  o.set("shown", r.shown);
+  o.set("error", r.error);
+  o.set("mismatch", r.mismatch);
+  o.set("source", r.source);
+  o.set("noCurve", r.noCurve);
   val rows = val::array();
-  for (const EnergyRow& r : EnergyRows()) {
-    rows.call<void>("push", val::array(std::vector<std::string>{r.share, r.block, r.energy}));
+  for (const EnergyRow& e : r.energy) {
+    rows.call<void>("push", val::array(std::vector<std::string>{e.share, e.block, e.energy}));
   }
-  o.set("energie", rows);
-  o.set("energieErklaerung", EnergyExplanation());
+  o.set("energy", rows);
+  o.set("energyExplanation", r.energyExplanation);
   return o;
 }
 
 void Apply(double percent) { ApplyCompression(percent); }
 
 // The curves' inputs as plain numbers, for the worker.
-val CurveInputsFor(double percent) {
-  const CurveInputs in = CurveInputsNow(percent);
+val InputsVal(const CurveInputs& in) {
   val o = val::object();
   o.set("rows", in.original.rows);
   o.set("cols", in.original.cols);
@@ -98,6 +98,18 @@ val CurveInputsFor(double percent) {
   return o;
 }
 
+CurveInputs InputsFrom(const val& in) {
+  // A Matrix never takes another shape by assignment: built in place.
+  CurveInputs inputs{Matrix(in["rows"].as<int>(), in["cols"].as<int>())};
+  const std::size_t n = static_cast<std::size_t>(inputs.original.rows) * static_cast<std::size_t>(inputs.original.cols);
+  val(emscripten::typed_memory_view(n, inputs.original.data.get())).call<void>("set", in["original"]);
+  inputs.level = in["level"].as<int>();
+  inputs.percent = in["percent"].as<double>();
+  inputs.currentDelta = in["currentDelta"].as<double>();
+  inputs.delta = in["delta"].as<double>();
+  return inputs;
+}
+
 val MarkerVal(const std::optional<Marker>& m) {
   if (!m) return val::null();
   val o = val::object();
@@ -106,6 +118,12 @@ val MarkerVal(const std::optional<Marker>& m) {
   return o;
 }
 
+std::optional<Marker> MarkerFrom(const val& m) {
+  if (m.isNull() || m.isUndefined()) return std::nullopt;
+  return Marker{m["x"].as<double>(), m["y"].as<double>()};
+}
+
+// { x, y, marker, pending }: the points and markers in the data's units.
 val CurveVal(const Curve& c) {
   val xs = val::array(), ys = val::array();
   for (const auto& [x, y] : c.points) {
@@ -120,26 +138,97 @@ val CurveVal(const Curve& c) {
   return o;
 }
 
-// Both curves from the inputs alone; `progress` hears the points done.
-val Curves(const val& in, val progress) {
-  // A Matrix never takes another shape by assignment: built in place.
-  CurveInputs inputs{Matrix(in["rows"].as<int>(), in["cols"].as<int>())};
-  const std::size_t n = static_cast<std::size_t>(inputs.original.rows) * static_cast<std::size_t>(inputs.original.cols);
-  val(emscripten::typed_memory_view(n, inputs.original.data.get())).call<void>("set", in["original"]);
-  inputs.level = in["level"].as<int>();
-  inputs.percent = in["percent"].as<double>();
-  inputs.currentDelta = in["currentDelta"].as<double>();
-  inputs.delta = in["delta"].as<double>();
+Curve CurveFrom(const val& o) {
+  Curve c;
+  const std::vector<double> xs = emscripten::vecFromJSArray<double>(o["x"]);
+  const std::vector<double> ys = emscripten::vecFromJSArray<double>(o["y"]);
+  for (std::size_t i = 0; i < xs.size() && i < ys.size(); ++i) c.points.emplace_back(xs[i], ys[i]);
+  c.marker = MarkerFrom(o["marker"]);
+  c.pending = MarkerFrom(o["pending"]);
+  return c;
+}
+
+// Both curves from the inputs alone, in the worker; `percent` hears how far
+// it got.
+val Curves(const val& in, val percent) {
   const std::atomic<bool> never{false};
-  const CurveResult r = ComputeCurves(std::move(inputs), never, [&](int done) { progress(done); });
+  const CurveResult r = ComputeCurvesInPercent(InputsFrom(in), never, [&](int p) { percent(p); });
   val o = val::object();
   o.set("overDelta", CurveVal(r.overDelta));
   o.set("overShare", CurveVal(r.overShare));
-  o.set("minimum", MinimumText(r.overDelta.points));
   return o;
 }
 
-LogRange Decades(const val& values) { return LogDecades(emscripten::vecFromJSArray<double>(values)); }
+// The page's one set of curve rules, as the desktop window has its own instance.
+AnalyseCurves& PageCurves() {
+  static AnalyseCurves curves;
+  return curves;
+}
+
+val OrdersVal(const CurveOrders& orders) {
+  val o = val::object();
+  o.set("dropJob", orders.dropJob);
+  o.set("scheduleStart", orders.scheduleStart);
+  return o;
+}
+
+// A chart as curves.js draws it: the curve in the data's units, where its
+// values are drawn on the y axis, and that axis.
+val ChartVal(const ChartShown& chart) {
+  val o = val::object();
+  o.set("emptyText", chart.emptyText);
+  o.set("curve", CurveVal(chart.curve));
+  val drawn = val::array();
+  for (const auto& p : chart.curve.points) drawn.call<void>("push", chart.Drawn(p.second));
+  o.set("drawnY", drawn);
+  const auto drawnMarker = [&](const std::optional<Marker>& m) {
+    return m ? MarkerVal(Marker{m->x, chart.Drawn(m->y)}) : val::null();
+  };
+  o.set("drawnMarker", drawnMarker(chart.curve.marker));
+  o.set("drawnPending", drawnMarker(chart.curve.pending));
+  o.set("logarithmic", chart.logarithmic);
+  o.set("linear", chart.linear);
+  o.set("decades", chart.decades);
+  return o;
+}
+
+val CurvesShownVal() {
+  const AnalyseCurves& curves = PageCurves();
+  const CurvesShown& shown = curves.Shown();
+  val o = val::object();
+  o.set("overDelta", ChartVal(shown.overDelta));
+  o.set("overShare", ChartVal(shown.overShare));
+  o.set("minimum", shown.minimum);
+  o.set("progress", shown.progress);
+  // Curves shown while new ones are due belong to the state before.
+  o.set("current", !curves.Pending() && !curves.Running() && shown.overDelta.HasCurve());
+  return o;
+}
+
+val CurvesStart() {
+  std::optional<CurveJobOrder> job = PageCurves().Start();
+  if (!job) return val::null();
+  val o = val::object();
+  o.set("generation", job->generation);
+  o.set("inputs", InputsVal(job->inputs));
+  return o;
+}
+
+bool CurvesReady(unsigned generation, const val& result) {
+  CurveResult r;
+  r.overDelta = CurveFrom(result["overDelta"]);
+  r.overShare = CurveFrom(result["overShare"]);
+  r.pointsDone = kCurvePoints;
+  return PageCurves().Ready(generation, r);
+}
+
+std::string UnreadablePicture(const std::string& name, bool formatUnsupported) {
+  return UnreadablePictureText(name, formatUnsupported ? kFormatNotInBrowser : kBrokenPictureData);
+}
+std::string UnreadableFile(const std::string& name) { return "Die Datei " + Quoted(name) + " lässt sich nicht lesen."; }
+std::string ReadingFile(const std::string& name) { return "Die Datei " + Quoted(name) + " wird gelesen \u2026"; }
+std::string CurvesFailed(const std::string& why) { return "Die Kurven lassen sich nicht berechnen: " + why; }
+
 
 }  // namespace
 
@@ -152,8 +241,24 @@ EMSCRIPTEN_BINDINGS(analyse) {
       .field("high", &AxisRange::high)
       .field("step", &AxisRange::step)
       .field("ticks", &AxisRange::ticks);
+  emscripten::value_object<ChartTexts>("ChartTexts")
+      .field("title", &ChartTexts::title)
+      .field("xTitle", &ChartTexts::xTitle)
+      .field("xMax", &ChartTexts::xMax)
+      .field("yTitle", &ChartTexts::yTitle)
+      .field("markerName", &ChartTexts::markerName)
+      .field("pendingName", &ChartTexts::pendingName);
+  emscripten::function("deltaChartTexts", &DeltaChartTexts);
+  emscripten::function("shareChartTexts", &ShareChartTexts);
+  emscripten::function("atTopLevel", &AtTopLevel);
   emscripten::value_object<LogRange>("LogRange").field("floor", &LogRange::floor).field("ceiling", &LogRange::ceiling);
   emscripten::function("takeSample", &TakeSampleNow);
+  emscripten::function("unreadablePicture", &UnreadablePicture);
+  emscripten::function("unreadableFile", &UnreadableFile);
+  emscripten::function("readingFile", &ReadingFile);
+  emscripten::function("curvesFailed", &CurvesFailed);
+  emscripten::function("dropOneFile", emscripten::optional_override(
+                                          [] { return std::string("Bitte genau eine Datei auf die Seite ziehen."); }));
   emscripten::function("takeFormula", &TakeFormula);
   emscripten::function("takeTable", &TakeTable);
   emscripten::function("takePicture", &TakePicture);
@@ -164,15 +269,22 @@ EMSCRIPTEN_BINDINGS(analyse) {
   emscripten::function("resolution", &Resolution);
   emscripten::function("setResolution", &SetResolution);
   emscripten::function("levelRange", &LevelTrackRange);
+  emscripten::function("levelRangeAt", &LevelRangeAt);
   emscripten::function("readouts", &Readouts);
   emscripten::function("applyCompression", &Apply);
   emscripten::function("restoreOriginal", &RestoreOriginal);
-  emscripten::function("curveInputs", &CurveInputsFor);
   emscripten::function("computeCurves", &Curves);
   emscripten::function("nearestDeltaPosition", &NearestDeltaPosition);
-  emscripten::function("axisFromZero", emscripten::optional_override([](double top) { return NiceAxisFromZero(top); }));
-  emscripten::function("axisKeptOrRescaled", emscripten::optional_override(
-                                                 [](const AxisRange& r, double top) { return KeepOrRescale(r, top); }));
-  emscripten::function("logDecades", &Decades);
-  emscripten::function("onLogAxis", &OnLogAxis);
+  emscripten::function("curvesStateChanged", emscripten::optional_override([] { return OrdersVal(PageCurves().StateChanged()); }));
+  emscripten::function("curvesNewSurface", emscripten::optional_override([] { PageCurves().NewSurface(); }));
+  emscripten::function("curvesShareChanged", emscripten::optional_override(
+                                                 [](double p) { return OrdersVal(PageCurves().ShareChanged(p)); }));
+  emscripten::function("curvesVisible", emscripten::optional_override(
+                                            [](bool v) { return OrdersVal(PageCurves().VisibilityChanged(v)); }));
+  emscripten::function("curvesDeltaMoved", emscripten::optional_override([] { return PageCurves().DeltaMoved(); }));
+  emscripten::function("curvesStart", &CurvesStart);
+  emscripten::function("curvesProgressed", emscripten::optional_override(
+                                               [](unsigned g, int p) { return PageCurves().Progressed(g, p); }));
+  emscripten::function("curvesReady", &CurvesReady);
+  emscripten::function("curvesShown", &CurvesShownVal);
 }

@@ -7,8 +7,9 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <string>
 
-struct CurveResult;
+#include "interaction/analyse_curves.h"
 
 class QButtonGroup;
 class QComboBox;
@@ -41,7 +42,7 @@ public:
   // shows its curves before it returns.
   void UpdateCurvesNow();
   // Curves under way: 0..100 % of their points done; -1 when none.
-  int CurveProgress() const { return curvesRunning_ ? curvePercent_ : -1; }
+  int CurveProgress() const { return curves_.Shown().progress; }
   // The scroll bar moved: the hollow marker follows on the curve shown.
   void DeltaMoved();
 
@@ -79,14 +80,9 @@ public:
   QLineSeries* serAnteil;
   QScatterSeries* markAnteil;
 
-  // After "Anwenden" or "Original" changed the data view's coefficients.
-  std::function<void()> appliedToData;
-
 signals:
   // A point of "Fehler über Delta" was clicked: scroll bar position 0..100.
   void deltaPicked(int position);
-  // A new surface was taken: the control panel's level controls follow.
-  void surfaceChanged();
 
 protected:
   void showEvent(QShowEvent* e) override;
@@ -95,6 +91,8 @@ protected:
   void dropEvent(QDropEvent* e) override;
 
 private:
+  // Creates the groups and their controls and lays them out.
+  void LayOut();
   void butUebernehmenClick();
   void butDateiClick();
   void rbBeispielClick();
@@ -103,29 +101,22 @@ private:
   void butAnwendenClick();
   void butOriginalClick();
   void cmbAufloesungChange(int index);
-  // The level shown is the top level: nothing to compress, no curves.
-  static bool AtTop();
-  void ShareChanged(double percent);
+  void ShareChanged();
   void SurfaceTaken();
   void ShowSource();
   void UpdateReadouts();
-  void ScheduleCurves();
+  // Does what the curve rules answered: stops a job, schedules a start, redraws.
+  void Obey(const CurveOrders& orders);
   void StartCurves();
-  void StopCurves();
-  void CurvesProgressed(unsigned generation, int percent);
-  void CurvesReady(unsigned generation, const CurveResult& result);
+  void ShowCurves();
   void Refuse(const QString& text);
 
+  AnalyseCurves curves_;
+  unsigned shownRevision_ = ~0u;  // the charts' revision last drawn
   QTimer curveTimer_;
-  bool curvesPending_ = true;
-  // The curves at the resolutions above 65 x 65 are computed on curvePool_.
-  // Each job has a generation; whatever a job of an older one reports is dropped.
+  // The jobs the rules order run on curvePool_; the one under way can be cancelled.
   QThreadPool curvePool_;
-  unsigned curveGeneration_ = 0;
   std::shared_ptr<std::atomic<bool>> curveCancel_;
-  bool curvesRunning_ = false;
-  int curvePercent_ = 0;
-  int curveLevel_ = 0;
   std::string lastFile_;
 };
 

@@ -1,6 +1,5 @@
 #include "windows/Kontrolle.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -12,25 +11,18 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QStyleOptionComboBox>
-#include <QScreen>
 #include <QWheelEvent>
 #include <algorithm>
 
 #include "blac/startup.h"
-#include "windows/About.h"
 #include "interaction/data_source.h"
-#include "windows/Analyse.h"
-#include "windows/Bild.h"
-#include "windows/Help.h"
-#include "windows/Daten.h"
-#include "windows/Grafik.h"
-#include "windows/Prefs.h"
 #include "interaction/analysis_panel.h"
 #include "interaction/commands.h"
-#include "interaction/window_places.h"
 #include "interaction/selection.h"
+#include "windows/Prefs.h"
+#include "windows/About.h"
+#include "windows/state_notice.h"
 #include "state/state.h"
-#include "render/glwindow.h"
 
 TfrmKontrolle* frmKontrolle = nullptr;
 
@@ -125,19 +117,6 @@ private:
   int pending_ = 0;  // eighths of a degree not yet turned into a step
 };
 
-Margins FrameMarginsOf(const QMargins& m) { return {m.left(), m.top(), m.right(), m.bottom()}; }
-Box BoxOf(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
-
-// Under a window manager the specified client corners would put the title
-// bars above the screen: the frames go there instead, client sizes unchanged.
-void PlaceViewFrames() {
-  if (!frmGrafik || !frmDaten) return;
-  const Margins m = FrameMarginsOf(frmGrafik->frameMargins());
-  const ViewPlaces p = PlaceViews(BoxOf(frmGrafik->screen()->availableGeometry()), m);
-  frmGrafik->setPosition(p.grafikX, p.grafikY);
-  frmDaten->setPosition(p.datenX, p.datenY);
-}
-
 }  // namespace
 
 TfrmKontrolle::TfrmKontrolle() {
@@ -175,7 +154,7 @@ TfrmKontrolle::TfrmKontrolle() {
 
   butBerechne = new QPushButton("Berechne!", this);
   butBerechne->setGeometry(328, 48, 65, 41);
-  // Its design caption is replaced during start-up.
+  // A placeholder until start-up has computed the Delta in force.
   labaktuellesDelta = MakeLabel(this, "Aktuelles Delta:", 24, 88);
   labaktuellesDelta->setMinimumWidth(200);
   panStrichlinks = MakeBar(this, 400, 0, 2, 113);
@@ -274,57 +253,37 @@ TfrmKontrolle::TfrmKontrolle() {
 void TfrmKontrolle::FormCreate() {
   RunStartupNumerics();
   labaktuellesDelta->setText(QString::fromStdString(CurrentDeltaLabelText(appState.currentDelta)));
-
-  frmGrafik = new TfrmGrafik;
-  frmGrafik->show();
-  appState.setGrafikCaption = [](const std::string& caption) {
-    if (frmGrafik) frmGrafik->setTitle(QString::fromStdString(caption));
-  };
-  frmDaten = new TfrmDaten;
-  frmGrafik->firstExposed = [] { PlaceViewFrames(); };
-  frmDaten->firstExposed = [] { PlaceViewFrames(); };
-  frmDaten->show();
-  frmAbout = new TfrmAbout;
-
-  CreateViewContexts(frmGrafik, frmDaten);
-
-  frmAnalyse = new TfrmAnalyse;
-  // Clicking the Delta curve acts like moving the scroll bar.
-  connect(frmAnalyse, &TfrmAnalyse::deltaPicked, scrDelta, &QScrollBar::setValue);
-  // A new surface (or resolution) puts the level to the top without running any level step.
-  connect(frmAnalyse, &TfrmAnalyse::surfaceChanged, this, [this] {
-    const QSignalBlocker quiet(trbLevel);
-    trbLevel->setRange(LevelTrackRange().lowest, LevelTrackRange().highest);
-    trbLevel->setValue(appState.chosenLevel);
-    labLevel->setText(QString::fromStdString(appState.statusText));
-    ShowDeltaHint();
-  });
-  frmAnalyse->appliedToData = [this] { ShowDeltaHint(); };
-  frmDaten->fileDropped = [](const std::string& path) { frmAnalyse->LoadFile(path); };
-  frmGrafik->showPictureWindow = frmDaten->showPictureWindow = ShowBild;
+  if (windows.createViews) windows.createViews();
 }
 
 void TfrmKontrolle::scrDeltaChange() {
   DeltaChanged(scrDelta->value());
   labDelta->setText(QString::fromStdString(DeltaLabelText(appState.delta)));
-  if (frmAnalyse) frmAnalyse->DeltaMoved();
+  NotifyDeltaMoved();
 }
 
 void TfrmKontrolle::trbLevelChange() {
   LevelChanged(trbLevel->value());
-  labLevel->setText(QString::fromStdString(appState.statusText));
-  ShowDeltaHint();
-  if (frmAnalyse) frmAnalyse->StateChanged();
+  NotifyStateChanged();
 }
 
 void TfrmKontrolle::butBerechneClick() {
   Compute();
-  labaktuellesDelta->setText(QString::fromStdString(CurrentDeltaLabelText(appState.currentDelta)));
-  ShowDeltaHint();
-  if (frmAnalyse) frmAnalyse->StateChanged();
+  NotifyStateChanged();
 }
 
-void TfrmKontrolle::ShowDeltaHint() { labDeltaHinweis->setText(QString::fromStdString(MismatchText())); }
+void TfrmKontrolle::ShowState() {
+  {
+    // A new surface (or resolution) puts the level to the top without running any level step.
+    const QSignalBlocker quiet(trbLevel);
+    trbLevel->setRange(LevelTrackRange().lowest, LevelTrackRange().highest);
+    trbLevel->setValue(appState.chosenLevel);
+  }
+  labLevel->setText(QString::fromStdString(LevelLabelText(appState.chosenLevel)));
+  labaktuellesDelta->setText(QString::fromStdString(CurrentDeltaLabelText(appState.currentDelta)));
+  // Shown while the data view's coefficients were analysed with another Delta.
+  labDeltaHinweis->setText(QString::fromStdString(MismatchText()));
+}
 
 void TfrmKontrolle::cbxZoomClick() { ZoomChanged(cbxZoom->isChecked()); }
 void TfrmKontrolle::cbxOnlyDataClick() { OnlyDataChanged(cbxOnlyData->isChecked()); }
@@ -340,59 +299,19 @@ void TfrmKontrolle::butAboutClick() {
 
 void TfrmKontrolle::butPrefsClick() { frmPrefs->Open(); }
 
-void TfrmKontrolle::butEndeClick() { EndProgram(); }
+void TfrmKontrolle::butEndeClick() {
+  if (windows.end) windows.end();
+}
 
 void TfrmKontrolle::butAnalyseClick() {
-  static bool placed = false;
-  if (!placed && frmGrafik && frmDaten) {
-    // The first time beside the views, where the screen has room.
-    placed = true;
-    const QRect views = frmGrafik->frameGeometry().united(frmDaten->frameGeometry());
-    const QSize size = frmAnalyse->size();
-    const Margins m = FrameMarginsOf(frmGrafik->frameMargins());
-    const Point at = PlaceBeside(BoxOf(frmGrafik->screen()->availableGeometry()), m, BoxOf(views), size.width(),
-                                 size.height());
-    // Before its first showing a window's frame is not known to Qt: its
-    // client goes inside a frame like the views'.
-    frmAnalyse->setGeometry(at.x + m.left, at.y + m.top, size.width(), size.height());
-  }
-  frmAnalyse->show();
-  frmAnalyse->raise();
-  frmAnalyse->activateWindow();
+  if (windows.showAnalyse) windows.showAnalyse();
 }
 
 void TfrmKontrolle::butAnsichtenClick() {
-  for (QWindow* view : {static_cast<QWindow*>(frmGrafik), static_cast<QWindow*>(frmDaten)}) {
-    if (!view) continue;
-    view->show();
-    view->raise();
-  }
+  if (windows.showViews) windows.showViews();
 }
 
 void TfrmKontrolle::closeEvent(QCloseEvent* e) {
   e->accept();
-  EndProgram();
-}
-
-void EndProgram() {
-  static bool ended = false;
-  if (ended) return;
-  ended = true;
-  ReleaseViewContexts();
-  appState.setGrafikCaption = nullptr;
-  appState.dcGrafik = nullptr;
-  appState.dcDaten = nullptr;
-  delete frmDaten;
-  frmDaten = nullptr;
-  delete frmGrafik;
-  frmGrafik = nullptr;
-  if (frmPrefs) frmPrefs->hide();
-  if (frmAbout) frmAbout->hide();
-  if (frmHelp) frmHelp->hide();
-  delete frmAnalyse;
-  frmAnalyse = nullptr;
-  delete frmBild;
-  frmBild = nullptr;
-  if (frmKontrolle) frmKontrolle->hide();
-  QApplication::quit();
+  if (windows.end) windows.end();
 }

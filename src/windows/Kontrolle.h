@@ -1,6 +1,7 @@
 #pragma once
 // The control panel: the program's main window and its only command surface.
 #include <QWidget>
+#include <functional>
 
 class QCheckBox;
 class QComboBox;
@@ -17,6 +18,16 @@ public:
 
   // The start-up sequence: numerics, views, info window, GL contexts.
   void FormCreate();
+  // Level track range and position, the labels and the Delta hint as the state has them.
+  void ShowState();
+
+  // What the panel asks of the program's windows, given by whoever owns them.
+  struct WindowActions {
+    std::function<void()> createViews;  // in the start-up sequence
+    std::function<void()> showAnalyse;
+    std::function<void()> showViews;
+    std::function<void()> end;  // "Ende" or the panel closed
+  } windows;
 
   QLabel* labParams;
   QLabel* labDelta;
@@ -56,12 +67,8 @@ public slots:
   void butAnsichtenClick();
 
 protected:
-  void ShowDeltaHint();
   void closeEvent(QCloseEvent* e) override;
 };
 
 extern TfrmKontrolle* frmKontrolle;
 
-// Gives back both GL contexts, destroys the views and ends the event loop,
-// so the program returns 0 from main.
-void EndProgram();

@@ -8,10 +8,7 @@
 #include <QMessageBox>
 #include <exception>
 
-#include "windows/Kontrolle.h"
-#include "windows/About.h"
 #include "windows/Help.h"
-#include "windows/Prefs.h"
 #include "state/state.h"
 
 VeltraApplication::VeltraApplication(int& argc, char** argv) : QApplication(argc, argv) {}
@@ -48,23 +45,4 @@ void InitialiseToolkit(QApplication& app) {
   appState.showMessage = [](const std::string& text) {
     QMessageBox::information(nullptr, "Veltra", QString::fromStdString(text));
   };
-}
-
-void CreateForms() {
-  frmKontrolle = new TfrmKontrolle;
-  frmKontrolle->FormCreate();
-  frmKontrolle->show();
-  frmPrefs = new TfrmPrefs;
-}
-
-void DestroyForms() {
-  // EndProgram has already released the contexts and destroyed the views.
-  delete frmPrefs;
-  frmPrefs = nullptr;
-  delete frmAbout;
-  frmAbout = nullptr;
-  delete frmHelp;
-  frmHelp = nullptr;
-  delete frmKontrolle;
-  frmKontrolle = nullptr;
 }

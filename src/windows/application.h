@@ -13,8 +13,3 @@ public:
 
 // Application-wide font and icon; the message hook for the views.
 void InitialiseToolkit(QApplication& app);
-// Creates the control panel (running its start-up sequence) and the hidden
-// settings window.
-void CreateForms();
-// Deletes the windows that remain after the event loop has ended.
-void DestroyForms();

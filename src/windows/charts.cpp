@@ -18,16 +18,16 @@ QString Text(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
-CurveView::CurveView(const QString& title, const QString& xTitle, double xMax, Scale scale,
-                     const QString& markerName, const QString& pendingName)
-    : QChartView(new QChart), scale_(scale), xName_(xTitle) {
+CurveView::CurveView(const ChartTexts& texts, Scale scale)
+    : QChartView(new QChart), scale_(scale), xName_(Text(texts.xTitle)) {
+  const QString pendingName = Text(texts.pendingName);
   QChart* c = chart();
-  c->setTitle(title);
+  c->setTitle(Text(texts.title));
   c->setMargins(QMargins(2, 2, 2, 2));
   c->legend()->setAlignment(Qt::AlignBottom);
   line = new QLineSeries;
   marker = new QScatterSeries;
-  marker->setName(markerName);
+  marker->setName(Text(texts.markerName));
   marker->setMarkerSize(9);
   marker->setColor(kMarkerColour);
   marker->setBorderColor(kMarkerColour);
@@ -48,20 +48,20 @@ CurveView::CurveView(const QString& title, const QString& xTitle, double xMax, S
   c->legend()->markers(line).first()->setVisible(false);
 
   auto* x = new QValueAxis;
-  x->setRange(0, xMax);
+  x->setRange(0, texts.xMax);
   x->setTickCount(6);
-  x->setTitleText(xTitle);
+  x->setTitleText(xName_);
   x->setLabelFormat("%g");
   if (scale_ == Scale::Logarithmic) {
     auto* y = new QLogValueAxis;
     y->setBase(10);
     y->setLabelFormat("%g");
-    y->setTitleText("RMS (log)");  // a 0 is drawn on the floor
+    y->setTitleText(Text(texts.yTitle));
     yAxis = y;
   } else {
     auto* y = new QValueAxis;
     y->setLabelFormat("%g");
-    y->setTitleText("RMS-Fehler");
+    y->setTitleText(Text(texts.yTitle));
     yAxis = y;
   }
   c->addAxis(x, Qt::AlignBottom);
@@ -75,63 +75,28 @@ CurveView::CurveView(const QString& title, const QString& xTitle, double xMax, S
   setMinimumSize(340, 220);
 }
 
-void CurveView::ShowCurve(const Curve& curve) {
-  emptyText_.clear();
-  points_ = curve.points;
-  std::vector<double> ys;
-  for (const auto& p : points_) ys.push_back(p.second);
-  if (scale_ == Scale::Logarithmic) {
-    for (const Marker* m : {curve.marker ? &*curve.marker : nullptr}) {
-      if (m) ys.push_back(m->y);
-    }
-    const LogRange r = LogDecades(ys);
-    auto* y = static_cast<QLogValueAxis*>(yAxis);
-    y->setRange(r.floor, r.ceiling);
-    y->setMinorTickCount(8);
-    QList<QPointF> pts;
-    for (const auto& [px, py] : points_) pts.append(QPointF(px, OnLogAxis(r, py)));
-    line->replace(pts);
-    marker->clear();
-    if (curve.marker) marker->append(curve.marker->x, OnLogAxis(r, curve.marker->y));
-  } else {
-    double top = 0;
-    for (const double v : ys) {
-      if (std::isfinite(v)) top = std::max(top, v);
-    }
-    for (const Marker* m : {curve.marker ? &*curve.marker : nullptr, curve.pending ? &*curve.pending : nullptr}) {
-      if (m && std::isfinite(m->y)) top = std::max(top, m->y);
-    }
-    range_ = rangeSet_ ? KeepOrRescale(range_, top) : NiceAxisFromZero(top);
-    rangeSet_ = true;
-    auto* y = static_cast<QValueAxis*>(yAxis);
-    y->setRange(range_.low, range_.high);
-    y->setTickCount(range_.ticks);
-    QList<QPointF> pts;
-    for (const auto& [px, py] : points_) pts.append(QPointF(px, py));
-    line->replace(pts);
-    marker->clear();
-    if (curve.marker) marker->append(curve.marker->x, curve.marker->y);
-  }
-  if (pending) {
-    pending->clear();
-    if (curve.pending) pending->append(curve.pending->x, curve.pending->y);
-  }
-  viewport()->update();
-}
-
-void CurveView::MovePending(int position) {
-  if (!pending || points_.size() != 101 || position < 0 || position > 100) return;
-  const auto& p = points_[static_cast<std::size_t>(position)];
-  pending->clear();
-  pending->append(p.first, p.second);
-}
-
-void CurveView::ShowEmpty(const QString& why) {
-  emptyText_ = why;
-  points_.clear();
+void CurveView::Show(const ChartShown& shown) {
+  emptyText_ = Text(shown.emptyText);
+  points_ = shown.curve.points;
   line->clear();
   marker->clear();
   if (pending) pending->clear();
+  if (shown.HasCurve()) {
+    if (scale_ == Scale::Logarithmic) {
+      auto* y = static_cast<QLogValueAxis*>(yAxis);
+      y->setRange(shown.decades.floor, shown.decades.ceiling);
+      y->setMinorTickCount(8);
+    } else {
+      auto* y = static_cast<QValueAxis*>(yAxis);
+      y->setRange(shown.linear.low, shown.linear.high);
+      y->setTickCount(shown.linear.ticks);
+    }
+    QList<QPointF> pts;
+    for (const auto& [px, py] : points_) pts.append(QPointF(px, shown.Drawn(py)));
+    line->replace(pts);
+    if (const auto& m = shown.curve.marker) marker->append(m->x, shown.Drawn(m->y));
+    if (const auto& m = shown.curve.pending; m && pending) pending->append(m->x, shown.Drawn(m->y));
+  }
   viewport()->update();
 }
 

@@ -5,8 +5,7 @@
 #include <QChartView>
 #include <functional>
 
-#include "interaction/analysis_panel.h"
-#include "interaction/readouts.h"
+#include "interaction/analyse_curves.h"
 
 class QAbstractAxis;
 class QLineSeries;
@@ -15,18 +14,12 @@ class QScatterSeries;
 class CurveView : public QChartView {
 public:
   enum class Scale { Linear, Logarithmic };
-  // `pendingName` non-empty adds a hollow marker for Curve::pending.
-  CurveView(const QString& title, const QString& xTitle, double xMax, Scale scale, const QString& markerName,
-            const QString& pendingName = {});
+  // A non-empty `pendingName` adds a hollow marker for Curve::pending.
+  CurveView(const ChartTexts& texts, Scale scale);
 
-  // Shows the curve; a linear axis keeps its range while the data fit in it.
-  void ShowCurve(const Curve& curve);
-  // No curve: the chart stays in place and says why.
-  void ShowEmpty(const QString& why);
-  // The next curve chooses its range afresh (another level or surface).
-  void ForgetRange() { rangeSet_ = false; }
-  // The hollow marker to the curve's point at scroll bar position 0..100.
-  void MovePending(int position);
+  // The curve with its markers on the axis given, or, without a curve, the
+  // chart in place saying why.
+  void Show(const ChartShown& shown);
 
   QString EmptyText() const { return emptyText_; }
   // The text the tooltip shows for the point nearest to the x value `x`.
@@ -49,7 +42,5 @@ private:
   const Scale scale_;
   const QString xName_;
   std::vector<std::pair<double, double>> points_;
-  AxisRange range_;
-  bool rangeSet_ = false;
   QString emptyText_;
 };

@@ -15,7 +15,7 @@
 #include "render/readback.h"
 #include "render/scenes.h"
 #include "windows/picture_out.h"
-#include "windows/start_file.h"
+#include "windows/file_paths.h"
 
 namespace {
 

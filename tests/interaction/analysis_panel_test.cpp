@@ -81,14 +81,14 @@ TEST_F(AnalysisPanelTest, CompressionFromTheOriginalEqualsTheCurvesBitForBit) {
     EXPECT_TRUE(SameBlock(appState.dataMatrix, expected));
 
     const double rms = ShownRms();
-    const Curve share = ErrorOverShare(c.percent);
+    const Curve share = ShareCurveNow(c.percent);
     ASSERT_TRUE(share.marker);
     EXPECT_EQ(rms, share.marker->y);
     if (c.percent == std::floor(c.percent)) {
       EXPECT_EQ(rms, analysis::ErrorOverShare(appState.originalSurface, c.level, appState.currentDelta)
                          [static_cast<std::size_t>(c.percent)].rms);
     }
-    const Curve delta = ErrorOverDelta(c.percent);
+    const Curve delta = DeltaCurveNow(c.percent);
     ASSERT_TRUE(delta.marker);
     EXPECT_EQ(delta.marker->x, appState.currentDelta);
     EXPECT_EQ(rms, delta.marker->y);
@@ -191,7 +191,7 @@ TEST_F(AnalysisPanelTest, TheDeltaMismatchIsNamedExactlyWhileItLasts) {
 TEST_F(AnalysisPanelTest, DeltaCurveMarkersAndTheNearestPosition) {
   LevelChanged(2);
   appState.delta = 0.67;  // the scroll bar moved, "Berechne!" not yet pressed
-  const Curve c = ErrorOverDelta(20);
+  const Curve c = DeltaCurveNow(20);
   ASSERT_EQ(c.points.size(), 101u);
   ASSERT_TRUE(c.marker && c.pending);
   EXPECT_EQ(c.marker->x, 0.4);

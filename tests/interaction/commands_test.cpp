@@ -74,7 +74,7 @@ TEST_F(CommandTest, LevelJumpsRunOneStepPerLevelInOrder) {
     ClearGlLog();
     LevelChanged(to);
     EXPECT_EQ(s.chosenLevel, to);
-    EXPECT_EQ(s.statusText, "Level: " + std::to_string(to));
+    EXPECT_EQ(s.levelLabel, "Level: " + std::to_string(to));
     EXPECT_TRUE(SameBits(s.dataMatrix, expected));
     EXPECT_EQ(Swaps(), (Views{"G", "D"}));  // the function surfaces depend on the level too
     ExpectEachRedrawLoadsItsOwnProjection();

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "analysis/curves.h"
+#include "interaction/analysis_panel.h"
 #include "interaction/commands.h"
 #include "interaction/data_source.h"
 #include "interaction_support.h"
@@ -67,8 +68,8 @@ TEST_F(CurveJobTest, TheJobGivesTheAnalysisCurvesBitForBitWithTheMarkers) {
     ExpectSameCurve(r.overDelta, overDelta);
     ExpectSameCurve(r.overShare, overShare);
     // The panel's functions are the same job.
-    EXPECT_EQ(ErrorOverDelta(c.percent).points, r.overDelta.points);
-    EXPECT_EQ(ErrorOverShare(c.percent).marker->y, r.overShare.marker->y);
+    EXPECT_EQ(DeltaCurveNow(c.percent).points, r.overDelta.points);
+    EXPECT_EQ(ShareCurveNow(c.percent).marker->y, r.overShare.marker->y);
 
     // Filled at currentDelta, hollow at the scroll bar's Delta.
     const auto at = [&](double d) { return overDelta[static_cast<std::size_t>(std::lround(d * 100))]; };

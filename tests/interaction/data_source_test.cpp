@@ -64,7 +64,7 @@ TEST_F(DataSourceTest, TakeSurfaceFillsTheLevelSixBlockClearsTheRestResetsTheLev
   EXPECT_EQ(s.sourceKind, SourceKind::File);
   EXPECT_EQ(s.sourceName, "hang.csv");
   EXPECT_EQ(s.chosenLevel, 6);
-  EXPECT_EQ(s.statusText, "Level: 6");
+  EXPECT_EQ(s.levelLabel, "Level: 6");
   for (std::size_t j = 0; j < s.keptBlocks.size(); ++j) EXPECT_TRUE(s.keptBlocks[j].empty()) << j;
   EXPECT_TRUE(s.ascentBlock.empty());
   EXPECT_EQ(s.ascentLevel, 0);
@@ -87,7 +87,7 @@ TEST_F(DataSourceTest, TakeSampleBringsBackTheStartUpSurface) {
   EXPECT_EQ(s.sourceKind, SourceKind::Sample);
   EXPECT_EQ(s.sourceName, "");
   EXPECT_EQ(s.chosenLevel, 6);
-  EXPECT_EQ(s.statusText, "Level: 6");
+  EXPECT_EQ(s.levelLabel, "Level: 6");
   EXPECT_TRUE(s.keptBlocks[4].empty() && s.keptBlocks[5].empty());
   EXPECT_EQ(s.currentDelta, 0.1);
   ExpectBothViewsRedrawnInTheirContexts();

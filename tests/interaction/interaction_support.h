@@ -1,4 +1,5 @@
 #pragma once
+#include "interaction/curve_job.h"
 // What the control panel, the keys and the animated selection did, read back
 // from the log: which view was redrawn, which camera moves reached which
 // context, and what each drawn frame of the function view looked like.
@@ -124,3 +125,7 @@ protected:
 };
 
 }  // namespace interaction
+
+// The curves of the state now, as the window's job computes them.
+inline Curve DeltaCurveNow(double percent) { return DeltaCurve(CurveInputsNow(percent)); }
+inline Curve ShareCurveNow(double percent) { return ShareCurve(CurveInputsNow(percent)); }

@@ -34,7 +34,7 @@ TEST_F(ResolutionTest, ChoicesAndTheLevelRangePerResolution) {
     EXPECT_EQ(appState.chosenLevel, c.top);
     EXPECT_EQ(LevelTrackRange().lowest, 2);
     EXPECT_EQ(LevelTrackRange().highest, c.top);
-    EXPECT_EQ(appState.statusText, "Level: " + std::to_string(c.top));
+    EXPECT_EQ(appState.levelLabel, "Level: " + std::to_string(c.top));
     EXPECT_EQ(appState.originalSurface.rows, c.points);
     EXPECT_EQ(appState.synthesisP[static_cast<std::size_t>(c.top)].rows, 2 * c.points - 1);
   }

@@ -8,6 +8,7 @@
 #include "windows/Daten.h"
 #include "windows/Grafik.h"
 #include "windows/Kontrolle.h"
+#include "windows/program_windows.h"
 #include "windows/application.h"
 #include "state/state.h"
 #include "blac/decomposition.h"

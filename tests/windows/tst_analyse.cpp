@@ -29,6 +29,7 @@
 #include <string>
 
 #include "interaction/analysis_panel.h"
+#include "interaction/curve_job.h"
 #include "interaction/data_source.h"
 #include "interaction/readouts.h"
 #include "windows/Analyse.h"
@@ -37,7 +38,8 @@
 #include "windows/Grafik.h"
 #include "windows/Kontrolle.h"
 #include "windows/application.h"
-#include "windows/start_file.h"
+#include "windows/program_windows.h"
+#include "windows/state_notice.h"
 #include "pixels.h"
 #include "widgets.h"
 
@@ -52,6 +54,10 @@ constexpr int kCurveWait = 180000;
 
 double Data(int i, int k) { return GetElement(appState.dataMatrix, i, k); }
 QString Text(const std::string& s) { return QString::fromStdString(s); }
+
+// The curves of the state now, as the window's job computes them.
+Curve DeltaCurveNow(double percent) { return DeltaCurve(CurveInputsNow(percent)); }
+Curve ShareCurveNow(double percent) { return ShareCurve(CurveInputsNow(percent)); }
 
 }  // namespace
 
@@ -304,7 +310,7 @@ private slots:
     a->spnAnteil->setValue(20);
     a->UpdateCurvesNow();
     QVERIFY(a->chtDelta->EmptyText().isEmpty());
-    QCOMPARE(a->labMinimum->text(), Text(MinimumText(ErrorOverDelta(20).points)));
+    QCOMPARE(a->labMinimum->text(), Text(MinimumText(DeltaCurveNow(20).points)));
     QVERIFY(a->labMinimum->text().startsWith("kleinster Fehler bei Delta = 0."));
     QCOMPARE(a->serDelta->count(), 101);
     QCOMPARE(a->serAnteil->count(), 101);
@@ -375,7 +381,7 @@ private slots:
     a->spnAnteil->setValue(7.5);
     QTest::mouseClick(a->butAnwenden, Qt::LeftButton);
     a->UpdateCurvesNow();
-    const double rms = ErrorOverShare(7.5).marker->y;
+    const double rms = ShareCurveNow(7.5).marker->y;
     QCOMPARE(a->labFehler->text(), Text(ErrorText()));
     QVERIFY2(a->labFehler->text().contains(", RMS = " + Text(FormatReadout(rms)) + ", "), qPrintable(a->labFehler->text()));
     QCOMPARE(a->markAnteil->at(0).y(), rms);
@@ -485,7 +491,7 @@ private slots:
     // Drawn once, and those of level 3, as the Qt-free job computes them.
     QCOMPARE(drawnDelta.size(), 1);
     QCOMPARE(drawnShare.size(), 1);
-    const Curve overDelta = ErrorOverDelta(10), overShare = ErrorOverShare(10);
+    const Curve overDelta = DeltaCurveNow(10), overShare = ShareCurveNow(10);
     QCOMPARE(drawnDelta[0].size(), 101);
     QCOMPARE(drawnShare[0].size(), 101);
     for (int i = 0; i < 101; ++i) {
@@ -508,14 +514,14 @@ private slots:
     QTest::mouseClick(k->butAnalyse, Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(drawnDelta.size() == 2, kCurveWait);
     QCOMPARE(a->markAnteil->at(0).x(), 50.0);
-    QCOMPARE(drawnDelta[1][0].y(), ErrorOverDelta(50).points[0].second);
+    QCOMPARE(drawnDelta[1][0].y(), DeltaCurveNow(50).points[0].second);
 
     k->scrDelta->setValue(40);
     disconnect(d);
     disconnect(s);
     QCOMPARE(SetResolution(65), std::string());
     k->trbLevel->setRange(LevelTrackRange().lowest, LevelTrackRange().highest);
-    emit a->surfaceChanged();
+    NotifyStateChanged();
     a->StateChanged();
   }
 

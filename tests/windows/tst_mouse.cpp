@@ -23,6 +23,7 @@
 #include "windows/Grafik.h"
 #include "windows/Help.h"
 #include "windows/Kontrolle.h"
+#include "windows/program_windows.h"
 #include "windows/Prefs.h"
 #include "windows/application.h"
 #include "pixels.h"

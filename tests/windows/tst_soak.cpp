@@ -19,6 +19,7 @@
 #include "windows/Daten.h"
 #include "windows/Grafik.h"
 #include "windows/Kontrolle.h"
+#include "windows/program_windows.h"
 #include "windows/Prefs.h"
 #include "windows/application.h"
 #include "interaction/commands.h"

@@ -1,0 +1,6 @@
+#include "windows/state_notice.h"
+
+StateNotice& Notice() {
+  static StateNotice notice;
+  return notice;
+}
