@@ -91,7 +91,6 @@ export function wireAnalyse(veltra, ui) {
   }
 
   function surfaceTaken() {
-    veltra.curvesNewSurface();
     showSource();
     ui.changed();
   }

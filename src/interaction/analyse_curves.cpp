@@ -44,11 +44,6 @@ CurveOrders AnalyseCurves::Drop() {
 }
 
 CurveOrders AnalyseCurves::StateChanged() {
-  if (appState.chosenLevel != level_) {
-    // Another level moves the curves by orders of magnitude: fresh ranges.
-    level_ = appState.chosenLevel;
-    rangeSet_ = false;
-  }
   if (AtTopLevel()) {
     ShowEmpty(NoCurveText());
     shown_.minimum.clear();
@@ -135,16 +130,19 @@ void AnalyseCurves::ShowCurves(const CurveResult& result) {
   ChartShown& delta = shown_.overDelta;
   delta.emptyText.clear();
   delta.curve = result.overDelta;
-  // A linear axis keeps its range while the data fit in it.
-  double top = 0;
-  for (const auto& p : delta.curve.points) {
-    if (std::isfinite(p.second)) top = std::max(top, p.second);
-  }
+  // Each run's axis fits its own points and markers, so that a curve that
+  // varies little is still seen to vary.
+  double low = INFINITY, high = 0;
+  const auto span = [&](double y) {
+    if (!std::isfinite(y)) return;
+    low = std::min(low, y);
+    high = std::max(high, y);
+  };
+  for (const auto& p : delta.curve.points) span(p.second);
   for (const std::optional<Marker>& m : {delta.curve.marker, delta.curve.pending}) {
-    if (m && std::isfinite(m->y)) top = std::max(top, m->y);
+    if (m) span(m->y);
   }
-  delta.linear = rangeSet_ ? KeepOrRescale(delta.linear, top) : NiceAxisFromZero(top);
-  rangeSet_ = true;
+  delta.linear = NiceAxisAround(low, high);
   // The scroll bar may have moved while the curves were computed.
   if (delta.curve.points.size() == kFullCurve) {
     delta.curve.pending = PointAt(delta.curve, NearestDeltaPosition(appState.delta));

@@ -27,8 +27,8 @@ struct ChartShown {
   // In place of the curve while there is none ("" while a curve is shown).
   std::string emptyText;
   Curve curve;  // points and markers in the data's units
-  // The y axis: linear from zero in round steps (the Delta curve), or whole
-  // decades with values drawn at Drawn() (the share curve).
+  // The y axis: linear in round steps around the curve (the Delta curve), or
+  // whole decades with values drawn at Drawn() (the share curve).
   bool logarithmic = false;
   AxisRange linear;
   LogRange decades;
@@ -65,9 +65,6 @@ public:
   // Level, Delta in force, coefficients or source changed: the curves are
   // computed anew; at the top level both charts say why there are none.
   CurveOrders StateChanged();
-  // A new surface or resolution, before its StateChanged(): the axes choose
-  // their ranges afresh.
-  void NewSurface() { rangeSet_ = false; }
   // The share kept, 0..100 %.
   CurveOrders ShareChanged(double percent);
   double Percent() const { return percent_; }
@@ -100,6 +97,4 @@ private:
   bool visible_ = false;
   bool pending_ = true;
   bool running_ = false;
-  int level_ = 0;  // the level the axes' ranges belong to
-  bool rangeSet_ = false;
 };

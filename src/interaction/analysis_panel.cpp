@@ -92,20 +92,40 @@ std::string KeptText(const KeptCount& count) {
 
 std::string ShownStateText() {
   const std::optional<CompressionRecord> c = Compression();
+  if (!c && AnalysedAgainSinceCompression())
+    return "Gezeigt: neu analysiert, die Kompression gilt nicht mehr";
   if (!c) return "Gezeigt: unkomprimiert";
   return "Gezeigt: " + FormatReadout(c->percent) + " % behalten (Level " + std::to_string(c->level) + ")";
 }
 
+namespace {
+
+// "0.2", "0.4 und 0.2", "0.1, 0.4 und 0.2".
+std::string DeltaList(const std::vector<double>& deltas) {
+  std::string list;
+  for (std::size_t i = 0; i < deltas.size(); ++i) {
+    if (i > 0) list += i + 1 == deltas.size() ? " und " : ", ";
+    list += FormatNumber(deltas[i]);
+  }
+  return list;
+}
+
+}  // namespace
+
 std::string MismatchText() {
   const std::vector<double> deltas = MismatchedDeltas(appState.chosenLevel, appState.currentDelta);
   if (deltas.empty()) return {};
-  std::string analysed;
-  for (std::size_t i = 0; i < deltas.size(); ++i) {
-    if (i > 0) analysed += i + 1 == deltas.size() ? " und " : ", ";
-    analysed += FormatNumber(deltas[i]);
-  }
-  return "Koeffizienten mit Delta " + analysed + " berechnet, Synthese mit Delta " +
+  return "Koeffizienten mit Delta " + DeltaList(deltas) + " berechnet, Synthese mit Delta " +
          FormatNumber(appState.currentDelta);
+}
+
+std::string DeltaExplanation() {
+  std::string mismatch = MismatchText();
+  if (!mismatch.empty()) return mismatch;
+  const std::optional<SynthesisMismatch> m = SynthesisMismatchShown();
+  if (!m) return {};
+  return "Mit Delta " + DeltaList(m->analysed) + " analysierte Details wurden mit Delta " +
+         FormatNumber(m->synthesis) + " hinaufsynthetisiert, daher der gr\u00f6\u00dfere Fehler";
 }
 
 std::string ErrorText() {
@@ -122,8 +142,8 @@ std::string ErrorText() {
   }
   std::string text = "Fehler auf Level " + std::to_string(s.topLevel) + ": max |e| = " + FormatReadout(e.maxAbs) +
                      ", RMS = " + FormatReadout(e.rms) + ", PSNR = " + psnr;
-  const std::string mismatch = MismatchText();
-  if (!mismatch.empty()) text += "\n" + mismatch;
+  const std::string why = DeltaExplanation();
+  if (!why.empty()) text += "\n" + why;
   return text;
 }
 
@@ -182,6 +202,6 @@ std::string SourceText() {
 bool AtTopLevel() { return appState.chosenLevel >= appState.topLevel; }
 
 AnalyseReadouts ReadoutsNow(double percent) {
-  return {AtTopLevel(), KeptReadoutText(percent), ShownStateText(), ErrorText(), MismatchText(), SourceText(),
+  return {AtTopLevel(), KeptReadoutText(percent), ShownStateText(), ErrorText(), DeltaExplanation(), SourceText(),
           NoCurveText(), EnergyRows(), EnergyExplanation()};
 }

@@ -46,8 +46,14 @@ std::string ShownStateText();
 // details shown were analysed with another Delta than the tables in force; "" else.
 std::string MismatchText();
 
+// Why the error is larger than the coefficients alone explain: MismatchText(),
+// or, once the mismatched details were synthesised up, "Mit Delta 0.2
+// analysierte Details wurden mit Delta 0.3 hinaufsynthetisiert, daher der
+// größere Fehler"; "" else.
+std::string DeltaExplanation();
+
 // "Fehler auf Level 6: max |e| = …, RMS = …, PSNR = … dB" of the current
-// coefficients against the original; a second line carries MismatchText().
+// coefficients against the original; a second line carries DeltaExplanation().
 std::string ErrorText();
 
 struct EnergyRow {
@@ -68,7 +74,7 @@ struct AnalyseReadouts {
   std::string kept;        // KeptReadoutText
   std::string shown;       // ShownStateText
   std::string error;       // ErrorText
-  std::string mismatch;    // MismatchText: non-empty colours the error in red
+  std::string mismatch;    // DeltaExplanation: non-empty colours the error in red
   std::string source;      // SourceText
   std::string noCurve;     // NoCurveText
   std::vector<EnergyRow> energy;

@@ -14,6 +14,8 @@ struct Record {
   // Index l: the Delta of the level-l details (analysis from l+1 to l).
   std::array<std::optional<double>, kTop> detailDelta{};
   std::optional<CompressionRecord> compression;
+  bool analysedAgain = false;
+  std::optional<SynthesisMismatch> synthesisMismatch;
 };
 
 Record record;
@@ -26,6 +28,10 @@ void ForgetCoefficientRecord() { record = Record{}; }
 
 void RecordDescent(int level, double delta) {
   if (LevelInRange(level)) record.detailDelta[static_cast<std::size_t>(level)] = delta;
+  if (record.compression && level >= record.compression->level) {
+    record.compression.reset();
+    record.analysedAgain = true;
+  }
 }
 
 void RecordFreshAnalysis(int level, double delta, std::optional<double> keptPercent) {
@@ -34,7 +40,20 @@ void RecordFreshAnalysis(int level, double delta, std::optional<double> keptPerc
   if (keptPercent) record.compression = CompressionRecord{*keptPercent, level};
 }
 
+void RecordAscent(int level, double delta) {
+  if (!LevelInRange(level)) return;
+  const std::optional<double>& d = record.detailDelta[static_cast<std::size_t>(level)];
+  if (!d || *d == delta) return;
+  SynthesisMismatch& m = record.synthesisMismatch ? *record.synthesisMismatch : record.synthesisMismatch.emplace();
+  if (std::find(m.analysed.begin(), m.analysed.end(), *d) == m.analysed.end()) m.analysed.push_back(*d);
+  m.synthesis = delta;
+}
+
+std::optional<SynthesisMismatch> SynthesisMismatchShown() { return record.synthesisMismatch; }
+
 std::optional<CompressionRecord> Compression() { return record.compression; }
+
+bool AnalysedAgainSinceCompression() { return record.analysedAgain; }
 
 std::vector<double> MismatchedDeltas(int level, double synthesisDelta) {
   std::vector<double> deltas;

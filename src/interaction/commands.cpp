@@ -24,20 +24,52 @@ void DeltaChanged(int position) {
   RedrawGrafik();
 }
 
+namespace {
+
+void Descend() {
+  AppState& s = appState;
+  BeforeDescent(s.dataMatrix, s.chosenLevel, s.currentDelta);
+  --s.chosenLevel;
+  DecomposeLevel(s.chosenLevel);
+  RecordDescent(s.chosenLevel, s.currentDelta);
+}
+
+void Ascend() {
+  AppState& s = appState;
+  RecordAscent(s.chosenLevel, s.currentDelta);
+  ReconstructLevel(s.chosenLevel);
+  ++s.chosenLevel;
+  AfterAscent(s.dataMatrix, s.chosenLevel, s.currentDelta);
+}
+
+// One level step; while a compression is shown, a step back the way the data
+// came returns its coefficients exactly.
+void StepTo(int to, void (*step)()) {
+  AppState& s = appState;
+  const int from = s.chosenLevel;
+  if (!Compression()) {
+    ForgetLevelSteps();
+    step();
+    return;
+  }
+  if (RetraceLevelStep(s.dataMatrix, from, to, s.currentDelta)) {
+    s.chosenLevel = to;
+    return;
+  }
+  Matrix before(s.dataMatrix);
+  step();
+  // A descent that analysed the compressed details afresh ended the compression.
+  if (Compression()) KeepLevelStep(std::move(before), s.dataMatrix, from, to, s.currentDelta);
+  else ForgetLevelSteps();
+}
+
+}  // namespace
+
 void LevelChanged(int position) {
   AppState& s = appState;
   // One step per level in between, so a jump runs every intermediate level in order.
-  while (position < s.chosenLevel) {
-    BeforeDescent(s.dataMatrix, s.chosenLevel, s.currentDelta);
-    --s.chosenLevel;
-    DecomposeLevel(s.chosenLevel);
-    RecordDescent(s.chosenLevel, s.currentDelta);
-  }
-  while (s.chosenLevel < position) {
-    ReconstructLevel(s.chosenLevel);
-    ++s.chosenLevel;
-    AfterAscent(s.dataMatrix, s.chosenLevel, s.currentDelta);
-  }
+  while (position < s.chosenLevel) StepTo(s.chosenLevel - 1, Descend);
+  while (s.chosenLevel < position) StepTo(s.chosenLevel + 1, Ascend);
   s.chosenLevel = position;
   s.levelLabel = LevelLabelText(s.chosenLevel);
   RedrawGrafik();

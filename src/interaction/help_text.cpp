@@ -98,15 +98,18 @@ ringsum die Detailblöcke). Damit lässt sich sehen, ob ein Foto mit 5 % der Det
 <h3>Unterrichtsablauf (etwa 20 Minuten)</h3>
 <ol>
 <li>Delta von 0 bis 1 schieben: aus der Box wird der Hut, die Wavelets ändern ihre Form (3 min).</li>
-<li>„Zoom“ aus, Level 6 → 2: die Funktionen werden breiter; die Daten werden gröber (3 min).</li>
+<li>Level von 6 auf 2 schieben: die Daten werden gröber. Dann „Zoom“ aus: die Funktionsansicht zeigt, wie breit
+die Funktionen von Level 2 sind (auf Level 6 bedecken sie nur eine winzige Ecke des Quadrats) (3 min).</li>
 <li>„Zeige nur Daten“ aus: Approximation in der Ecke, rote und blaue Detailblöcke ringsum (3 min).</li>
-<li>Level wieder auf 6: fast das Original, aber nicht genau – die Rekonstruktion ist nur näherungsweise (2 min).</li>
-<li>„Analyse…“, Level 2, 10 % „Anwenden“, dann Level 6: wie viel von der Fläche bleibt mit so wenigen
-Details? Kennzahlen und Kurve „Fehler über Anteil“ vergleichen (4 min).</li>
-<li>Auf „Fehler über Delta“ das Minimum anklicken, „Berechne!“, erneut „Anwenden“: das passende Delta
-senkt den Fehler (3 min).</li>
-<li>Auf Level 2 ein anderes Delta „berechnen“ und hinaufgehen: der Hinweis auf die verschiedenen Deltas
-erklärt den großen Fehler. „Original“ räumt auf (2 min).</li>
+<li>„Analyse…“ öffnen, Level wieder auf 6: fast das Original, aber nicht genau – unter „Kennzahlen“ ist der
+RMS-Fehler größer als 0, „Bild…“ zeigt ihn als „Differenz“ (2 min).</li>
+<li>Level 2, 10 % „Anwenden“: „Kennzahlen“ und der Punkt der Kurve „Fehler über Anteil“ bei 10 % nennen
+denselben RMS-Fehler. Dann Level 6: wie viel von der Fläche bleibt mit so wenigen Details? Zurück auf Level 2
+sind es wieder genau die behaltenen Koeffizienten (4 min).</li>
+<li>Auf Level 2 auf „Fehler über Delta“ das Minimum anklicken (der Delta-Schieber springt dorthin),
+„Berechne!“, erneut „Anwenden“: das passende Delta senkt den Fehler (3 min).</li>
+<li>Auf Level 2 ein anderes Delta „berechnen“ und hinaufgehen: die Zeile unter dem Fehler nennt die
+verschiedenen Deltas und erklärt so den großen Fehler, auch auf Level 6. „Original“ räumt auf (2 min).</li>
 </ol>
 )";
 

@@ -59,6 +59,7 @@ void AfterAscent(const Matrix& data, int level, double delta) {
 
 void ForgetKeptLevels() {
   AppState& s = appState;
+  s.levelSteps.clear();
   for (auto& block : s.keptBlocks) block.clear();
   s.ascentBlock.clear();
   s.ascentLevel = 0;
@@ -67,3 +68,26 @@ void ForgetKeptLevels() {
 void KeepBlockForDescent(const Matrix& data, int level) {
   appState.keptBlocks[static_cast<std::size_t>(level)] = CopyBlock(data, level);
 }
+
+bool RetraceLevelStep(Matrix& data, int from, int to, double delta) {
+  auto& steps = appState.levelSteps;
+  if (steps.empty()) return false;
+  AppState::LevelStep& last = steps.back();
+  const std::size_t n = static_cast<std::size_t>(data.rows) * static_cast<std::size_t>(data.cols);
+  const bool undoes = last.from == to && last.to == from && last.delta == delta && last.after.rows == data.rows &&
+                      last.after.cols == data.cols &&
+                      std::memcmp(last.after.data.get(), data.data.get(), n * sizeof(double)) == 0;
+  if (!undoes) {
+    steps.clear();
+    return false;
+  }
+  data = last.before;
+  steps.pop_back();
+  return true;
+}
+
+void KeepLevelStep(Matrix before, const Matrix& data, int from, int to, double delta) {
+  appState.levelSteps.push_back({from, to, delta, std::move(before), data});
+}
+
+void ForgetLevelSteps() { appState.levelSteps.clear(); }

@@ -17,3 +17,13 @@ void ForgetKeptLevels();
 // Keeps `data`'s level-`level` block as the one a descent from there starts
 // from after the program went up to it; for an analysis made afresh.
 void KeepBlockForDescent(const Matrix& data, int level);
+
+// While a compression is shown its coefficients must come back exactly when
+// the data return to the level they were kept at, whichever way they went.
+// A step from `from` to `to` that exactly undoes the last one kept, with the
+// data unchanged since, brings back the data before that one: true then.
+bool RetraceLevelStep(Matrix& data, int from, int to, double delta);
+// A step was made: `before` and `data` now are kept for RetraceLevelStep.
+void KeepLevelStep(Matrix before, const Matrix& data, int from, int to, double delta);
+// No compression is shown (any more): nothing kept for retracing.
+void ForgetLevelSteps();

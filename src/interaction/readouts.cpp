@@ -80,6 +80,18 @@ AxisRange KeepOrRescale(const AxisRange& current, double top, int maxIntervals) 
   return NiceAxisFromZero(top, maxIntervals);
 }
 
+AxisRange NiceAxisAround(double low, double high, int maxIntervals) {
+  low = std::max(low, 0.0);
+  if (!std::isfinite(low) || !std::isfinite(high) || maxIntervals < 1 || !(high - low > high * 1e-3))
+    return NiceAxisFromZero(high, maxIntervals);
+  for (double step = NiceStep((high - low) / maxIntervals);; step = NiceStep(step * 1.5)) {
+    // The slack keeps a value on a tick (0.03 / 0.005) from counting as past it.
+    const double from = std::floor(low / step + 1e-9) * step;
+    const int intervals = std::max(1, static_cast<int>(std::ceil((high - from) / step - 1e-9)));
+    if (intervals <= maxIntervals) return {from, from + intervals * step, step, intervals + 1};
+  }
+}
+
 LogRange LogDecades(const std::vector<double>& values) {
   double lowest = INFINITY, highest = 0;
   for (const double v : values) {

@@ -24,6 +24,12 @@ AxisRange NiceAxisFromZero(double top, int maxIntervals = 5);
 // The range in force stays while the data fit in it (or are not finite);
 // only data above it give a new one.
 AxisRange KeepOrRescale(const AxisRange& current, double top, int maxIntervals = 5);
+// The smallest axis in round steps (at most `maxIntervals`) from a multiple of
+// the step at or below `low` (never below 0) to one at or above `high`, so
+// that data varying little still fill the plot. Data that hardly vary (by
+// less than a thousandth of `high`), or that are not finite, get
+// NiceAxisFromZero(high).
+AxisRange NiceAxisAround(double low, double high, int maxIntervals = 5);
 
 // A logarithmic axis over whole decades. `floor` is where 0 (and anything
 // below it) is drawn.

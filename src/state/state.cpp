@@ -112,6 +112,7 @@ void ResetAppState() {
   s.ascentBlock = fresh.ascentBlock;
   s.ascentLevel = fresh.ascentLevel;
   s.ascentDelta = fresh.ascentDelta;
+  s.levelSteps.clear();
   s.viewAspect = fresh.viewAspect;
   s.levelLabel = fresh.levelLabel;
 }
@@ -163,4 +164,5 @@ void SetTopLevel(int level) {
   for (auto& block : s.keptBlocks) block.clear();
   s.ascentBlock.clear();
   s.ascentLevel = 0;
+  s.levelSteps.clear();
 }

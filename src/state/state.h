@@ -107,6 +107,14 @@ struct AppState {
   std::vector<double> ascentBlock;
   int ascentLevel = 0;
   double ascentDelta = 0;
+  // While a compression is shown: each level step not yet undone, with the
+  // data before and after it, so that going back returns them exactly.
+  struct LevelStep {
+    int from = 0, to = 0;
+    double delta = 0;
+    Matrix before, after;
+  };
+  std::vector<LevelStep> levelSteps;
 
   // Window resources
   ViewSurface* dcGrafik = nullptr;

@@ -276,7 +276,6 @@ EMSCRIPTEN_BINDINGS(analyse) {
   emscripten::function("computeCurves", &Curves);
   emscripten::function("nearestDeltaPosition", &NearestDeltaPosition);
   emscripten::function("curvesStateChanged", emscripten::optional_override([] { return OrdersVal(PageCurves().StateChanged()); }));
-  emscripten::function("curvesNewSurface", emscripten::optional_override([] { PageCurves().NewSurface(); }));
   emscripten::function("curvesShareChanged", emscripten::optional_override(
                                                  [](double p) { return OrdersVal(PageCurves().ShareChanged(p)); }));
   emscripten::function("curvesVisible", emscripten::optional_override(

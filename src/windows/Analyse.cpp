@@ -188,7 +188,6 @@ void TfrmAnalyse::cmbAufloesungChange(int index) {
 }
 
 void TfrmAnalyse::SurfaceTaken() {
-  curves_.NewSurface();
   ShowSource();
   NotifyStateChanged();
 }

@@ -166,38 +166,40 @@ TEST_F(AnalyseCurvesTest, AtTheTopLevelBothChartsSayWhyAndNoJobStarts) {
   EXPECT_TRUE(ReadoutsNow(10).atTop);
 }
 
-TEST_F(AnalyseCurvesTest, TheLinearAxisKeepsItsRangeWhileTheDataFitAndAnotherLevelStartsAfresh) {
+TEST_F(AnalyseCurvesTest, EachRunFitsTheLinearAxisToItsOwnPointsAndMarkers) {
   At(129);
   AnalyseCurves curves = Shown();
-  const auto run = [&](double top) {
+  // A Delta curve from `low` at Delta = 0 to `high` at Delta = 1.
+  const auto run = [&](double low, double high) {
+    CurveResult r = MadeUp(high);
+    for (int k = 0; k <= 100; ++k) r.overDelta.points[static_cast<std::size_t>(k)].second = low + (high - low) * k / 100;
+    r.overDelta.marker = Marker{0.4, low + (high - low) * 0.4};
+    r.overDelta.pending = r.overDelta.marker;
+    curves.ShareChanged(curves.Percent() + 1);
     const std::optional<CurveJobOrder> job = curves.Start();
     EXPECT_TRUE(job.has_value());
-    if (job) EXPECT_TRUE(curves.Ready(job->generation, MadeUp(top)));
+    if (job) EXPECT_TRUE(curves.Ready(job->generation, r));
     return curves.Shown().overDelta.linear;
   };
-  // 0.0235 in at most five round steps: 0.005 each, up to 0.025.
-  AxisRange r = run(0.0235);
-  EXPECT_DOUBLE_EQ(r.high, 0.025);
-  EXPECT_DOUBLE_EQ(r.step, 0.005);
+  // 0.0282 to 0.0301 in at most five round steps: 0.0005 each, 0.028 to 0.0305.
+  AxisRange r = run(0.0282, 0.0301);
+  EXPECT_NEAR(r.low, 0.028, 1e-15);
+  EXPECT_NEAR(r.high, 0.0305, 1e-15);
+  EXPECT_DOUBLE_EQ(r.step, 0.0005);
   EXPECT_EQ(r.ticks, 6);
-  curves.ShareChanged(20);
-  r = run(0.012);  // fits: kept
-  EXPECT_DOUBLE_EQ(r.high, 0.025);
-  curves.ShareChanged(30);
-  r = run(0.031);  // above it: 0.01 steps up to 0.04
-  EXPECT_DOUBLE_EQ(r.high, 0.04);
-  EXPECT_EQ(r.ticks, 5);
-  appState.chosenLevel = 4;
-  curves.StateChanged();
-  r = run(0.012);  // another level: fresh, 0.005 steps up to 0.015
+  // The next run lower down: its own range, nothing kept from before.
+  r = run(0, 0.012);
+  EXPECT_EQ(r.low, 0);
   EXPECT_DOUBLE_EQ(r.high, 0.015);
   EXPECT_EQ(r.ticks, 4);
-  curves.ShareChanged(40);
-  run(0.031);
-  curves.NewSurface();  // a new surface at the same level: fresh as well
-  curves.StateChanged();
-  r = run(0.012);
-  EXPECT_DOUBLE_EQ(r.high, 0.015);
+  // A flat curve is drawn against zero; an all-zero one on 0 to 1.
+  r = run(0.0235, 0.0235);
+  EXPECT_EQ(r.low, 0);
+  EXPECT_DOUBLE_EQ(r.high, 0.025);
+  EXPECT_EQ(r.ticks, 6);
+  r = run(0, 0);
+  EXPECT_EQ(r.low, 0);
+  EXPECT_EQ(r.high, 1);
   EXPECT_FALSE(curves.Shown().overDelta.logarithmic);
   EXPECT_EQ(curves.Shown().overDelta.Drawn(0.012), 0.012);
 }

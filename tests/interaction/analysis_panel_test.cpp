@@ -140,6 +140,60 @@ TEST_F(AnalysisPanelTest, OriginalPutsThePlainAnalysisBack) {
   EXPECT_EQ(ShownStateText(), "Gezeigt: unkomprimiert");
 }
 
+TEST_F(AnalysisPanelTest, AfterALevelTripTheKeptCoefficientsComeBackExactlyOrTheLineSaysSo) {
+  const auto energies = [] {
+    std::vector<std::string> cells;
+    for (const EnergyRow& r : EnergyRows()) cells.insert(cells.end(), {r.share, r.block, r.energy});
+    return cells;
+  };
+  LevelChanged(2);
+  ApplyCompression(10);
+  const Matrix kept = appState.dataMatrix;
+  const std::string error = ErrorText();
+  const std::vector<std::string> energy = energies();
+  // Blocks the compression emptied show a share of exactly 0.
+  int emptied = 0;
+  for (const EnergyRow& r : EnergyRows()) emptied += r.energy == "0";
+  for (const EnergyRow& r : EnergyRows()) {
+    if (r.energy == "0") EXPECT_EQ(r.share, "0 %") << r.block;
+  }
+  EXPECT_GT(emptied, 0);
+
+  // Up to the top and back, then a wandering trip: the same coefficients, bit for bit.
+  LevelChanged(6);
+  EXPECT_EQ(ShownStateText(), "Gezeigt: 10 % behalten (Level 2)");
+  LevelChanged(2);
+  EXPECT_TRUE(SameBlock(appState.dataMatrix, kept));
+  EXPECT_EQ(ShownStateText(), "Gezeigt: 10 % behalten (Level 2)");
+  EXPECT_EQ(ErrorText(), error);
+  EXPECT_EQ(energies(), energy);
+  LevelChanged(4);
+  LevelChanged(3);
+  LevelChanged(5);
+  LevelChanged(2);
+  EXPECT_TRUE(SameBlock(appState.dataMatrix, kept));
+
+  // Kept at level 4: down below it and up again comes back to them as well.
+  LevelChanged(4);
+  ApplyCompression(25);
+  const Matrix kept4 = appState.dataMatrix;
+  LevelChanged(2);
+  EXPECT_EQ(ShownStateText(), "Gezeigt: 25 % behalten (Level 4)");
+  LevelChanged(4);
+  EXPECT_TRUE(SameBlock(appState.dataMatrix, kept4));
+
+  // "Berechne!" on the way: going down analyses the data again with the new
+  // Delta, and the line no longer claims the compression.
+  LevelChanged(6);
+  Berechne(60);
+  LevelChanged(4);
+  EXPECT_FALSE(SameBlock(appState.dataMatrix, kept4));
+  EXPECT_EQ(ShownStateText(), "Gezeigt: neu analysiert, die Kompression gilt nicht mehr");
+  // Until the next "Anwenden" or "Original".
+  RestoreOriginal();
+  EXPECT_EQ(ShownStateText(), "Gezeigt: unkomprimiert");
+}
+
 TEST_F(AnalysisPanelTest, TheDeltaMismatchIsNamedExactlyWhileItLasts) {
   Berechne(20);
   EXPECT_EQ(MismatchText(), "");
@@ -167,9 +221,23 @@ TEST_F(AnalysisPanelTest, TheDeltaMismatchIsNamedExactlyWhileItLasts) {
   LevelChanged(3);
   EXPECT_EQ(MismatchText(), "");
   Berechne(30);
-  // Synthesised away: nothing analysed is shown at the top.
+  // Synthesised away: nothing analysed is shown at the top, but the error
+  // still says where it comes from.
   LevelChanged(6);
   EXPECT_EQ(MismatchText(), "");
+  const std::string up = "Mit Delta 0.2 analysierte Details wurden mit Delta 0.3 hinaufsynthetisiert, daher der "
+                         "gr\u00f6\u00dfere Fehler";
+  EXPECT_EQ(DeltaExplanation(), up);
+  EXPECT_EQ(ErrorText().substr(ErrorText().find('\n') + 1), up);
+  EXPECT_EQ(ReadoutsNow(10).mismatch, up);
+  // Analysed down again, the data still carry that error, and the text says so.
+  Berechne(40);
+  LevelChanged(5);
+  EXPECT_EQ(MismatchText(), "");
+  EXPECT_EQ(DeltaExplanation(), "Mit Delta 0.2 analysierte Details wurden mit Delta 0.3 hinaufsynthetisiert, daher "
+                                "der gr\u00f6\u00dfere Fehler");
+  LevelChanged(6);
+  EXPECT_EQ(DeltaExplanation(), up);
   // "Anwenden", "Original" and a new surface analyse afresh.
   LevelChanged(2);
   Berechne(50);
@@ -177,6 +245,7 @@ TEST_F(AnalysisPanelTest, TheDeltaMismatchIsNamedExactlyWhileItLasts) {
   appState.delta = 0.9;  // the scroll bar moved without "Berechne!": both analyse with currentDelta
   ApplyCompression(10);
   EXPECT_EQ(MismatchText(), "");
+  EXPECT_EQ(DeltaExplanation(), "");
   Berechne(60);
   ASSERT_NE(MismatchText(), "");
   appState.delta = 0.9;

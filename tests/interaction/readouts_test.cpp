@@ -85,4 +85,34 @@ TEST(Readouts, TheMinimumOfTheCurve) {
   EXPECT_EQ(MinimumText({}), "");
 }
 
+TEST(ReadoutsTest, AnAxisAroundTheDataStartsAtAMultipleOfItsStep) {
+  const struct {
+    double low, high;
+    double from, to, step;
+    int ticks;
+  } cases[] = {
+      {0.0282, 0.0301, 0.028, 0.0305, 0.0005, 6},
+      {0.0147, 0.0162, 0.0145, 0.0165, 0.0005, 5},
+      {3, 47, 0, 50, 10, 6},
+      // Rounding the bottom down can need a coarser step: at 0.1 it would
+      // take six steps from 0.2 to 0.8.
+      {0.29, 0.79, 0.2, 0.8, 0.2, 4},
+      // A spread of exactly a thousandth of the top is flat: drawn from zero.
+      {999, 1000, 0, 1000, 200, 6},
+      {998.9, 1000, 998.5, 1000, 0.5, 4},
+      {-0.5, 2, 0, 2, 0.5, 5},  // errors are never below 0
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.low << " .. " << c.high);
+    const AxisRange a = NiceAxisAround(c.low, c.high);
+    EXPECT_NEAR(a.low, c.from, 1e-12);
+    EXPECT_NEAR(a.high, c.to, 1e-12);
+    EXPECT_NEAR(a.step, c.step, 1e-15);
+    EXPECT_EQ(a.ticks, c.ticks);
+  }
+  const AxisRange none = NiceAxisAround(INFINITY, 0);
+  EXPECT_EQ(none.low, 0);
+  EXPECT_EQ(none.high, 1);
+}
+
 }  // namespace
