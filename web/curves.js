@@ -52,6 +52,16 @@ export class CurveView {
     new ResizeObserver(() => {
       if (!frame) frame = requestAnimationFrame(() => { frame = 0; this.fit(); });
     }).observe(host);
+    // A finger shows its point at once, and the values stay when the
+    // browser lets the tap's mouse leave again.
+    this.tapped = false;
+    host.addEventListener('pointermove', (e) => { if (e.pointerType === 'mouse') this.tapped = false; });
+    host.addEventListener('pointerdown', (e) => {
+      this.tapped = e.pointerType === 'touch';
+      if (!this.tapped || !e.target.closest('.u-over')) return;
+      const r = this.plot.over.getBoundingClientRect();
+      this.plot.setCursor({ left: e.clientX - r.left, top: e.clientY - r.top });
+    });
     if (onPick) {
       host.addEventListener('click', (e) => {
         if (!this.chart || !e.target.closest('.u-over')) return;
@@ -138,6 +148,7 @@ export class CurveView {
 
   showPoint(left) {
     const p = this.nearest(left);
+    if (!p && this.tapped && this.chart) return;
     this.readout.textContent = p ? this.pointText(p.x, p.y) : '';
   }
 

@@ -111,6 +111,12 @@ const inspect = (page) => page.evaluate(() => {
   }
   for (const p of panes) {
     if (!onScreen(box(p))) problems.push(`${p.id} not wholly on the screen: ${JSON.stringify(box(p))}`);
+    // No pane behind another.
+    for (const q of panes) {
+      const a = box(p);
+      const b = box(q);
+      if (p !== q && a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom) problems.push(`${p.id} and ${q.id} overlap`);
+    }
     const close = p.querySelector('.paneTitle button');
     if (!onScreen(box(close)) || freeAt(close, close)) problems.push(`${p.id}'s close control not free`);
   }
@@ -176,6 +182,16 @@ describe('Seite mit Fenstern auf sechs Bildschirmen', () => {
   it('by touch at 1024x768, 800x1280 and 390x844: the same, and every control 44 x 44 px to tap', async () => {
     const page = await open(TOUCH[0], { touch: true });
     await walkScreens(page, TOUCH, true);
+    // A tap on a curve shows its nearest point, as the pointer does.
+    await page.focus('#trbLevel');
+    for (let i = 0; i < 3; ++i) await page.keyboard.press('ArrowLeft');
+    await step(page, ['open', 'analyse']);
+    await page.waitForFunction(() => window.veltraCurves);
+    await page.$eval('#chtAnteil', (e) => e.scrollIntoView());
+    const over = await page.$eval('#chtAnteil .u-over', (o) => o.getBoundingClientRect().toJSON());
+    await page.touchscreen.tap(over.left + over.width / 2, over.top + over.height / 2);
+    await frames(page);
+    assert.match(await page.$eval('#chtAnteil .pointText', (e) => e.textContent), /^behaltener Anteil in % = 50 %: RMS = \d/);
     await page.close();
   });
 
