@@ -19,8 +19,12 @@ const KEEP_DESKTOP_SIZE_BELOW = 1.08;
 // Bild's panels: the desktop's size unless "Präsentation" asks for more.
 const BILD_PANEL = 190;
 const BILD_GAP = 6;
-// The views keep at least this much of a side beside or above the panes.
+// The views keep at least this much of a side beside or above the panes,
+// and the panes this much, a title and a few lines.
 const DESK_MIN = 300;
+const PANE_MIN = 140;
+// The views' height below which a pane below them gives way.
+const VIEWS_MIN = 80;
 
 const PANES = ['analyse', 'bild', 'help'];
 const coarse = window.matchMedia('(pointer: coarse)');
@@ -69,7 +73,7 @@ function layoutPanes(width, height, full, slack) {
   panes.classList.toggle('shown', open.length > 0);
   $('frame').classList.toggle('portrait', !landscape);
   if (!open.length) return { width, height };
-  const side = paneSide(open, width, height, landscape, present) + slack;
+  const side = Math.max(PANE_MIN, paneSide(open, width, height, landscape, present) + slack);
   panes.style.width = landscape ? px(side) : '';
   panes.style.height = landscape ? '' : px(side);
   // Bild's share of the column, when it shares it with others.
@@ -96,7 +100,8 @@ function layoutPanes(width, height, full, slack) {
 
 // The views' place; returns what the views leave free of the desk towards
 // the panes (its height below them on a tall screen, its width beside them
-// on a wide one), which the panes may then take.
+// on a wide one), which the panes may then take, or, below zero, what the
+// panes must give back.
 function place(slack) {
   const views = $('views');
   const full = document.fullscreenElement === views;
@@ -126,6 +131,8 @@ function place(slack) {
   $('daten').style.width = px(DATEN_WIDTH * scale);
   for (const c of [$('grafik'), $('daten')]) c.style.height = `${h}px`;
   if (full || !$('panes').classList.contains('shown')) return 0;
+  // A tall panel (a phone, "Präsentation") leaves the views too little: the pane below gives way.
+  if (screen[0] < screen[1] && h < VIEWS_MIN) return free - title - VIEWS_MIN;
   const rows = stack ? 2 : 1;
   const cols = stack ? 1 : 2;
   return screen[0] >= screen[1]
@@ -136,7 +143,7 @@ function place(slack) {
 let lastChart = '';
 function layout() {
   const slack = place(0);
-  if (slack > 4) place(Math.floor(slack) - 2);
+  if (slack > 4 || slack < 0) place(Math.floor(slack) - 2);
   const chart = `${$('analyse').dataset.chartHeight}|${$('bild').style.cssText}|${presenting()}`;
   if (chart !== lastChart) {
     lastChart = chart;

@@ -150,7 +150,7 @@ const inspect = (page) => page.evaluate(() => {
   };
 });
 
-async function walkScreens(page, screens, touch) {
+async function walkScreens(page, screens, touch, present = false) {
   for (const [width, height, ratio] of screens) {
     await page.setViewport({ width, height, deviceScaleFactor: ratio, hasTouch: touch });
     await frames(page);
@@ -158,7 +158,8 @@ async function walkScreens(page, screens, touch) {
     const first = await inspect(page);
     assert.equal(first.coarse, touch, `${label}: pointer coarse`);
     assert.deepEqual(first.problems, [], `${label} without panes`);
-    if (height > width) assert.ok(first.stacked, `${label}: views stacked`);
+    // (In "Präsentation" a phone's panel is so high that the views are larger side by side.)
+    if (height > width && !present) assert.ok(first.stacked, `${label}: views stacked`);
     const open = new Set();
     for (const s of STEPS) {
       await step(page, s);
@@ -179,9 +180,13 @@ describe('Seite mit Fenstern auf sechs Bildschirmen', () => {
     await page.close();
   });
 
-  it('by touch at 1024x768, 800x1280 and 390x844: the same, and every control 44 x 44 px to tap', async () => {
+  it('by touch at 1024x768, 800x1280 and 390x844 (and in "Präsentation"): the same, every control 44 x 44 px to tap', async () => {
     const page = await open(TOUCH[0], { touch: true });
     await walkScreens(page, TOUCH, true);
+    // The phone in "Präsentation": the panel's 20 px text leaves the least room.
+    await page.click('#cbxPraesentation');
+    await walkScreens(page, [TOUCH[2]], true, true);
+    await page.click('#cbxPraesentation');
     // A tap on a curve shows its nearest point, as the pointer does.
     await page.focus('#trbLevel');
     for (let i = 0; i < 3; ++i) await page.keyboard.press('ArrowLeft');
