@@ -37,7 +37,7 @@ const outerHeight = (e) => {
   return e.getBoundingClientRect().height + parseFloat(style.marginTop) + parseFloat(style.marginBottom);
 };
 const px = (v) => `${Math.floor(v)}px`;
-export const presenting = () => document.body.classList.contains('praesentation');
+const presenting = () => document.body.classList.contains('praesentation');
 
 // The panes' side: their width beside the views (wide screen) or their
 // height below them (tall screen), as the open ones ask for.
@@ -53,7 +53,7 @@ function paneSide(open, width, height, landscape, present) {
 
 // Bild's panel size and columns within (w, h): the largest square panels
 // the four fit as 4 x 1, 2 x 2 or 1 x 4.
-export function fitBild(w, h, present, bar, caption) {
+function fitBild(w, h, present, bar, caption) {
   let best = { size: 0, cols: 4 };
   for (const cols of [4, 2, 1]) {
     const rows = 4 / cols;
@@ -154,7 +154,7 @@ function layout() {
 // Once a frame at most, after whatever changed the sizes; never inside a
 // ResizeObserver's own delivery (that would loop).
 let pending = 0;
-export function relayout() {
+function relayout() {
   if (!pending) {
     pending = requestAnimationFrame(() => {
       pending = 0;

@@ -45,7 +45,7 @@ function current(veltra) {
   };
 }
 
-// The panes a link may open, in the order the link names them: each with
+// The panes a link may open, in the order a link writes them: each with
 // its dialog and the button a person opens it with.
 const PANES = {
   analyse: { id: 'analyse', button: 'butAnalyse' },
