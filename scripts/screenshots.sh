@@ -9,6 +9,8 @@
 #
 #   docs/screenshot-web.png      the page (scripts/screenshots.sh --web)
 #   docs/screenshot-web-analyse.png  the page with "Analyse" (--web)
+#   docs/screenshot-web-screen-*.png  the page on each tested screen with
+#                                panes open (--web)
 #
 # Usage: scripts/screenshots.sh [PROGRAM]
 #   Without PROGRAM the program is built with the default preset and
@@ -26,13 +28,15 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # --web: docs/screenshot-web.png, the page in headless chromium (1366 x 768), and
-# docs/screenshot-web-analyse.png with "Analyse" at level 3, 10 % kept (1920 x 1080).
+# docs/screenshot-web-analyse.png with "Analyse" at level 3, 10 % kept (1920 x 1080),
+# and docs/screenshot-web-screen-*.png, one per tested screen with panes open.
 if [ "${1:-}" = "--web" ]; then
   source scripts/setup.sh
   build_web
   ensure_page_packages
-  node web/tests/screenshot.mjs build/web/page docs/screenshot-web.png docs/screenshot-web-analyse.png
-  echo "docs/screenshot-web.png docs/screenshot-web-analyse.png"
+  node web/tests/screenshot.mjs build/web/page docs/screenshot-web.png docs/screenshot-web-analyse.png \
+    docs/screenshot-web-screen
+  echo "docs/screenshot-web.png docs/screenshot-web-analyse.png" docs/screenshot-web-screen-*.png
   exit 0
 fi
 

@@ -16,12 +16,20 @@ export function wireAnalyse(veltra, ui) {
   const choices = veltra.resolutionChoices();
   for (const c of choices) $('cmbAufloesung').append(new Option(c.text, c.points));
 
-  const chtDelta = new CurveView($('chtDelta'), {
-    texts: veltra.deltaChartTexts(), log: false,
+  const chart = (id, texts, log, more) => new CurveView($(id), {
+    texts, log, pointText: (x, y) => veltra.curvePointText(log, texts.xTitle, x, y), ...more,
+  });
+  const chtDelta = chart('chtDelta', veltra.deltaChartTexts(), false, {
     // A click on the curve moves the Delta scroll bar there.
     onPick: (delta) => ui.setDeltaPosition(veltra.nearestDeltaPosition(delta)),
   });
-  const chtAnteil = new CurveView($('chtAnteil'), { texts: veltra.shareChartTexts(), log: true });
+  const chtAnteil = chart('chtAnteil', veltra.shareChartTexts(), true);
+  // The pane's size and "Präsentation" (layout.js) size the curves.
+  window.addEventListener('veltra-layout', () => {
+    const height = Number(dialog.dataset.chartHeight) || 220;
+    const present = document.body.classList.contains('praesentation');
+    for (const c of [chtDelta, chtAnteil]) c.restyle(present, height);
+  });
 
   function showSource() {
     $('cmbAufloesung').value = String(veltra.resolution());
@@ -187,6 +195,7 @@ export function wireAnalyse(veltra, ui) {
   readouts();
   return {
     get percent() { return percent; },
+    charts: [chtDelta, chtAnteil],
     setPercent,
     takeBytes,
   };

@@ -146,6 +146,10 @@ export function wireBild(veltra) {
   window.addEventListener('veltra-state', () => {
     if (dialog.open) redraw();
   });
+  // Its part of the screen changed (layout.js): the panels' size follows.
+  window.addEventListener('veltra-layout', () => {
+    if (dialog.open) redraw();
+  });
   $('butBildClose').addEventListener('click', () => dialog.close());
   // The analysis window's button and the control panel's.
   document.addEventListener('click', (e) => {

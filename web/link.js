@@ -2,7 +2,7 @@
 // level, resolution, formula, selection, share kept (and the level it was
 // kept at), the Delta the details shown were analysed with when "Berechne!"
 // below the top level put another one in force, the three view switches,
-// and both views' places.
+// both views' places, the open panes and "Präsentation".
 // A page opened with such an address takes all of it, through the same
 // controls a person uses, or, when any value is wrong, none of it and says
 // which. "Link kopieren" puts the address on the clipboard. Values equal to a
@@ -40,7 +40,22 @@ function current(veltra) {
     drahtgitter: $('cbxDrahtgitter').checked,
     grafik: [...s.functionOrientation.flat(), s.GPosX, s.GPosY, s.GPosZ],
     daten: [s.Dalpha, s.Dbeta, s.Dgamma, s.DPosX, s.DPosY, s.DPosZ],
+    fenster: Object.keys(PANES).filter((name) => $(PANES[name].id).open),
+    praesentation: $('cbxPraesentation').checked,
   };
+}
+
+// The panes a link may open, in the order a link writes them: each with
+// its dialog and the button a person opens it with.
+const PANES = {
+  analyse: { id: 'analyse', button: 'butAnalyse' },
+  bild: { id: 'bild', button: 'butBild' },
+  hilfe: { id: 'help', button: 'butHilfe' },
+};
+function panes(text) {
+  const names = text.split(',');
+  const known = names.every((n) => Object.hasOwn(PANES, n)) && new Set(names).size === names.length;
+  return known ? Object.keys(PANES).filter((n) => names.includes(n)) : null;
 }
 
 // The level bounds at a resolution are the module's (set when the link is wired).
@@ -92,6 +107,8 @@ const FIELDS = [
   ['drahtgitter', 'Drahtgitter', flag],
   ['grafik', 'Lage der Funktionen', (t) => numbers(t, 15)],
   ['daten', 'Lage der Daten', (t) => numbers(t, 6)],
+  ['fenster', 'Fenster', panes],
+  ['praesentation', 'Präsentation', flag],
 ];
 
 // The state a link asks for: every field it carries, checked; the others as
@@ -133,6 +150,8 @@ function writeLink(s, fresh) {
   for (const key of SWITCHES) if (s[key] !== fresh[key]) params.set(key, s[key] ? '1' : '0');
   if (!sameNumbers(s.grafik, fresh.grafik)) params.set('grafik', s.grafik.join(','));
   if (!sameNumbers(s.daten, fresh.daten)) params.set('daten', s.daten.join(','));
+  if (s.fenster.length) params.set('fenster', s.fenster.join(','));
+  if (s.praesentation) params.set('praesentation', '1');
   return params.toString();
 }
 
@@ -175,7 +194,7 @@ async function selectionSettled(veltra, item) {
 // surface (resolution, formula); at the top level "Berechne!" with the Delta
 // the details were analysed with; the share kept at its level; the level; a
 // later "Berechne!" with the Delta in force; the scroll bar; the switches;
-// the selection; and the views' places.
+// the selection; the views' places; "Präsentation"; and the panes.
 async function applyLink(veltra, want) {
   const now = () => current(veltra);
   const compute = async (position) => {
@@ -219,6 +238,9 @@ async function applyLink(veltra, want) {
   if (!sameNumbers(want.grafik, placed.grafik) || !sameNumbers(want.daten, placed.daten)) {
     veltra.placeViews(want.grafik, want.daten);
   }
+  if (want.praesentation !== now().praesentation) $('cbxPraesentation').click();
+  // The panes last, showing the state the rest of the link gave.
+  for (const name of want.fenster) if (!$(PANES[name].id).open) $(PANES[name].button).click();
   window.veltraUi.refreshPanel();
 }
 

@@ -146,7 +146,9 @@ async function main() {
     return;
   }
   const veltra = await createVeltra();
-  veltra.start((caption) => { $('grafikTitle').textContent = caption; }, showMessage);
+  // The desktop's function window names its state in its caption ("Nullmatrix",
+  // "Keine Nullen"); the page's heading keeps naming the view.
+  veltra.start(() => {}, showMessage);
   for (const [name, canvas] of Object.entries(views)) wireView(veltra, name, canvas)();
   const ui = makeUi(veltra);
   wirePanel(veltra, ui);

@@ -49,7 +49,7 @@ function wireHelp(veltra) {
   const dialog = $('help');
   const show = () => {
     if (!$('helpText').innerHTML) $('helpText').innerHTML = veltra.helpHtml();
-    // Not modal: the help can stay open while the lesson goes on.
+    // A pane beside the views: the help can stay open while the lesson goes on.
     open(dialog, false);
   };
   $('butHilfe').addEventListener('click', show);
@@ -63,33 +63,7 @@ function wireHelp(veltra) {
   });
 }
 
-// A non-modal dialog can be moved by its title bar, off the views it covers.
-function movable(dialog) {
-  const bar = dialog.querySelector('.dialogTitle');
-  if (!bar) return;
-  bar.style.cursor = 'move';
-  bar.addEventListener('pointerdown', (e) => {
-    if (e.target.closest('button')) return;
-    const r = dialog.getBoundingClientRect();
-    const dx = e.clientX - r.left;
-    const dy = e.clientY - r.top;
-    bar.setPointerCapture(e.pointerId);
-    const move = (m) => {
-      const x = Math.min(Math.max(0, m.clientX - dx), window.innerWidth - 40);
-      const y = Math.min(Math.max(0, m.clientY - dy), window.innerHeight - 40);
-      Object.assign(dialog.style, { left: `${x}px`, top: `${y}px`, right: 'auto', margin: '0' });
-    };
-    const up = () => {
-      bar.removeEventListener('pointermove', move);
-      bar.removeEventListener('pointerup', up);
-    };
-    bar.addEventListener('pointermove', move);
-    bar.addEventListener('pointerup', up);
-  });
-}
-
 export function wirePanelDialogs(veltra, ui) {
-  for (const d of document.querySelectorAll('dialog')) movable(d);
   $('butAbout').addEventListener('click', () => open($('about')));
   wireSettings(veltra, ui);
   wireHelp(veltra);

@@ -7,6 +7,7 @@
 #include <emscripten/val.h>
 
 #include <atomic>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -229,6 +230,16 @@ std::string UnreadableFile(const std::string& name) { return "Die Datei " + Quot
 std::string ReadingFile(const std::string& name) { return "Die Datei " + Quoted(name) + " wird gelesen \u2026"; }
 std::string CurvesFailed(const std::string& why) { return "Die Kurven lassen sich nicht berechnen: " + why; }
 
+// A curve point's values under the pointer, worded as the desktop chart's tooltip.
+std::string CurvePointText(bool logarithmic, const std::string& xName, double x, double y) {
+  char where[32];
+  std::snprintf(where, sizeof where, "%.2f", x);
+  std::string text = xName + " = " + (logarithmic ? FormatReadout(x) + " %" : std::string(where)) +
+                     ": RMS = " + FormatReadout(y);
+  if (logarithmic && y <= 0) text += " (am unteren Rand gezeichnet)";
+  return text;
+}
+
 
 }  // namespace
 
@@ -250,6 +261,7 @@ EMSCRIPTEN_BINDINGS(analyse) {
       .field("pendingName", &ChartTexts::pendingName);
   emscripten::function("deltaChartTexts", &DeltaChartTexts);
   emscripten::function("shareChartTexts", &ShareChartTexts);
+  emscripten::function("curvePointText", &CurvePointText);
   emscripten::function("atTopLevel", &AtTopLevel);
   emscripten::value_object<LogRange>("LogRange").field("floor", &LogRange::floor).field("ceiling", &LogRange::ceiling);
   emscripten::function("takeSample", &TakeSampleNow);

@@ -201,6 +201,9 @@ describe('Link', () => {
     ['#analysiert=0.5&delta=0.5', 'analysiertes Delta'],
     ['#auswahl=5', 'Auswahl'],
     ['#drahtgitter=true', 'Drahtgitter'],
+    // A pane not known, or named twice, and a switch other than 0 or 1.
+    ['#fenster=analyse,kaffee&praesentation=2&level=4', 'Fenster, Präsentation'],
+    ['#fenster=analyse,analyse', 'Fenster'],
   ];
   for (const [hash, names] of REFUSED) {
     it(`takes nothing of ${hash} and says so`, async () => {
