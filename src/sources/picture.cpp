@@ -11,10 +11,6 @@
 
 namespace {
 
-std::string SizeText(int width, int height) {
-  return std::to_string(width) + " x " + std::to_string(height) + " Pixeln";
-}
-
 std::string Reason(QImageReader::ImageReaderError error) {
   switch (error) {
     case QImageReader::FileNotFoundError: return "Die Datei gibt es nicht.";
@@ -101,10 +97,8 @@ PictureResult ReadPicture(BoundedFile& file, const std::string& name) {
     if (const std::string problem = PictureSizeProblem(picture, size.width(), size.height()); !problem.empty())
       return {Refused(problem)};
     const std::uintmax_t bytes = DecodedBytes(size.width(), size.height(), reader.imageFormat());
-    if (bytes > kMaxPictureBytes)
-      return {Refused(picture + " ist mit " + SizeText(size.width(), size.height()) + " entpackt " +
-                      std::to_string(bytes) + " Bytes groß; erlaubt sind höchstens " +
-                      std::to_string(kMaxPictureBytes) + " Bytes (256 MiB).")};
+    if (const std::string problem = DecodedBytesProblem(picture, size.width(), size.height(), bytes); !problem.empty())
+      return {Refused(problem)};
   }
   const QImageIOHandler::Transformations turn = reader.transformation();
   const QByteArray format = reader.format();

@@ -1,5 +1,5 @@
 // The page's "Analyse" dialog: sources (the sample, a formula, a file's bytes
-// or a picture's pixels the browser decoded), resolution, compression,
+// or what the grid reads of a picture the browser decoded), resolution, compression,
 // readouts and the two curves, through the same interaction functions as the
 // desktop's window. The curves are computed by a second instance of this
 // module in a worker, from copies of their inputs (the desktop's curve job).
@@ -7,6 +7,7 @@
 #include <emscripten/val.h>
 
 #include <atomic>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,9 @@
 #include "interaction/curve_job.h"
 #include "interaction/data_source.h"
 #include "interaction/readouts.h"
+#include "sources/picture_header.h"
 #include "sources/pixels.h"
+#include "sources/resample.h"
 #include "sources/table_reader.h"
 #include "state/state.h"
 
@@ -38,9 +41,6 @@ std::string TakeSampleNow() {
 std::string TakeTable(const val& bytes, const std::string& name) {
   return TakeFileResult(SurfaceFromTableText(BytesOf(bytes), name), name);
 }
-std::string TakePicture(const val& rgba, int width, int height, const std::string& name) {
-  return TakeFileResult(SurfaceFromRgba(BytesOf(rgba), width, height, name), name);
-}
 
 // A file past the size a table or picture may have is refused before its
 // bytes are read into the page, with the desktop's message.
@@ -62,6 +62,50 @@ val Choices() {
 
 // Whether a picture of this size is taken at all, before its pixels are read.
 bool PictureSizeAccepted(int width, int height) { return PictureSizeProblem({}, width, height).empty(); }
+
+// The desktop's refusal of the picture in `bytes` by the size its header
+// declares, decoded as the browser does (4 bytes a pixel); "" when the size
+// is taken or the header declares none (the decoded size is checked then).
+std::string PictureHeaderProblem(const val& bytes, const std::string& name) {
+  const std::optional<PictureSize> size = PictureSizeFromHeader(BytesOf(bytes));
+  return size ? RgbaPictureProblem("Das Bild " + Quoted(name), size->width, size->height) : std::string();
+}
+
+template <class T>
+val TypedCopy(const char* type, const std::vector<T>& v) {
+  return val::global(type).new_(val(emscripten::typed_memory_view(v.size(), v.data())));
+}
+
+// What a decoded picture leaves for the grid (the rows and columns it reads),
+// computed where the picture was decoded; { error } when it is refused.
+val PictureSamples(const val& rgba, int width, int height, const std::string& name) {
+  const SurfaceResult r = SurfaceFromRgba(BytesOf(rgba), width, height, name);
+  val o = val::object();
+  if (!r.samples) {
+    o.set("error", r.error);
+    return o;
+  }
+  o.set("rows", r.samples->rows);
+  o.set("cols", r.samples->cols);
+  o.set("keptRows", TypedCopy("Int32Array", r.samples->keptRows));
+  o.set("keptCols", TypedCopy("Int32Array", r.samples->keptCols));
+  o.set("values", TypedCopy("Float64Array", r.samples->values));
+  return o;
+}
+
+// Takes what PictureSamples gave, as the desktop takes a file.
+std::string TakeSamples(const val& s, const std::string& name) {
+  SourceSamples kept{s["rows"].as<int>(), s["cols"].as<int>(),
+                     emscripten::vecFromJSArray<int>(val::global("Array").call<val>("from", s["keptRows"])),
+                     emscripten::vecFromJSArray<int>(val::global("Array").call<val>("from", s["keptCols"])),
+                     {}};
+  kept.values.resize(s["values"]["length"].as<std::size_t>());
+  val(emscripten::typed_memory_view(kept.values.size(), kept.values.data())).call<void>("set", s["values"]);
+  if (kept.keptRows != resample_detail::IndicesRead(kept.rows) || kept.keptCols != resample_detail::IndicesRead(kept.cols) ||
+      kept.values.size() != kept.keptRows.size() * kept.keptCols.size())
+    return "Das Bild " + Quoted(name) + " ist unvollständig.";
+  return TakeFileResult(TakenSamples(std::move(kept)), name);
+}
 
 val Readouts(double percent) {
   val o = val::object();
@@ -156,8 +200,10 @@ EMSCRIPTEN_BINDINGS(analyse) {
   emscripten::function("takeSample", &TakeSampleNow);
   emscripten::function("takeFormula", &TakeFormula);
   emscripten::function("takeTable", &TakeTable);
-  emscripten::function("takePicture", &TakePicture);
   emscripten::function("pictureSizeAccepted", &PictureSizeAccepted);
+  emscripten::function("pictureHeaderProblem", &PictureHeaderProblem);
+  emscripten::function("pictureSamples", &PictureSamples);
+  emscripten::function("takeSamples", &TakeSamples);
   emscripten::function("fileTooLarge", &FileTooLarge);
   emscripten::function("mismatch", &MismatchText);
   emscripten::function("resolutionChoices", &Choices);

@@ -17,12 +17,25 @@
 namespace {
 
 // grafik: the four functions' alpha, beta, gamma, then the camera's x, y, z
-// (15 numbers); daten: alpha, beta, gamma, then x, y, z. False, with nothing
-// changed, when either has another length.
+// (15 numbers); daten: alpha, beta, gamma, then x, y, z. Whether keys and
+// mouse could take the view there (navigation's reach).
+bool Reachable(const std::vector<double>& v, std::size_t angles) {
+  if (v.size() != angles + 3) return false;
+  for (std::size_t i = 0; i < angles; i += 3)
+    if (!AnglesWithinReach({v[i], v[i + 1], v[i + 2]})) return false;
+  return CameraWithinReach({v[angles], v[angles + 1], v[angles + 2]});
+}
+bool GrafikPlaceReachable(const emscripten::val& grafik) {
+  return Reachable(emscripten::vecFromJSArray<double>(grafik), 12);
+}
+bool DatenPlaceReachable(const emscripten::val& daten) { return Reachable(emscripten::vecFromJSArray<double>(daten), 3); }
+
+// Puts both views at such places; false, with nothing changed, when either
+// is not reachable.
 bool PlaceViews(emscripten::val grafik, emscripten::val daten) {
   const std::vector<double> g = emscripten::vecFromJSArray<double>(grafik);
   const std::vector<double> d = emscripten::vecFromJSArray<double>(daten);
-  if (g.size() != 15 || d.size() != 6) return false;
+  if (!Reachable(g, 12) || !Reachable(d, 3)) return false;
   std::array<Orientation, 4> functions{};
   for (int f = 0; f < 4; ++f) functions[f] = {g[3 * f], g[3 * f + 1], g[3 * f + 2]};
   PlaceGrafikView(functions, {g[12], g[13], g[14]});
@@ -49,6 +62,8 @@ emscripten::val AnalysedDeltas() {
 
 EMSCRIPTEN_BINDINGS(link) {
   emscripten::function("placeViews", &PlaceViews);
+  emscripten::function("grafikPlaceReachable", &GrafikPlaceReachable);
+  emscripten::function("datenPlaceReachable", &DatenPlaceReachable);
   emscripten::function("formulaError", &FormulaError);
   emscripten::function("compressionLevel", &CompressionLevel);
   emscripten::function("analysedDeltas", &AnalysedDeltas);
