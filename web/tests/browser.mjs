@@ -14,7 +14,8 @@ const TYPES = {
 };
 
 // A static server for `root` on a free port of 127.0.0.1; resolves to its
-// address. `pages` maps further paths to HTML served from memory.
+// address. `pages` maps further paths to HTML served from memory. root may
+// also be a function of the path giving the folder to serve it from (or null).
 export function serve(root, pages = {}) {
   const server = http.createServer((req, res) => {
     const url = new URL(req.url, 'http://127.0.0.1');
@@ -22,9 +23,10 @@ export function serve(root, pages = {}) {
       res.writeHead(200, { 'Content-Type': TYPES['.html'] }).end(pages[url.pathname]);
       return;
     }
-    const rel = decodeURIComponent(url.pathname === '/' ? '/index.html' : url.pathname);
-    const file = path.join(root, path.normalize(rel));
-    if (!file.startsWith(root) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+    const rel = decodeURIComponent(url.pathname.endsWith('/') ? `${url.pathname}index.html` : url.pathname);
+    const dir = typeof root === 'function' ? root(rel) : root;
+    const file = dir && path.join(dir, path.normalize(typeof root === 'function' ? path.basename(rel) : rel));
+    if (!file || !file.startsWith(dir) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
       res.writeHead(404).end();
       return;
     }
