@@ -71,7 +71,11 @@ const FIELDS = [
     const offered = veltra.resolutionChoices().map((c) => c.points);
     return /^\d+$/.test(t) && offered.includes(Number(t)) ? Number(t) : null;
   }],
-  ['formel', 'Formel', (t, f, veltra) => (veltra.formulaError(t, f.aufloesung) === '' ? t : null)],
+  // A wrong formula comes with the module's reason.
+  ['formel', 'Formel', (t, f, veltra) => {
+    const reason = veltra.formulaError(t, f.aufloesung);
+    return reason === '' ? t : { reason };
+  }],
   ['aktuell', 'aktuelles Delta', hundredths],
   ['analysiert', 'analysiertes Delta', hundredths],
   ['level', 'Level', (t, f) => {
@@ -88,22 +92,69 @@ const FIELDS = [
   ['zoom', 'Zoom', flag],
   ['nurDaten', 'Zeige nur Daten', flag],
   ['drahtgitter', 'Drahtgitter', flag],
-  ['grafik', 'Lage der Funktionen', (t) => numbers(t, 15)],
-  ['daten', 'Lage der Daten', (t) => numbers(t, 6)],
+  // Only places keys and mouse can reach; the module knows how far that is.
+  ['grafik', 'Lage der Funktionen', (t, f, veltra) => {
+    const values = numbers(t, 15);
+    return values && veltra.grafikPlaceReachable(values) ? values : null;
+  }],
+  ['daten', 'Lage der Daten', (t, f, veltra) => {
+    const values = numbers(t, 6);
+    return values && veltra.datenPlaceReachable(values) ? values : null;
+  }],
 ];
+
+// The link's fields in their order, each key with its value as written: a
+// '+' is a plus (a formula has them), only %-escapes stand for other
+// characters. Null for a field whose escapes are broken.
+function linkFields(hash) {
+  return hash.replace(/^#/, '').split('&').filter((part) => part !== '').map((part) => {
+    const at = part.indexOf('=');
+    const [key, value] = at < 0 ? [part, ''] : [part.slice(0, at), part.slice(at + 1)];
+    try {
+      return [decodeURIComponent(key), decodeURIComponent(value)];
+    } catch {
+      return [key, null];
+    }
+  });
+}
+
+// A key, as the note shows it: quoted, and not longer than a line.
+const shownKey = (key) => `\u201E${key.length > 40 ? `${key.slice(0, 40)}\u2026` : key}\u201C`;
+
+// The note for a link not taken: its wrong values (a formula's reason after
+// them), the keys given more than once, and the keys no link has.
+function refusal({ wrong, reasons, twice, unknown }) {
+  const parts = [];
+  if (wrong.length) parts.push(`${wrong.join(', ')} im Link ungültig`);
+  if (twice.length) parts.push(`${twice.join(', ')} im Link mehrfach angegeben`);
+  if (unknown.length) parts.push(`im Link unbekannt: ${unknown.map(shownKey).join(', ')}`);
+  return [`${parts.join('; ')}; der Link wurde nicht übernommen.`, ...reasons].join(' ');
+}
 
 // The state a link asks for: every field it carries, checked; the others as
 // on a fresh page (the level then the top one of the resolution). Else the
 // names of the wrong fields.
 function readLink(hash, fresh, veltra) {
-  const params = new URLSearchParams(hash.replace(/^#/, ''));
+  const fields = linkFields(hash);
+  const params = new Map(fields);
   const want = { ...fresh, anteil: null, anteilLevel: null, analysiert: null };
   const wrong = [];
+  const reasons = [];
+  // A key given twice is refused: which of its values is meant?
+  const counts = new Map();
+  for (const [key] of fields) counts.set(key, (counts.get(key) ?? 0) + 1);
+  const twice = FIELDS.filter(([key]) => counts.get(key) > 1).map(([, name]) => name);
+  const unknown = [...counts.keys()].filter((key) => !FIELDS.some(([k]) => k === key));
   for (const [key, name, read] of FIELDS) {
-    if (!params.has(key)) continue;
-    const value = read(params.get(key), want, veltra);
-    if (value === null) wrong.push(name);
-    else want[key] = value;
+    if (!params.has(key) || counts.get(key) > 1) continue;
+    const text = params.get(key);
+    const value = text === null ? null : read(text, want, veltra);
+    if (value === null || value.reason !== undefined) {
+      wrong.push(name);
+      if (value?.reason) reasons.push(value.reason);
+    } else {
+      want[key] = value;
+    }
   }
   if (!params.has('level')) want.level = topLevel(want.aufloesung);
   // A share goes with the level it was kept at; details analysed with
@@ -112,7 +163,7 @@ function readLink(hash, fresh, veltra) {
   if (want.analysiert !== null && (want.analysiert === want.aktuell || want.level >= topLevel(want.aufloesung))) {
     if (!wrong.includes('analysiertes Delta')) wrong.push('analysiertes Delta');
   }
-  return wrong.length ? { wrong } : { want };
+  return wrong.length || twice.length || unknown.length ? { note: refusal({ wrong, reasons, twice, unknown }) } : { want };
 }
 
 function writeLink(s, fresh) {
@@ -131,7 +182,8 @@ function writeLink(s, fresh) {
   for (const key of SWITCHES) if (s[key] !== fresh[key]) params.set(key, s[key] ? '1' : '0');
   if (!sameNumbers(s.grafik, fresh.grafik)) params.set('grafik', s.grafik.join(','));
   if (!sameNumbers(s.daten, fresh.daten)) params.set('daten', s.daten.join(','));
-  return params.toString();
+  // A space as %20: a '+' in a link reads as a plus.
+  return params.toString().replace(/\+/g, '%20');
 }
 
 const SWITCHES = ['zoom', 'nurDaten', 'drahtgitter'];
@@ -274,8 +326,8 @@ export function wireLink(veltra) {
     let outcome = 'ohne';
     if (location.hash.length > 1) {
       const link = readLink(location.hash, fresh, veltra);
-      if (link.wrong) {
-        note(`${link.wrong.join(', ')} im Link ungültig; der Link wurde nicht übernommen.`);
+      if (link.note) {
+        note(link.note);
         outcome = 'abgelehnt';
       } else {
         await applyLink(veltra, link.want);
