@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "sources/file_source.h"
+#include "sources/picture_header.h"
 #include "sources/resample.h"
 
 namespace {
@@ -43,6 +44,9 @@ bool SaysDataMissing(const QStringList& messages) {
       return true;
   return false;
 }
+
+// Enough for any header but a JPEG's after long metadata, which Qt reads itself.
+constexpr qint64 kHeaderBytes = 65536;
 
 bool SaysTooLarge(const QStringList& messages) {
   for (const QString& m : messages)
@@ -90,6 +94,13 @@ PictureResult ReadPicture(BoundedFile& file, const std::string& name) {
   // pixel format beforehand; the check below is the exact one.
   QImageReader::setAllocationLimit(static_cast<int>(kMaxPictureBytes / (1024 * 1024)) + 1);
   file.seek(0);
+  // The size the header declares, read as the page reads it: a header over
+  // data too short for Qt to tell the size is refused by its size too.
+  const QByteArray head = file.peek(kHeaderBytes);
+  if (const std::optional<PictureSize> declared = PictureSizeFromHeader(std::string_view(head.constData(),
+                                                                                         static_cast<std::size_t>(head.size()))))
+    if (const std::string problem = PictureSizeProblem(picture, declared->width, declared->height); !problem.empty())
+      return {Refused(problem)};
   QImageReader reader(&file);
   reader.setAutoTransform(false);  // turned while resampling: no second copy
   const QSize size = reader.size();
