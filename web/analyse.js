@@ -2,6 +2,7 @@
 // on the page), resolution, compression, readouts and the two curves, all
 // through the module's functions, which are the desktop window's.
 import { CurveView } from './curves.js';
+import { isCurrent, newChoice, readFile } from './files.js';
 
 const $ = (id) => document.getElementById(id);
 
@@ -18,22 +19,6 @@ function pictureKind(b) {
 }
 
 const quoted = (name) => `\u201E${name}\u201C`;
-
-// A picture as RGBA bytes, turned as its file says (the browser's default).
-async function decodePicture(veltra, bytes) {
-  const bitmap = await createImageBitmap(new Blob([bytes]), { premultiplyAlpha: 'none', colorSpaceConversion: 'none' });
-  const { width, height } = bitmap;
-  // A size the module refuses needs no pixels: it refuses it by the size alone.
-  if (!veltra.pictureSizeAccepted(width, height)) {
-    bitmap.close();
-    return { width, height, rgba: new Uint8Array(0) };
-  }
-  const canvas = new OffscreenCanvas(width, height);
-  const g = canvas.getContext('2d', { willReadFrequently: true });
-  g.drawImage(bitmap, 0, 0);
-  bitmap.close();
-  return { width, height, rgba: new Uint8Array(g.getImageData(0, 0, width, height).data.buffer) };
-}
 
 export function wireAnalyse(veltra, ui) {
   const dialog = $('analyse');
@@ -190,12 +175,14 @@ export function wireAnalyse(veltra, ui) {
   }
 
   function take(error) {
+    newChoice();  // a source taken: what an earlier choice still reads is dropped
     if (error) refuse(error);
     else surfaceTaken();
     return !error;
   }
 
   async function takeFile(file) {
+    const mine = newChoice();
     const tooLarge = veltra.fileTooLarge(file.name, file.size);
     if (tooLarge) return refuse(tooLarge);
     let bytes;
@@ -204,6 +191,7 @@ export function wireAnalyse(veltra, ui) {
     } catch {
       return refuse(`Die Datei ${quoted(file.name)} lässt sich nicht lesen.`);
     }
+    if (!isCurrent(mine)) return undefined;  // another choice came meanwhile
     return takeBytes({ name: file.name, bytes });
   }
 
@@ -214,15 +202,12 @@ export function wireAnalyse(veltra, ui) {
     let error;
     if (kind === 'unsupported') {
       error = `Das Bild ${quoted(f.name)} lässt sich nicht lesen. Das Bildformat wird im Browser nicht unterstützt.`;
-    } else if (kind === 'browser') {
-      try {
-        const p = await decodePicture(veltra, f.bytes);
-        error = veltra.takePicture(p.rgba, p.width, p.height, f.name);
-      } catch {
-        error = `Das Bild ${quoted(f.name)} lässt sich nicht lesen. Die Bilddaten sind fehlerhaft oder unvollständig.`;
-      }
     } else {
-      error = veltra.takeTable(f.bytes, f.name);
+      // Read in a worker, saying how far it got; a newer choice ends it.
+      const read = await readFile(veltra, f, kind === 'browser' ? 'picture' : 'table',
+                                  (text) => { $('labQuelle').textContent = text; });
+      if (read.superseded) return;
+      error = read.error;
     }
     if (take(error)) lastFile = f;
   }

@@ -1,5 +1,5 @@
-// The page's "Analyse" dialog: sources (the sample, a formula, a file's bytes
-// or what the grid reads of a picture the browser decoded), resolution, compression,
+// The page's "Analyse" dialog: sources (the sample, a formula, or what the
+// grid reads of a table or a picture the browser decoded, read in a worker), resolution, compression,
 // readouts and the two curves, through the same interaction functions as the
 // desktop's window. The curves are computed by a second instance of this
 // module in a worker, from copies of their inputs (the desktop's curve job).
@@ -38,9 +38,6 @@ std::string TakeSampleNow() {
   TakeSample();
   return {};
 }
-std::string TakeTable(const val& bytes, const std::string& name) {
-  return TakeFileResult(SurfaceFromTableText(BytesOf(bytes), name), name);
-}
 
 // A file past the size a table or picture may have is refused before its
 // bytes are read into the page, with the desktop's message.
@@ -76,10 +73,9 @@ val TypedCopy(const char* type, const std::vector<T>& v) {
   return val::global(type).new_(val(emscripten::typed_memory_view(v.size(), v.data())));
 }
 
-// What a decoded picture leaves for the grid (the rows and columns it reads),
-// computed where the picture was decoded; { error } when it is refused.
-val PictureSamples(const val& rgba, int width, int height, const std::string& name) {
-  const SurfaceResult r = SurfaceFromRgba(BytesOf(rgba), width, height, name);
+// What a source leaves for the grid (the rows and columns it reads), for
+// the page's thread; { error } when it is refused.
+val SamplesVal(const SurfaceResult& r) {
   val o = val::object();
   if (!r.samples) {
     o.set("error", r.error);
@@ -93,8 +89,18 @@ val PictureSamples(const val& rgba, int width, int height, const std::string& na
   return o;
 }
 
-// Takes what PictureSamples gave, as the desktop takes a file.
-std::string TakeSamples(const val& s, const std::string& name) {
+// A decoded picture's samples, computed where it was decoded (a worker).
+val PictureSamples(const val& rgba, int width, int height, const std::string& name) {
+  return SamplesVal(SurfaceFromRgba(BytesOf(rgba), width, height, name));
+}
+
+// A table's samples, read in a worker; `progress` hears the percent read.
+val TableSamples(const val& bytes, const std::string& name, val progress) {
+  return SamplesVal(SurfaceFromTableText(BytesOf(bytes), name, [&](int percent) { progress(percent); }));
+}
+
+// Takes what PictureSamples or TableSamples gave, as the desktop takes a file.
+std::string TakeKeptSamples(const val& s, const std::string& name) {
   SourceSamples kept{s["rows"].as<int>(), s["cols"].as<int>(),
                      emscripten::vecFromJSArray<int>(val::global("Array").call<val>("from", s["keptRows"])),
                      emscripten::vecFromJSArray<int>(val::global("Array").call<val>("from", s["keptCols"])),
@@ -103,7 +109,7 @@ std::string TakeSamples(const val& s, const std::string& name) {
   val(emscripten::typed_memory_view(kept.values.size(), kept.values.data())).call<void>("set", s["values"]);
   if (kept.keptRows != resample_detail::IndicesRead(kept.rows) || kept.keptCols != resample_detail::IndicesRead(kept.cols) ||
       kept.values.size() != kept.keptRows.size() * kept.keptCols.size())
-    return "Das Bild " + Quoted(name) + " ist unvollständig.";
+    return "Die Datei " + Quoted(name) + " ist unvollständig.";
   return TakeFileResult(TakenSamples(std::move(kept)), name);
 }
 
@@ -199,11 +205,11 @@ EMSCRIPTEN_BINDINGS(analyse) {
   emscripten::value_object<LogRange>("LogRange").field("floor", &LogRange::floor).field("ceiling", &LogRange::ceiling);
   emscripten::function("takeSample", &TakeSampleNow);
   emscripten::function("takeFormula", &TakeFormula);
-  emscripten::function("takeTable", &TakeTable);
   emscripten::function("pictureSizeAccepted", &PictureSizeAccepted);
   emscripten::function("pictureHeaderProblem", &PictureHeaderProblem);
   emscripten::function("pictureSamples", &PictureSamples);
-  emscripten::function("takeSamples", &TakeSamples);
+  emscripten::function("tableSamples", &TableSamples);
+  emscripten::function("takeSamples", &TakeKeptSamples);
   emscripten::function("fileTooLarge", &FileTooLarge);
   emscripten::function("mismatch", &MismatchText);
   emscripten::function("resolutionChoices", &Choices);
