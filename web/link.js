@@ -71,11 +71,8 @@ const FIELDS = [
     const offered = veltra.resolutionChoices().map((c) => c.points);
     return /^\d+$/.test(t) && offered.includes(Number(t)) ? Number(t) : null;
   }],
-  // A wrong formula comes with the module's reason.
-  ['formel', 'Formel', (t, f, veltra) => {
-    const reason = veltra.formulaError(t, f.aufloesung);
-    return reason === '' ? t : { reason };
-  }],
+  // Evaluated later, in a worker (see checkFormula).
+  ['formel', 'Formel', (t) => t],
   ['aktuell', 'aktuelles Delta', hundredths],
   ['analysiert', 'analysiertes Delta', hundredths],
   ['level', 'Level', (t, f) => {
@@ -121,6 +118,25 @@ function linkFields(hash) {
 // A key, as the note shows it: quoted, and not longer than a line.
 const shownKey = (key) => `\u201E${key.length > 40 ? `${key.slice(0, 40)}\u2026` : key}\u201C`;
 
+// The formula evaluated at points x points in a worker, once, the note
+// saying how far it got: { grid } or { error } with the module's reason.
+function checkFormula(text, points) {
+  return new Promise((resolve) => {
+    const worker = new Worker(new URL('./formula_worker.js', import.meta.url), { type: 'module' });
+    worker.onmessage = (e) => {
+      if (e.data.percent !== undefined) note(`Die Formel im Link wird geprüft \u2026 ${e.data.percent} %`);
+      if (!e.data.done) return;
+      worker.terminate();
+      resolve(e.data.done);
+    };
+    worker.onerror = (e) => {
+      worker.terminate();
+      resolve({ error: `Die Formel lässt sich nicht prüfen: ${e.message ?? e}` });
+    };
+    worker.postMessage({ text, points });
+  });
+}
+
 // The note for a link not taken: its wrong values (a formula's reason after
 // them), the keys given more than once, and the keys no link has.
 function refusal({ wrong, reasons, twice, unknown }) {
@@ -139,7 +155,7 @@ function readLink(hash, fresh, veltra) {
   const params = new Map(fields);
   const want = { ...fresh, anteil: null, anteilLevel: null, analysiert: null };
   const wrong = [];
-  const reasons = [];
+  const reasons = [];  // no formula is evaluated here
   // A key given twice is refused: which of its values is meant?
   const counts = new Map();
   for (const [key] of fields) counts.set(key, (counts.get(key) ?? 0) + 1);
@@ -149,12 +165,8 @@ function readLink(hash, fresh, veltra) {
     if (!params.has(key) || counts.get(key) > 1) continue;
     const text = params.get(key);
     const value = text === null ? null : read(text, want, veltra);
-    if (value === null || value.reason !== undefined) {
-      wrong.push(name);
-      if (value?.reason) reasons.push(value.reason);
-    } else {
-      want[key] = value;
-    }
+    if (value === null) wrong.push(name);
+    else want[key] = value;
   }
   if (!params.has('level')) want.level = topLevel(want.aufloesung);
   // A share goes with the level it was kept at; details analysed with
@@ -164,6 +176,19 @@ function readLink(hash, fresh, veltra) {
     if (!wrong.includes('analysiertes Delta')) wrong.push('analysiertes Delta');
   }
   return wrong.length || twice.length || unknown.length ? { note: refusal({ wrong, reasons, twice, unknown }) } : { want };
+}
+
+// readLink, and then a formula in it evaluated off the page's thread (only
+// when all else is right); its grid goes with the state asked for.
+async function checkLink(hash, fresh, veltra) {
+  const link = readLink(hash, fresh, veltra);
+  if (link.note || link.want.formel === null) return link;
+  const checked = await checkFormula(link.want.formel, link.want.aufloesung);
+  if (checked.error !== undefined) {
+    return { note: refusal({ wrong: ['Formel'], reasons: [checked.error], twice: [], unknown: [] }) };
+  }
+  note('');
+  return { want: { ...link.want, formelGitter: checked.grid } };
 }
 
 function writeLink(s, fresh) {
@@ -246,9 +271,11 @@ async function applyLink(veltra, want) {
     await reached(() => now().aufloesung === want.aufloesung);
   }
   if (want.formel !== null && want.formel !== now().formel) {
+    // Taken with the grid the check evaluated: no second evaluation here.
     set('txtFormel', want.formel, 'input');
-    $('butUebernehmen').click();
-    await reached(() => now().formel === want.formel);
+    veltra.takeFormulaGrid(want.formel, want.formelGitter);
+    $('rbFormel').checked = true;
+    window.veltraUi.changed();
   }
   await compute(want.analysiert ?? want.aktuell);
   if (want.anteil !== null) {
@@ -325,7 +352,7 @@ export function wireLink(veltra) {
   setTimeout(async () => {
     let outcome = 'ohne';
     if (location.hash.length > 1) {
-      const link = readLink(location.hash, fresh, veltra);
+      const link = await checkLink(location.hash, fresh, veltra);
       if (link.note) {
         note(link.note);
         outcome = 'abgelehnt';

@@ -1,6 +1,6 @@
-// The page's link: the views' places it carries, and whether a formula in it
-// would be taken at a resolution, so that a link is checked whole before
-// anything of it is applied.
+// The page's link: the views' places it carries, and a formula in it checked
+// at a resolution (in a worker) before anything of it is applied, then taken
+// with the grid the check computed.
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "interaction/coefficient_record.h"
+#include "interaction/data_source.h"
 #include "interaction/navigation.h"
 #include "sources/formula.h"
 #include "state/state.h"
@@ -46,6 +47,33 @@ bool PlaceViews(emscripten::val grafik, emscripten::val daten) {
 // "" when the formula gives a surface at points x points, else the German reason.
 std::string FormulaError(const std::string& text, int points) { return SurfaceFromFormula(text, points).error; }
 
+// The formula's grid at points x points, for a worker: { grid } (row by row)
+// or { error } with the German reason; `progress` hears the percent done.
+emscripten::val FormulaGrid(const std::string& text, int points, emscripten::val progress) {
+  const SurfaceResult r = SurfaceFromFormula(text, points, [&](int percent) { progress(percent); });
+  emscripten::val o = emscripten::val::object();
+  if (!r.grid) {
+    o.set("error", r.error);
+    return o;
+  }
+  const std::size_t n = static_cast<std::size_t>(points) * static_cast<std::size_t>(points);
+  o.set("grid", emscripten::val::global("Float64Array").new_(emscripten::val(emscripten::typed_memory_view(n, r.grid->data.get()))));
+  return o;
+}
+
+// Takes the formula with the grid FormulaGrid gave at the resolution in
+// force, so that it is not evaluated again; false, with nothing changed, when
+// the grid has another size.
+bool TakeFormulaGrid(const std::string& text, const emscripten::val& values) {
+  const int side = Resolution();
+  const std::size_t n = static_cast<std::size_t>(side) * static_cast<std::size_t>(side);
+  if (values["length"].as<std::size_t>() != n) return false;
+  Matrix grid(side, side);
+  emscripten::val(emscripten::typed_memory_view(n, grid.data.get())).call<void>("set", values);
+  TakeSurface(grid, SourceKind::Formula, text);
+  return true;
+}
+
 // Where "Anwenden" kept its share, or -1 while the details are not thinned out.
 int CompressionLevel() {
   const std::optional<CompressionRecord> c = Compression();
@@ -65,6 +93,8 @@ EMSCRIPTEN_BINDINGS(link) {
   emscripten::function("grafikPlaceReachable", &GrafikPlaceReachable);
   emscripten::function("datenPlaceReachable", &DatenPlaceReachable);
   emscripten::function("formulaError", &FormulaError);
+  emscripten::function("formulaGrid", &FormulaGrid);
+  emscripten::function("takeFormulaGrid", &TakeFormulaGrid);
   emscripten::function("compressionLevel", &CompressionLevel);
   emscripten::function("analysedDeltas", &AnalysedDeltas);
 }

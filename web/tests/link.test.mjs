@@ -260,6 +260,44 @@ describe('Link', () => {
     await there.close();
   });
 
+  // x^y^x^y… of 999 characters at 513 points: seconds of evaluation.
+  const COSTLY = `${'x^y^'.repeat(249)}x^y`;
+
+  it('evaluates a costly formula in a link once, in a worker, saying how far it got, while the page answers', async () => {
+    assert.equal(COSTLY.length, 999);
+    const o = await openPage(browser, origin);
+    opened.push(o);
+    const { page } = o;
+    await page.goto(`${origin}/#aufloesung=513&formel=${COSTLY}`);
+    await page.waitForFunction(() => /^Die Formel im Link wird geprüft … \d+ %$/.test(document.getElementById('status').textContent),
+                               { timeout: 60000 });
+    // Keys reach the data view meanwhile.
+    const moved = await page.evaluate(() => {
+      const z = window.veltra.state().DPosZ;
+      window.veltra.keyDown('daten', 84, false);
+      window.veltra.keyDown('daten', 38, false);
+      return [window.veltra.state().DPosZ - z, window.veltraLink === undefined];
+    });
+    assert.ok(Math.abs(moved[0] - 0.1) < 1e-12, `moved by ${moved[0]}`);
+    assert.equal(moved[1], true, 'the link is still being dealt with');
+    await page.waitForFunction(() => window.veltraLink !== undefined, { timeout: 300000 });
+    assert.equal(await page.evaluate(() => window.veltraLink), 'übernommen');
+    const s = await page.evaluate(() => window.veltra.state());
+    assert.deepEqual([s.sourceKind, s.sourceName, s.resolution], ['Formula', COSTLY, 513]);
+    assert.equal(await page.$eval('#status', (e) => e.textContent), '');
+    assert.equal(await page.$eval('#rbFormel', (r) => r.checked), true);
+    await page.close();
+  });
+
+  it('refuses a costly formula with a wrong level by the level alone', async () => {
+    const page = await open(`#aufloesung=513&formel=${COSTLY}&level=99`);
+    assert.equal(await page.evaluate(() => window.veltraLink), 'abgelehnt');
+    assert.equal(await page.$eval('#status', (e) => e.textContent),
+                 'Level im Link ungültig; der Link wurde nicht übernommen.');
+    assert.equal((await page.evaluate(() => window.veltra.state())).sourceKind, 'Sample');
+    await page.close();
+  });
+
   it('takes places at the very reach of keys and mouse', async () => {
     const daten = [1000000, -1000000, 0.5, 20, -20, -20];
     const grafik = [-1000000, 0, 0, 0, 1000000, 0, 0, 0, 0, 0, 0, 1000000, -20, 20, 20];
