@@ -10,8 +10,7 @@ import { spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
-import zlib from 'node:zlib';
-import { assertClean, launch, loadPage, openPage, serve } from './browser.mjs';
+import { assertClean, launch, loadPage, openPage, PNG_SIGNATURE as SIGNATURE, png, pngHeader as ihdr, serve } from './browser.mjs';
 
 const PAGE_DIR = path.resolve(process.env.VELTRA_PAGE_DIR ?? 'build/web/page');
 const DESKTOP = process.env.VELTRA_DESKTOP_PICTURES;
@@ -32,44 +31,6 @@ after(async () => {
   server?.close();
   if (tmp) fs.rmSync(tmp, { recursive: true, force: true });
 });
-
-// PNG as its specification lays it out: signature, IHDR, IDAT, IEND, each
-// chunk with its CRC-32.
-const CRC = Array.from({ length: 256 }, (_, n) => {
-  let c = n;
-  for (let k = 0; k < 8; ++k) c = c & 1 ? 0xedb88320 ^ (c >>> 1) : c >>> 1;
-  return c >>> 0;
-});
-function crc32(bytes) {
-  let c = 0xffffffff;
-  for (const b of bytes) c = CRC[(c ^ b) & 0xff] ^ (c >>> 8);
-  return (c ^ 0xffffffff) >>> 0;
-}
-function chunk(type, data) {
-  const head = Buffer.alloc(8);
-  head.writeUInt32BE(data.length, 0);
-  head.write(type, 4, 'latin1');
-  const crc = Buffer.alloc(4);
-  crc.writeUInt32BE(crc32(Buffer.concat([head.subarray(4), data])), 0);
-  return Buffer.concat([head, data, crc]);
-}
-const SIGNATURE = Buffer.from([0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a]);
-function ihdr(width, height) {
-  const d = Buffer.alloc(13);
-  d.writeUInt32BE(width, 0);
-  d.writeUInt32BE(height, 4);
-  d[8] = 1;  // 1 bit a pixel, grey
-  return chunk('IHDR', d);
-}
-// A whole 1-bit grey picture, its left `white` pixels of each row white.
-function png(width, height, white = 0) {
-  const line = Buffer.alloc(1 + Math.ceil(width / 8));
-  for (let x = 0; x < white; ++x) line[1 + (x >> 3)] |= 0x80 >> (x & 7);
-  const raw = Buffer.alloc(line.length * height);
-  for (let y = 0; y < height; ++y) line.copy(raw, y * line.length);
-  return Buffer.concat([SIGNATURE, ihdr(width, height), chunk('IDAT', zlib.deflateSync(raw, { level: 9 })),
-                        chunk('IEND', Buffer.alloc(0))]);
-}
 
 function file(name, bytes) {
   const f = path.join(tmp, name);
