@@ -25,7 +25,7 @@ export function wireAnalyse(veltra, ui) {
   const spn = $('spnAnteil');
   const sld = $('sldAnteil');
   let percent = 10;
-  let lastFile = null;  // { name, bytes } of the file in force or last tried
+  let lastFile = null;  // { name, bytes (its start), file } of the file in force or last tried
   let curveLevel = null;
 
   const choices = veltra.resolutionChoices();
@@ -187,12 +187,13 @@ export function wireAnalyse(veltra, ui) {
     if (tooLarge) return refuse(tooLarge);
     let bytes;
     try {
-      bytes = new Uint8Array(await file.arrayBuffer());
+      // Its start tells a picture from a table; the worker reads the rest.
+      bytes = new Uint8Array(await file.slice(0, 16).arrayBuffer());
     } catch {
       return refuse(`Die Datei ${quoted(file.name)} lässt sich nicht lesen.`);
     }
     if (!isCurrent(mine)) return undefined;  // another choice came meanwhile
-    return takeBytes({ name: file.name, bytes });
+    return takeBytes({ name: file.name, bytes, file });
   }
 
   async function takeBytes(f) {

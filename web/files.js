@@ -22,7 +22,7 @@ export function newChoice() {
 // Whether the choice of that turn is still the newest.
 export const isCurrent = (mine) => mine === turn;
 
-// The file f ({ name, bytes }) read in a worker, as a picture (its size
+// The file f ({ name, file }) read in a worker, as a picture (its size
 // checked by its header, then decoded) or a table (kind 'picture' or
 // 'table'), and taken by the module. `shown` hears how far it got. Resolves
 // to { error } ("" when taken) or, when a newer choice came first,
@@ -58,8 +58,7 @@ export function readFile(veltra, f, kind, shown) {
     own.onerror = (e) => {
       if (isCurrent(mine)) finish({ error: `Die Datei ${quoted(f.name)} lässt sich nicht lesen: ${e.message ?? e}` });
     };
-    // The page keeps its bytes for taking the file again: the worker gets a copy.
-    const copy = f.bytes.slice();
-    own.postMessage({ id: mine, kind, name: f.name, bytes: copy }, [copy.buffer]);
+    // The worker reads the file itself: its bytes never pass the page's thread.
+    own.postMessage({ id: mine, kind, name: f.name, file: f.file });
   });
 }

@@ -33,8 +33,16 @@ async function picture(veltra, bytes, name, tell) {
 
 self.onmessage = async (e) => {
   const veltra = await ready;
-  const { id, kind, name, bytes } = e.data;
+  const { id, kind, name, file } = e.data;
   const tell = (message, transfer = []) => self.postMessage({ id, ...message }, transfer);
+  let bytes;
+  try {
+    bytes = new Uint8Array(await file.arrayBuffer());
+  } catch {
+    // Gone or changed since it was chosen.
+    tell({ done: { error: `Die Datei \u201E${name}\u201C lässt sich nicht lesen.` } });
+    return;
+  }
   const done = kind === 'picture' ? await picture(veltra, bytes, name, tell)
                                   : veltra.tableSamples(bytes, name, (percent) => tell({ percent }));
   const s = done.keptRows ? [done.keptRows.buffer, done.keptCols.buffer, done.values.buffer] : [];

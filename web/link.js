@@ -147,15 +147,14 @@ function refusal({ wrong, reasons, twice, unknown }) {
   return [`${parts.join('; ')}; der Link wurde nicht übernommen.`, ...reasons].join(' ');
 }
 
-// The state a link asks for: every field it carries, checked; the others as
-// on a fresh page (the level then the top one of the resolution). Else the
-// names of the wrong fields.
+// The state a link asks for: every field it carries, checked (a formula only
+// later, see checkLink); the others as on a fresh page (the level then the
+// top one of the resolution). Else the note saying what is wrong.
 function readLink(hash, fresh, veltra) {
   const fields = linkFields(hash);
   const params = new Map(fields);
   const want = { ...fresh, anteil: null, anteilLevel: null, analysiert: null };
   const wrong = [];
-  const reasons = [];  // no formula is evaluated here
   // A key given twice is refused: which of its values is meant?
   const counts = new Map();
   for (const [key] of fields) counts.set(key, (counts.get(key) ?? 0) + 1);
@@ -175,7 +174,7 @@ function readLink(hash, fresh, veltra) {
   if (want.analysiert !== null && (want.analysiert === want.aktuell || want.level >= topLevel(want.aufloesung))) {
     if (!wrong.includes('analysiertes Delta')) wrong.push('analysiertes Delta');
   }
-  return wrong.length || twice.length || unknown.length ? { note: refusal({ wrong, reasons, twice, unknown }) } : { want };
+  return wrong.length || twice.length || unknown.length ? { note: refusal({ wrong, reasons: [], twice, unknown }) } : { want };
 }
 
 // readLink, and then a formula in it evaluated off the page's thread (only
