@@ -2,7 +2,8 @@
 // on the page), resolution, compression, readouts and the two curves, all
 // through the module's functions, which are the desktop window's.
 import { CurveView } from './curves.js';
-import { readFile, takeFileBytes, wireDrop } from './source_files.js';
+import { isCurrent, newChoice, readFile } from './files.js';
+import { pictureKind, wireDrop } from './source_files.js';
 
 const $ = (id) => document.getElementById(id);
 
@@ -11,7 +12,7 @@ export function wireAnalyse(veltra, ui) {
   const spn = $('spnAnteil');
   const sld = $('sldAnteil');
   let percent = 10;
-  let lastFile = null;  // { name, bytes } of the file in force or last tried
+  let lastFile = null;  // { name, bytes (its start), file } of the file in force or last tried
 
   const choices = veltra.resolutionChoices();
   for (const c of choices) $('cmbAufloesung').append(new Option(c.text, c.points));
@@ -111,20 +112,42 @@ export function wireAnalyse(veltra, ui) {
   }
 
   function take(error) {
+    newChoice();  // a source taken: what an earlier choice still reads is dropped
     if (error) refuse(error);
     else surfaceTaken();
     return !error;
   }
 
   async function takeFile(file) {
-    const f = await readFile(veltra, file);
-    return f.error ? refuse(f.error) : takeBytes(f);
+    const mine = newChoice();
+    const tooLarge = veltra.fileTooLarge(file.name, file.size);
+    if (tooLarge) return refuse(tooLarge);
+    let bytes;
+    try {
+      // Its start tells a picture from a table; the worker reads the rest.
+      bytes = new Uint8Array(await file.slice(0, 16).arrayBuffer());
+    } catch {
+      return refuse(veltra.unreadableFile(file.name));
+    }
+    if (!isCurrent(mine)) return undefined;  // another choice came meanwhile
+    return takeBytes({ name: file.name, bytes, file });
   }
 
   async function takeBytes(f) {
     // A large picture takes a moment to decode and resample.
     $('labQuelle').textContent = veltra.readingFile(f.name);
-    if (take(await takeFileBytes(veltra, f))) lastFile = f;
+    const kind = pictureKind(f.bytes);
+    let error;
+    if (kind === 'unsupported') {
+      error = veltra.unreadablePicture(f.name, true);
+    } else {
+      // Read in a worker, saying how far it got; a newer choice ends it.
+      const read = await readFile(veltra, f, kind === 'browser' ? 'picture' : 'table',
+                                  (text) => { $('labQuelle').textContent = text; });
+      if (read.superseded) return;
+      error = read.error;
+    }
+    if (take(error)) lastFile = f;
   }
 
   function chooseFile() {

@@ -88,7 +88,8 @@ const FIELDS = [
     const offered = veltra.resolutionChoices().map((c) => c.points);
     return /^\d+$/.test(t) && offered.includes(Number(t)) ? Number(t) : null;
   }],
-  ['formel', 'Formel', (t, f, veltra) => (veltra.formulaError(t, f.aufloesung) === '' ? t : null)],
+  // Evaluated later, in a worker (see checkFormula).
+  ['formel', 'Formel', (t) => t],
   ['aktuell', 'aktuelles Delta', hundredths],
   ['analysiert', 'analysiertes Delta', hundredths],
   ['level', 'Level', (t, f) => {
@@ -105,22 +106,83 @@ const FIELDS = [
   ['zoom', 'Zoom', flag],
   ['nurDaten', 'Zeige nur Daten', flag],
   ['drahtgitter', 'Drahtgitter', flag],
-  ['grafik', 'Lage der Funktionen', (t) => numbers(t, 15)],
-  ['daten', 'Lage der Daten', (t) => numbers(t, 6)],
+  // Only places keys and mouse can reach; the module knows how far that is.
+  ['grafik', 'Lage der Funktionen', (t, f, veltra) => {
+    const values = numbers(t, 15);
+    return values && veltra.grafikPlaceReachable(values) ? values : null;
+  }],
+  ['daten', 'Lage der Daten', (t, f, veltra) => {
+    const values = numbers(t, 6);
+    return values && veltra.datenPlaceReachable(values) ? values : null;
+  }],
   ['fenster', 'Fenster', panes],
   ['praesentation', 'Präsentation', flag],
 ];
 
-// The state a link asks for: every field it carries, checked; the others as
-// on a fresh page (the level then the top one of the resolution). Else the
-// names of the wrong fields.
+// The link's fields in their order, each key with its value as written: a
+// '+' is a plus (a formula has them), only %-escapes stand for other
+// characters. Null for a field whose escapes are broken.
+function linkFields(hash) {
+  return hash.replace(/^#/, '').split('&').filter((part) => part !== '').map((part) => {
+    const at = part.indexOf('=');
+    const [key, value] = at < 0 ? [part, ''] : [part.slice(0, at), part.slice(at + 1)];
+    try {
+      return [decodeURIComponent(key), decodeURIComponent(value)];
+    } catch {
+      return [key, null];
+    }
+  });
+}
+
+// A key, as the note shows it: quoted, and not longer than a line.
+const shownKey = (key) => `\u201E${key.length > 40 ? `${key.slice(0, 40)}\u2026` : key}\u201C`;
+
+// The formula evaluated at points x points in a worker, once, the note
+// saying how far it got: { grid } or { error } with the module's reason.
+function checkFormula(veltra, text, points) {
+  return new Promise((resolve) => {
+    const worker = new Worker(new URL('./formula_worker.js', import.meta.url), { type: 'module' });
+    worker.onmessage = (e) => {
+      if (e.data.percent !== undefined) note(veltra.checkingLinkFormula(e.data.percent));
+      if (!e.data.done) return;
+      worker.terminate();
+      resolve(e.data.done);
+    };
+    worker.onerror = (e) => {
+      worker.terminate();
+      resolve({ error: veltra.formulaUncheckable(String(e.message ?? e)) });
+    };
+    worker.postMessage({ text, points });
+  });
+}
+
+// The note for a link not taken: its wrong values (a formula's reason after
+// them), the keys given more than once, and the keys no link has.
+function refusal({ wrong, reasons, twice, unknown }) {
+  const parts = [];
+  if (wrong.length) parts.push(`${wrong.join(', ')} im Link ungültig`);
+  if (twice.length) parts.push(`${twice.join(', ')} im Link mehrfach angegeben`);
+  if (unknown.length) parts.push(`im Link unbekannt: ${unknown.map(shownKey).join(', ')}`);
+  return [`${parts.join('; ')}; der Link wurde nicht übernommen.`, ...reasons].join(' ');
+}
+
+// The state a link asks for: every field it carries, checked (a formula only
+// later, see checkLink); the others as on a fresh page (the level then the
+// top one of the resolution). Else the note saying what is wrong.
 function readLink(hash, fresh, veltra) {
-  const params = new URLSearchParams(hash.replace(/^#/, ''));
+  const fields = linkFields(hash);
+  const params = new Map(fields);
   const want = { ...fresh, anteil: null, anteilLevel: null, analysiert: null };
   const wrong = [];
+  // A key given twice is refused: which of its values is meant?
+  const counts = new Map();
+  for (const [key] of fields) counts.set(key, (counts.get(key) ?? 0) + 1);
+  const twice = FIELDS.filter(([key]) => counts.get(key) > 1).map(([, name]) => name);
+  const unknown = [...counts.keys()].filter((key) => !FIELDS.some(([k]) => k === key));
   for (const [key, name, read] of FIELDS) {
-    if (!params.has(key)) continue;
-    const value = read(params.get(key), want, veltra);
+    if (!params.has(key) || counts.get(key) > 1) continue;
+    const text = params.get(key);
+    const value = text === null ? null : read(text, want, veltra);
     if (value === null) wrong.push(name);
     else want[key] = value;
   }
@@ -131,7 +193,20 @@ function readLink(hash, fresh, veltra) {
   if (want.analysiert !== null && (want.analysiert === want.aktuell || want.level >= topLevel(want.aufloesung))) {
     if (!wrong.includes('analysiertes Delta')) wrong.push('analysiertes Delta');
   }
-  return wrong.length ? { wrong } : { want };
+  return wrong.length || twice.length || unknown.length ? { note: refusal({ wrong, reasons: [], twice, unknown }) } : { want };
+}
+
+// readLink, and then a formula in it evaluated off the page's thread (only
+// when all else is right); its grid goes with the state asked for.
+async function checkLink(hash, fresh, veltra) {
+  const link = readLink(hash, fresh, veltra);
+  if (link.note || link.want.formel === null) return link;
+  const checked = await checkFormula(veltra, link.want.formel, link.want.aufloesung);
+  if (checked.error !== undefined) {
+    return { note: refusal({ wrong: ['Formel'], reasons: [checked.error], twice: [], unknown: [] }) };
+  }
+  note('');
+  return { want: { ...link.want, formelGitter: checked.grid } };
 }
 
 function writeLink(s, fresh) {
@@ -152,7 +227,8 @@ function writeLink(s, fresh) {
   if (!sameNumbers(s.daten, fresh.daten)) params.set('daten', s.daten.join(','));
   if (s.fenster.length) params.set('fenster', s.fenster.join(','));
   if (s.praesentation) params.set('praesentation', '1');
-  return params.toString();
+  // A space as %20: a '+' in a link reads as a plus.
+  return params.toString().replace(/\+/g, '%20');
 }
 
 const SWITCHES = ['zoom', 'nurDaten', 'drahtgitter'];
@@ -215,9 +291,11 @@ async function applyLink(veltra, want) {
     await reached(() => now().aufloesung === want.aufloesung);
   }
   if (want.formel !== null && want.formel !== now().formel) {
+    // Taken with the grid the check evaluated: no second evaluation here.
     set('txtFormel', want.formel, 'input');
-    $('butUebernehmen').click();
-    await reached(() => now().formel === want.formel);
+    veltra.takeFormulaGrid(want.formel, want.formelGitter);
+    $('rbFormel').checked = true;
+    window.veltraUi.changed();
   }
   await compute(want.analysiert ?? want.aktuell);
   if (want.anteil !== null) {
@@ -298,9 +376,9 @@ export function wireLink(veltra) {
   setTimeout(async () => {
     let outcome = 'ohne';
     if (location.hash.length > 1) {
-      const link = readLink(location.hash, fresh, veltra);
-      if (link.wrong) {
-        note(`${link.wrong.join(', ')} im Link ungültig; der Link wurde nicht übernommen.`);
+      const link = await checkLink(location.hash, fresh, veltra);
+      if (link.note) {
+        note(link.note);
         outcome = 'abgelehnt';
       } else {
         await applyLink(veltra, link.want);

@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+#include <cmath>
 #include <initializer_list>
 
 #include "state/state.h"
@@ -24,6 +26,16 @@ struct Press {
   bool shift;
   double count;
 };
+
+double Reached(double value, double reach) { return std::clamp(value, -reach, reach); }
+
+// The step from value by delta, shortened so as to end at the reach.
+double StepWithin(double value, double delta, double reach) {
+  const double to = value + delta;
+  return to == Reached(to, reach) ? delta : Reached(to, reach) - value;
+}
+
+bool Within(double value, double reach) { return std::isfinite(value) && std::abs(value) <= reach; }
 
 bool IsArrow(int key) { return key == kKeyLeft || key == kKeyUp || key == kKeyRight || key == kKeyDown; }
 
@@ -93,18 +105,21 @@ void Translate(NavView view, std::initializer_list<Press> presses) {
     any = true;
   }
   if (!any) return;
-  // Without its own context the view must not move whatever context is current.
-  if (HasContext(view)) glTranslated(d.x, d.y, d.z);
+  // At the reach the camera stops; matrix and fields move by what is left.
   CameraFields pos = Camera(view);
-  pos.x += d.x;
-  pos.y += d.y;
-  pos.z += d.z;
+  const Position3 by{StepWithin(pos.x, d.x, kCameraReach), StepWithin(pos.y, d.y, kCameraReach),
+                     StepWithin(pos.z, d.z, kCameraReach)};
+  // Without its own context the view must not move whatever context is current.
+  if (HasContext(view)) glTranslated(by.x, by.y, by.z);
+  pos.x = Reached(pos.x + by.x, kCameraReach);
+  pos.y = Reached(pos.y + by.y, kCameraReach);
+  pos.z = Reached(pos.z + by.z, kCameraReach);
 }
 
 void Turn(Orientation& o, const Orientation& d) {
-  o.alpha += d.alpha;
-  o.beta += d.beta;
-  o.gamma += d.gamma;
+  o.alpha = Reached(o.alpha + d.alpha, kAngleReach);
+  o.beta = Reached(o.beta + d.beta, kAngleReach);
+  o.gamma = Reached(o.gamma + d.gamma, kAngleReach);
 }
 
 // Selection 4 turns all four functions, 0 .. 3 only that one.
@@ -164,6 +179,13 @@ void PlaceCamera(NavView view, const Position3& p) {
 }
 
 }  // namespace
+
+bool CameraWithinReach(const Position3& camera) {
+  return Within(camera.x, kCameraReach) && Within(camera.y, kCameraReach) && Within(camera.z, kCameraReach);
+}
+bool AnglesWithinReach(const Orientation& angles) {
+  return Within(angles.alpha, kAngleReach) && Within(angles.beta, kAngleReach) && Within(angles.gamma, kAngleReach);
+}
 
 void GrafikKeyDown(int key, bool shift) { KeyDown(NavView::Grafik, key, shift); }
 void DatenKeyDown(int key, bool shift) { KeyDown(NavView::Daten, key, shift); }

@@ -3,6 +3,7 @@
 // the virtual-key code, the Shift state and mouse distances in pixels.
 #include <array>
 
+#include "render/glwindow.h"  // kFarPlane
 #include "state/state.h"
 
 constexpr int kKeyLeft = 37;
@@ -11,6 +12,18 @@ constexpr int kKeyRight = 39;
 constexpr int kKeyDown = 40;
 constexpr int kKeyR = 82;
 constexpr int kKeyT = 84;
+
+// How far keys and mouse take a view, and so where a saved place may put it:
+// each camera coordinate within +-kCameraReach (a scene farther away than the
+// far plane is drawn nowhere), each angle within +-kAngleReach degrees (where
+// the drawing's single precision still resolves a sixteenth of a degree). A
+// step that would pass the reach stops at it.
+inline constexpr double kCameraReach = kFarPlane;
+inline constexpr double kAngleReach = 1e6;
+
+// Whether a place is within that reach (finite and not past it).
+bool CameraWithinReach(const Position3& camera);
+bool AnglesWithinReach(const Orientation& angles);
 
 void GrafikKeyDown(int key, bool shift);
 void DatenKeyDown(int key, bool shift);

@@ -106,7 +106,7 @@ void SetGrafikProjection() {
   FitToClientArea(s.dcGrafik);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  gluPerspective(60.0, s.viewAspect, 1.0, 20.0);
+  gluPerspective(60.0, s.viewAspect, kNearPlane, kFarPlane);
   glMatrixMode(GL_MODELVIEW);
 }
 
@@ -119,7 +119,7 @@ void SetDatenProjection() {
   glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  gluPerspective(60.0, s.viewAspect, 1.0, 20.0);
+  gluPerspective(60.0, s.viewAspect, kNearPlane, kFarPlane);
   glMatrixMode(GL_MODELVIEW);
 }
 

@@ -37,6 +37,10 @@ ViewSurface* SetupPixelFormat(ViewSurface* window, bool doubleBuffer);
 // Start-up: contexts for appState.dcGrafik's and dcDaten's windows, given as arguments.
 void CreateViewContexts(ViewSurface* grafikWindow, ViewSurface* datenWindow);
 void SetupLighting();
+// Depth of both views' perspective: nothing nearer or farther is drawn.
+inline constexpr double kNearPlane = 1.0;
+inline constexpr double kFarPlane = 20.0;
+
 void SetGrafikProjection();
 void SetDatenProjection();
 void ReleaseViewContexts();

@@ -132,7 +132,7 @@ double NaturalLog(double v) { return std::log(v); }
 
 }  // namespace
 
-SurfaceResult SurfaceFromFormula(const std::string& text, int points) {
+SurfaceResult SurfaceFromFormula(const std::string& text, int points, const std::function<void(int percent)>& progress) {
   if (IsBlank(text)) return Refused("Die Formel ist leer.");
   const int length = CharacterCount(text, text.size());
   if (length > kMaxFormulaLength)
@@ -177,6 +177,7 @@ SurfaceResult SurfaceFromFormula(const std::string& text, int points) {
                          NumberText(value) + "; erlaubt sind Beträge bis " + kMaxMagnitudeText + ".");
         SetElement(grid, i, k, value);
       }
+      if (progress && i * 100 / points != (i - 1) * 100 / points) progress(i * 100 / points);
     }
   } catch (const mu::ParserError& e) {
     return Refused(Message(e, text));

@@ -1,5 +1,6 @@
 #pragma once
 // Surfaces from a typed formula f(x, y) over [0, 1]^2.
+#include <functional>
 #include <string>
 
 #include "sources/surface_result.h"
@@ -18,4 +19,7 @@ inline constexpr int kMaxFormulaLength = 1000;
 // locale. Refuses empty or overlong text, control characters, the logical
 // operators && || & | ! (kept from muparser), syntax errors, unknown names,
 // and values that are not finite or whose magnitude exceeds kMaxMagnitude.
-SurfaceResult SurfaceFromFormula(const std::string& text, int points = kGridPoints);
+// progress, if given, hears the share of grid rows done, in whole percent,
+// each time it grows (a long formula on a fine grid takes seconds).
+SurfaceResult SurfaceFromFormula(const std::string& text, int points = kGridPoints,
+                                 const std::function<void(int percent)>& progress = {});

@@ -6,14 +6,11 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "sources/picture_header.h"
 #include "sources/table_reader.h"  // kMaxFileBytes, TooLargeFileText
 #include "sources/resample.h"
 
 namespace {
-
-std::string SizeText(int width, int height) {
-  return std::to_string(width) + " x " + std::to_string(height) + " Pixeln";
-}
 
 std::string Reason(QImageReader::ImageReaderError error) {
   switch (error) {
@@ -47,6 +44,9 @@ bool SaysDataMissing(const QStringList& messages) {
       return true;
   return false;
 }
+
+// Enough for any header but a JPEG's after long metadata, which Qt reads itself.
+constexpr qint64 kHeaderBytes = 65536;
 
 bool SaysTooLarge(const QStringList& messages) {
   for (const QString& m : messages)
@@ -94,6 +94,13 @@ PictureResult ReadPicture(BoundedFile& file, const std::string& name) {
   // pixel format beforehand; the check below is the exact one.
   QImageReader::setAllocationLimit(static_cast<int>(kMaxPictureBytes / (1024 * 1024)) + 1);
   file.seek(0);
+  // The size the header declares, read as the page reads it: a header over
+  // data too short for Qt to tell the size is refused by its size too.
+  const QByteArray head = file.peek(kHeaderBytes);
+  if (const std::optional<PictureSize> declared = PictureSizeFromHeader(std::string_view(head.constData(),
+                                                                                         static_cast<std::size_t>(head.size()))))
+    if (const std::string problem = PictureSizeProblem(picture, declared->width, declared->height); !problem.empty())
+      return {Refused(problem)};
   QImageReader reader(&file);
   reader.setAutoTransform(false);  // turned while resampling: no second copy
   const QSize size = reader.size();
@@ -101,10 +108,8 @@ PictureResult ReadPicture(BoundedFile& file, const std::string& name) {
     if (const std::string problem = PictureSizeProblem(picture, size.width(), size.height()); !problem.empty())
       return {Refused(problem)};
     const std::uintmax_t bytes = DecodedBytes(size.width(), size.height(), reader.imageFormat());
-    if (bytes > kMaxPictureBytes)
-      return {Refused(picture + " ist mit " + SizeText(size.width(), size.height()) + " entpackt " +
-                      std::to_string(bytes) + " Bytes groß; erlaubt sind höchstens " +
-                      std::to_string(kMaxPictureBytes) + " Bytes (256 MiB).")};
+    if (const std::string problem = DecodedBytesProblem(picture, size.width(), size.height(), bytes); !problem.empty())
+      return {Refused(problem)};
   }
   const QImageIOHandler::Transformations turn = reader.transformation();
   const QByteArray format = reader.format();

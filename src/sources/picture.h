@@ -11,13 +11,8 @@
 #include <string>
 
 #include "sources/bounded_file.h"
-#include "sources/pixels.h"  // kMaxPictureSide, kWhiteHeight
+#include "sources/pixels.h"  // kMaxPictureSide, kMaxPictureBytes, kWhiteHeight
 #include "sources/surface_result.h"
-
-
-// Largest decoded picture accepted, in bytes (256 MiB): 8192 x 8192 pixels
-// of 4 bytes, fewer where the file's pixels take more.
-inline constexpr std::uintmax_t kMaxPictureBytes = 256u * 1024u * 1024u;
 
 
 // Reads only the pixels the grid needs. name only names the picture in

@@ -22,6 +22,18 @@ std::string PictureSizeProblem(const std::string& picture, int width, int height
   return {};
 }
 
+std::string DecodedBytesProblem(const std::string& picture, int width, int height, std::uintmax_t bytes) {
+  if (bytes <= kMaxPictureBytes) return {};
+  return picture + " ist mit " + SizeText(width, height) + " entpackt " + std::to_string(bytes) +
+         " Bytes groß; erlaubt sind höchstens " + std::to_string(kMaxPictureBytes) + " Bytes (256 MiB).";
+}
+
+std::string RgbaPictureProblem(const std::string& picture, int width, int height) {
+  if (std::string problem = PictureSizeProblem(picture, width, height); !problem.empty()) return problem;
+  return DecodedBytesProblem(picture, width, height,
+                             static_cast<std::uintmax_t>(width) * static_cast<std::uintmax_t>(height) * 4u);
+}
+
 SurfaceResult SurfaceFromRgba(std::string_view rgba, int width, int height, const std::string& name) {
   const std::string picture = "Das Bild " + Quoted(name);
   if (const std::string problem = PictureSizeProblem(picture, width, height); !problem.empty())

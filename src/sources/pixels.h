@@ -11,6 +11,9 @@
 // Largest width or height accepted, in pixels; the smallest is 2.
 inline constexpr int kMaxPictureSide = 8192;
 inline constexpr int kMinPictureSide = 2;
+// Largest decoded picture accepted, in bytes (256 MiB): 8192 x 8192 pixels
+// of 4 bytes, fewer where the file's pixels take more.
+inline constexpr std::uintmax_t kMaxPictureBytes = 256u * 1024u * 1024u;
 // Height of a pixel of grey value g: g / 255 * 0.7.
 inline constexpr double kWhiteHeight = 0.7;
 
@@ -26,6 +29,14 @@ std::string UnreadablePictureText(const std::string& name, std::string_view reas
 
 // "Das Bild „name“ ist mit W x H Pixeln zu groß / zu klein; ...", or "" for a size accepted.
 std::string PictureSizeProblem(const std::string& picture, int width, int height);
+
+// "Das Bild „name“ ist mit W x H Pixeln entpackt N Bytes groß; ...", or "" when
+// `bytes` decoded bytes are within kMaxPictureBytes.
+std::string DecodedBytesProblem(const std::string& picture, int width, int height, std::uintmax_t bytes);
+
+// Both checks for a picture decoded to 4 bytes a pixel (as a browser does):
+// the size, then the bytes; "" when accepted.
+std::string RgbaPictureProblem(const std::string& picture, int width, int height);
 
 // A picture of width x height pixels, 4 bytes each (R, G, B, A), rows from
 // the top down, already turned as it is to be shown: heights from the grey

@@ -381,21 +381,40 @@ SurfaceResult SurfaceFromTable(std::istream& in, const std::string& fileName) {
 namespace {
 
 // Reads text in place, without a copy.
+// The text handed to the reader a MiB at a time, saying how far it got.
 class TextBuffer : public std::streambuf {
 public:
-  explicit TextBuffer(std::string_view text) {
-    char* begin = const_cast<char*>(text.data());  // only ever read
-    setg(begin, begin, begin + text.size());
+  TextBuffer(std::string_view text, const TableProgress& progress) : text_(text), progress_(progress) {}
+
+protected:
+  int_type underflow() override {
+    if (handed_ == text_.size()) return traits_type::eof();
+    char* begin = const_cast<char*>(text_.data()) + handed_;  // only ever read
+    const std::size_t count = std::min(kChunk, text_.size() - handed_);
+    setg(begin, begin, begin + count);
+    handed_ += count;
+    if (progress_) {
+      const int percent = static_cast<int>(static_cast<double>(handed_) * 100.0 / static_cast<double>(text_.size()));
+      if (percent != told_) progress_(told_ = percent);
+    }
+    return traits_type::to_int_type(*begin);
   }
+
+private:
+  static constexpr std::size_t kChunk = 1u << 20;
+  std::string_view text_;
+  const TableProgress& progress_;
+  std::size_t handed_ = 0;
+  int told_ = -1;
 };
 
 }  // namespace
 
-SurfaceResult SurfaceFromTableText(std::string_view text, const std::string& fileName) {
+SurfaceResult SurfaceFromTableText(std::string_view text, const std::string& fileName, const TableProgress& progress) {
   const std::string file = "Die Datei " + Quoted(fileName);
   if (text.empty()) return Refused(file + " ist leer.");
   if (text.size() > kMaxFileBytes) return Refused(TooLargeFileText(file));
-  TextBuffer buffer(text);
+  TextBuffer buffer(text, progress);
   std::istream in(&buffer);
   TableResult read = ReadTable(in, fileName, text.size());
   if (!read.table) {

@@ -14,6 +14,7 @@
 // with '#' are skipped; LF, CRLF and lone CR line ends and a UTF-8 byte order
 // mark are accepted.
 #include <cstdint>
+#include <functional>
 #include <istream>
 #include <optional>
 #include <string>
@@ -57,8 +58,12 @@ SurfaceResult SurfaceFromTable(std::istream& in, const std::string& fileName);
 // (anything below 0x20 but tab, line and page breaks, and 0x7F).
 bool LooksBinary(std::string_view start);
 
+// Hears the share of the text read so far, in whole percent, each time it grows.
+using TableProgress = std::function<void(int percent)>;
+
 // A table whose file was read elsewhere (a page hands over the bytes):
 // refused like a file of that content, with its samples kept like a file's.
 // Refuses empty text and text longer than kMaxFileBytes. fileName only names
-// the file in messages.
-SurfaceResult SurfaceFromTableText(std::string_view text, const std::string& fileName);
+// the file in messages; progress, if given, hears how far the reading got.
+SurfaceResult SurfaceFromTableText(std::string_view text, const std::string& fileName,
+                                   const TableProgress& progress = {});

@@ -1,5 +1,5 @@
-// The page's "Analyse" dialog: sources (the sample, a formula, a file's bytes
-// or a picture's pixels the browser decoded), resolution, compression,
+// The page's "Analyse" dialog: sources (the sample, a formula, or what the
+// grid reads of a table or a picture the browser decoded, read in a worker), resolution, compression,
 // readouts and the two curves, through the same interaction functions as the
 // desktop's window. The curves are computed by a second instance of this
 // module in a worker, from copies of their inputs (the desktop's curve job).
@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,9 @@
 #include "interaction/analyse_curves.h"
 #include "interaction/data_source.h"
 #include "interaction/readouts.h"
+#include "sources/picture_header.h"
 #include "sources/pixels.h"
+#include "sources/resample.h"
 #include "sources/table_reader.h"
 #include "state/state.h"
 
@@ -35,12 +38,6 @@ std::string BytesOf(const val& array) {
 std::string TakeSampleNow() {
   TakeSample();
   return {};
-}
-std::string TakeTable(const val& bytes, const std::string& name) {
-  return TakeFileResult(SurfaceFromTableText(BytesOf(bytes), name), name);
-}
-std::string TakePicture(const val& rgba, int width, int height, const std::string& name) {
-  return TakeFileResult(SurfaceFromRgba(BytesOf(rgba), width, height, name), name);
 }
 
 // A file past the size a table or picture may have is refused before its
@@ -63,6 +60,59 @@ val Choices() {
 
 // Whether a picture of this size is taken at all, before its pixels are read.
 bool PictureSizeAccepted(int width, int height) { return PictureSizeProblem({}, width, height).empty(); }
+
+// The desktop's refusal of the picture in `bytes` by the size its header
+// declares, decoded as the browser does (4 bytes a pixel); "" when the size
+// is taken or the header declares none (the decoded size is checked then).
+std::string PictureHeaderProblem(const val& bytes, const std::string& name) {
+  const std::optional<PictureSize> size = PictureSizeFromHeader(BytesOf(bytes));
+  return size ? RgbaPictureProblem("Das Bild " + Quoted(name), size->width, size->height) : std::string();
+}
+
+template <class T>
+val TypedCopy(const char* type, const std::vector<T>& v) {
+  return val::global(type).new_(val(emscripten::typed_memory_view(v.size(), v.data())));
+}
+
+// What a source leaves for the grid (the rows and columns it reads), for
+// the page's thread; { error } when it is refused.
+val SamplesVal(const SurfaceResult& r) {
+  val o = val::object();
+  if (!r.samples) {
+    o.set("error", r.error);
+    return o;
+  }
+  o.set("rows", r.samples->rows);
+  o.set("cols", r.samples->cols);
+  o.set("keptRows", TypedCopy("Int32Array", r.samples->keptRows));
+  o.set("keptCols", TypedCopy("Int32Array", r.samples->keptCols));
+  o.set("values", TypedCopy("Float64Array", r.samples->values));
+  return o;
+}
+
+// A decoded picture's samples, computed where it was decoded (a worker).
+val PictureSamples(const val& rgba, int width, int height, const std::string& name) {
+  return SamplesVal(SurfaceFromRgba(BytesOf(rgba), width, height, name));
+}
+
+// A table's samples, read in a worker; `progress` hears the percent read.
+val TableSamples(const val& bytes, const std::string& name, val progress) {
+  return SamplesVal(SurfaceFromTableText(BytesOf(bytes), name, [&](int percent) { progress(percent); }));
+}
+
+// Takes what PictureSamples or TableSamples gave, as the desktop takes a file.
+std::string TakeKeptSamples(const val& s, const std::string& name) {
+  SourceSamples kept{s["rows"].as<int>(), s["cols"].as<int>(),
+                     emscripten::vecFromJSArray<int>(val::global("Array").call<val>("from", s["keptRows"])),
+                     emscripten::vecFromJSArray<int>(val::global("Array").call<val>("from", s["keptCols"])),
+                     {}};
+  kept.values.resize(s["values"]["length"].as<std::size_t>());
+  val(emscripten::typed_memory_view(kept.values.size(), kept.values.data())).call<void>("set", s["values"]);
+  if (kept.keptRows != resample_detail::IndicesRead(kept.rows) || kept.keptCols != resample_detail::IndicesRead(kept.cols) ||
+      kept.values.size() != kept.keptRows.size() * kept.keptCols.size())
+    return "Die Datei " + Quoted(name) + " ist unvollständig.";
+  return TakeFileResult(TakenSamples(std::move(kept)), name);
+}
 
 val Readouts(double percent) {
   const AnalyseReadouts r = ReadoutsNow(percent);
@@ -228,6 +278,17 @@ std::string UnreadablePicture(const std::string& name, bool formatUnsupported) {
 }
 std::string UnreadableFile(const std::string& name) { return "Die Datei " + Quoted(name) + " lässt sich nicht lesen."; }
 std::string ReadingFile(const std::string& name) { return "Die Datei " + Quoted(name) + " wird gelesen \u2026"; }
+std::string UnpackingPicture(const std::string& name) { return "Das Bild " + Quoted(name) + " wird entpackt \u2026"; }
+std::string GriddingPicture(const std::string& name) {
+  return "Das Bild " + Quoted(name) + " wird auf das Gitter gelegt \u2026";
+}
+std::string UnreadableFileBecause(const std::string& name, const std::string& why) {
+  return "Die Datei " + Quoted(name) + " lässt sich nicht lesen: " + why;
+}
+std::string CheckingLinkFormula(int percent) {
+  return "Die Formel im Link wird geprüft \u2026 " + std::to_string(percent) + " %";
+}
+std::string FormulaUncheckable(const std::string& why) { return "Die Formel lässt sich nicht prüfen: " + why; }
 std::string CurvesFailed(const std::string& why) { return "Die Kurven lassen sich nicht berechnen: " + why; }
 
 // A curve point's values under the pointer, worded as the desktop chart's tooltip.
@@ -269,12 +330,19 @@ EMSCRIPTEN_BINDINGS(analyse) {
   emscripten::function("unreadableFile", &UnreadableFile);
   emscripten::function("readingFile", &ReadingFile);
   emscripten::function("curvesFailed", &CurvesFailed);
+  emscripten::function("unpackingPicture", &UnpackingPicture);
+  emscripten::function("griddingPicture", &GriddingPicture);
+  emscripten::function("unreadableFileBecause", &UnreadableFileBecause);
+  emscripten::function("checkingLinkFormula", &CheckingLinkFormula);
+  emscripten::function("formulaUncheckable", &FormulaUncheckable);
   emscripten::function("dropOneFile", emscripten::optional_override(
                                           [] { return std::string("Bitte genau eine Datei auf die Seite ziehen."); }));
   emscripten::function("takeFormula", &TakeFormula);
-  emscripten::function("takeTable", &TakeTable);
-  emscripten::function("takePicture", &TakePicture);
   emscripten::function("pictureSizeAccepted", &PictureSizeAccepted);
+  emscripten::function("pictureHeaderProblem", &PictureHeaderProblem);
+  emscripten::function("pictureSamples", &PictureSamples);
+  emscripten::function("tableSamples", &TableSamples);
+  emscripten::function("takeSamples", &TakeKeptSamples);
   emscripten::function("fileTooLarge", &FileTooLarge);
   emscripten::function("mismatch", &MismatchText);
   emscripten::function("resolutionChoices", &Choices);

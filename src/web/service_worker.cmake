@@ -1,17 +1,17 @@
 # Writes the page's service worker: its template with the list of the page's
-# files and a digest of their contents filled in.
+# files, each with the SHA-256 of its contents, and a digest of them all.
 #   cmake -DTEMPLATE=sw.js -DOUTPUT=page/sw.js -DPAGE_DIR=page -DFILES=a.html,b.js -P service_worker.cmake
 string(REPLACE "," ";" files "${FILES}")
 set(digests "")
-set(quoted "")
+set(entries "")
 foreach(f IN LISTS files)
   file(SHA256 "${PAGE_DIR}/${f}" digest)
   string(APPEND digests "${f} ${digest}\n")
-  list(APPEND quoted "'${f}'")
+  list(APPEND entries "  ['${f}', '${digest}'],\n")
 endforeach()
 string(SHA256 version "${digests}")
 string(SUBSTRING "${version}" 0 16 version)
-list(JOIN quoted ", " names)
+list(JOIN entries "" listed)
 
 file(READ "${TEMPLATE}" text)
 foreach(line "const FILES = [];" "const VERSION = '';")
@@ -20,6 +20,6 @@ foreach(line "const FILES = [];" "const VERSION = '';")
     message(FATAL_ERROR "${TEMPLATE} lacks the line '${line}'")
   endif()
 endforeach()
-string(REPLACE "const FILES = [];" "const FILES = [${names}];" text "${text}")
+string(REPLACE "const FILES = [];" "const FILES = [\n${listed}];" text "${text}")
 string(REPLACE "const VERSION = '';" "const VERSION = '${version}';" text "${text}")
 file(WRITE "${OUTPUT}" "${text}")

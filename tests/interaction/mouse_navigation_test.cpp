@@ -1,6 +1,8 @@
 // Mouse navigation: drags and the wheel act as fractional arrow-key presses on
 // the keys' fields and matrices whatever the mode; the double click restores
 // the start and rebuilds the view's model-view matrix.
+#include <cmath>
+#include <limits>
 #include <map>
 
 #include "interaction/navigation.h"
@@ -264,6 +266,49 @@ TEST_F(MouseNavigationTest, PlacingAViewSetsItsFieldsAndMatrixAndRedrawsItAlone)
   EXPECT_EQ(NavNow(), want);
   EXPECT_EQ(Swaps(), Views{"G"});
   ExpectMatricesFollowFields();
+}
+
+// Keys and mouse stop at the reach: the camera at the far plane's distance,
+// the angles at a million degrees; matrix and fields stay equal on the way.
+TEST_F(MouseNavigationTest, KeysAndMouseStopAtTheReach) {
+  Act([] { PlaceDatenView({999998, -999999.5, 0}, {19.95, 0.2, -19.75}); });
+  Act([] { DatenKeyDown(kKeyT, false); });
+  for (int i = 0; i < 3; ++i) Act([] { DatenKeyDown(kKeyDown, false); });  // -19.85, -19.95, then -20
+  EXPECT_EQ(appState.DPosZ, -kCameraReach);
+  Act([] { DatenKeyDown(kKeyDown, false); });
+  EXPECT_EQ(appState.DPosZ, -20.0);
+  Act([] { DatenKeyDown(kKeyRight, false); });
+  EXPECT_EQ(appState.DPosX, 20.0);
+  Act([] { WheelMove(NavView::Daten, -500); });
+  EXPECT_EQ(appState.DPosZ, -20.0);
+  Act([] { DragMove(NavView::Daten, -20, 0); });  // one step back from the edge
+  EXPECT_NEAR(appState.DPosX, 19.9, 1e-12);
+  ExpectMatricesFollowFields();
+
+  Act([] { DatenKeyDown(kKeyR, false); });
+  Act([] { DatenKeyDown(kKeyDown, false); });  // alpha + 5 stops at a million
+  EXPECT_EQ(appState.Dalpha, kAngleReach);
+  Act([] { DatenKeyDown(kKeyUp, true); });     // beta - 5 stops at minus a million
+  EXPECT_EQ(appState.Dbeta, -1e6);
+  Act([] { DragTurn(NavView::Daten, 0, -10, false); });  // alpha back by one step
+  EXPECT_EQ(appState.Dalpha, 999995);
+
+  appState.rotStep = 2147483647;
+  Act([] { GrafikKeyDown(kKeyR, false); });
+  Act([] { GrafikKeyDown(kKeyLeft, false); });
+  for (const Orientation& f : appState.functionOrientation) EXPECT_EQ(f.gamma, -1e6);
+}
+
+TEST(ViewReach, PlacesWithinTheReachExactlyAndNothingPast) {
+  EXPECT_TRUE(CameraWithinReach({20, -20, 0}));
+  EXPECT_TRUE(CameraWithinReach({0, 0, -20}));
+  EXPECT_FALSE(CameraWithinReach({0, 0, std::nextafter(-20.0, -21.0)}));
+  EXPECT_FALSE(CameraWithinReach({std::nextafter(20.0, 21.0), 0, 0}));
+  EXPECT_FALSE(CameraWithinReach({0, 1e308, 0}));
+  EXPECT_FALSE(CameraWithinReach({0, std::nan(""), 0}));
+  EXPECT_TRUE(AnglesWithinReach({1e6, -1e6, 0}));
+  EXPECT_FALSE(AnglesWithinReach({0, 0, std::nextafter(1e6, 2e6)}));
+  EXPECT_FALSE(AnglesWithinReach({-std::numeric_limits<double>::infinity(), 0, 0}));
 }
 
 TEST(WheelNotches, AngleUnitsFirstThenPixels) {

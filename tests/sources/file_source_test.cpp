@@ -118,6 +118,11 @@ TEST(FileSourceTest, Refusals) {
       {dir.File("breit.png"),
        "Das Bild „breit.png“ ist mit 8193 x 2 Pixeln zu groß; erlaubt sind höchstens 8192"},
       {dir.File("kaputt.png"), "Das Bild „kaputt.png“ lässt sich nicht lesen."},
+      // A header declaring 23000 x 23000 over 4 KB of zeros: Qt cannot tell
+      // the size past the broken chunk after it, the header check can.
+      {dir.Write("riesig.png", std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\x59\xd8\0\0\x59\xd8\x01\0\0\0\0", 29) +
+                                   std::string(4096, '\0')),
+       "Das Bild „riesig.png“ ist mit 23000 x 23000 Pixeln zu groß; erlaubt sind höchstens 8192 x 8192."},
   };
   for (const auto& [path, want] : cases) {
     const SurfaceResult result = SurfaceFromFile(path);

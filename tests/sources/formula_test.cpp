@@ -109,3 +109,33 @@ TEST(FormulaTest, Refusals) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(FormulaTest, ProgressByRowsInWholePercentUpToAHundred) {
+  // 65 rows: percent i * 100 / 65 rounded down changes at every row but
+  // 1 (1 % first at row 1), so 65 reports, the last 100; 200 points report
+  // each percent once, 0 never.
+  std::vector<int> told;
+  const SurfaceResult r = SurfaceFromFormula("x*y", 65, [&](int p) { told.push_back(p); });
+  ASSERT_TRUE(r.grid) << r.error;
+  ASSERT_EQ(told.size(), 65u);
+  EXPECT_EQ(told.front(), 1);
+  EXPECT_EQ(told[31], 49);  // row 32: 3200 / 65 = 49.2
+  EXPECT_EQ(told.back(), 100);
+  told.clear();
+  ASSERT_TRUE(SurfaceFromFormula("x-y", 200, [&](int p) { told.push_back(p); }).grid);
+  std::vector<int> each(100);
+  for (int p = 0; p < 100; ++p) each[static_cast<std::size_t>(p)] = p + 1;
+  EXPECT_EQ(told, each);
+  // The same grid as without anyone listening.
+  const SurfaceResult quiet = SurfaceFromFormula("x*y", 65);
+  for (int i = 1; i <= 65; ++i)
+    for (int k = 1; k <= 65; ++k) ASSERT_EQ(GetElement(*r.grid, i, k), GetElement(*quiet.grid, i, k));
+  // A refused formula stops where it failed: 1/x at row 1 reports nothing.
+  told.clear();
+  EXPECT_FALSE(SurfaceFromFormula("1/x", 65, [&](int p) { told.push_back(p); }).grid);
+  EXPECT_TRUE(told.empty());
+}
+
+}  // namespace

@@ -57,3 +57,38 @@ TEST(TableTextTest, LongestTextTakenOneByteMoreRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+// A table of `rows` lines of `cols` one-digit values, 2 * cols bytes each.
+std::string LongTable(int rows, int cols) {
+  std::string text;
+  for (int r = 0; r < rows; ++r) {
+    text += std::to_string(r % 10);
+    for (int c = 1; c < cols; ++c) text += c % 7 == 0 ? " 3" : " 1";
+    text += '\n';
+  }
+  return text;
+}
+
+TEST(TableTextTest, ProgressGrowsByTheMiBReadAndEndsAtAHundred) {
+  // 5000 lines of 20 bytes: 100000 bytes, read in one piece.
+  std::vector<int> small;
+  EXPECT_TRUE(SurfaceFromTableText(LongTable(5000, 10), "t.csv", [&](int p) { small.push_back(p); }).grid);
+  EXPECT_EQ(small, (std::vector<int>{100}));
+  // 4096 lines of 768 bytes: 3 MiB in pieces of 1 MiB, so 33 % (33.3
+  // rounded down), 66 % (66.7 rounded down), 100 %.
+  const std::string text = LongTable(4096, 384);
+  ASSERT_EQ(text.size(), 3145728u);
+  std::vector<int> told;
+  const SurfaceResult heard = SurfaceFromTableText(text, "t.csv", [&](int p) { told.push_back(p); });
+  EXPECT_EQ(told, (std::vector<int>{33, 66, 100}));
+  // The same surface as read without anyone listening, bit for bit.
+  const SurfaceResult quiet = SurfaceFromTableText(text, "t.csv");
+  ASSERT_TRUE(heard.grid && quiet.grid);
+  EXPECT_EQ(heard.samples->values, quiet.samples->values);
+  for (int r = 1; r <= 65; ++r)
+    for (int c = 1; c <= 65; ++c) ASSERT_EQ(GetElement(*heard.grid, r, c), GetElement(*quiet.grid, r, c));
+}
+
+}  // namespace

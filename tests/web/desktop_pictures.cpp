@@ -28,6 +28,7 @@
 #include "interaction/data_source.h"
 #include "interaction/readouts.h"
 #include "interaction/selection.h"
+#include "sources/picture.h"
 #include "sources/table_reader.h"
 #include "interaction/navigation.h"
 #include "render/glwindow.h"
@@ -173,6 +174,12 @@ int main(int argc, char** argv) {
       const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
       const std::string name = arg(i + 1).substr(arg(i + 1).find_last_of('/') + 1);
       report(TakeFileResult(SurfaceFromTableText(bytes, name), name));
+      i += 2;
+    }
+    else if (op == "picture") {
+      // Read as the desktop reads a picture file it is given.
+      const std::string name = arg(i + 1).substr(arg(i + 1).find_last_of('/') + 1);
+      report(TakeFileResult(SurfaceFromPicture(arg(i + 1)), name));
       i += 2;
     }
     else if (op == "resolution") { report(SetResolution(std::stoi(arg(i + 1)))); i += 2; }

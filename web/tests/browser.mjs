@@ -5,6 +5,7 @@ import http from 'node:http';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
+import zlib from 'node:zlib';
 import assert from 'node:assert/strict';
 import puppeteer from 'puppeteer-core';
 
@@ -14,7 +15,8 @@ const TYPES = {
 };
 
 // A static server for `root` on a free port of 127.0.0.1; resolves to its
-// address. `pages` maps further paths to HTML served from memory.
+// address. `pages` maps further paths to HTML served from memory. root may
+// also be a function of the path giving the folder to serve it from (or null).
 export function serve(root, pages = {}) {
   const server = http.createServer((req, res) => {
     const url = new URL(req.url, 'http://127.0.0.1');
@@ -22,9 +24,10 @@ export function serve(root, pages = {}) {
       res.writeHead(200, { 'Content-Type': TYPES['.html'] }).end(pages[url.pathname]);
       return;
     }
-    const rel = decodeURIComponent(url.pathname === '/' ? '/index.html' : url.pathname);
-    const file = path.join(root, path.normalize(rel));
-    if (!file.startsWith(root) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+    const rel = decodeURIComponent(url.pathname.endsWith('/') ? `${url.pathname}index.html` : url.pathname);
+    const dir = typeof root === 'function' ? root(rel) : root;
+    const file = dir && path.join(dir, path.normalize(typeof root === 'function' ? path.basename(rel) : rel));
+    if (!file || !file.startsWith(dir) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
       res.writeHead(404).end();
       return;
     }
@@ -190,3 +193,42 @@ export function readPpm(file) {
   }
   return { width: w, height: h, data };
 }
+
+// PNG as its specification lays it out, for tests that make their pictures:
+// signature, IHDR, IDAT, IEND, each chunk with its CRC-32.
+const CRC = Array.from({ length: 256 }, (_, n) => {
+  let c = n;
+  for (let k = 0; k < 8; ++k) c = c & 1 ? 0xedb88320 ^ (c >>> 1) : c >>> 1;
+  return c >>> 0;
+});
+function crc32(bytes) {
+  let c = 0xffffffff;
+  for (const b of bytes) c = CRC[(c ^ b) & 0xff] ^ (c >>> 8);
+  return (c ^ 0xffffffff) >>> 0;
+}
+function chunk(type, data) {
+  const head = Buffer.alloc(8);
+  head.writeUInt32BE(data.length, 0);
+  head.write(type, 4, 'latin1');
+  const crc = Buffer.alloc(4);
+  crc.writeUInt32BE(crc32(Buffer.concat([head.subarray(4), data])), 0);
+  return Buffer.concat([head, data, crc]);
+}
+export const PNG_SIGNATURE = Buffer.from([0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a]);
+export function pngHeader(width, height) {
+  const d = Buffer.alloc(13);
+  d.writeUInt32BE(width, 0);
+  d.writeUInt32BE(height, 4);
+  d[8] = 1;  // 1 bit a pixel, grey
+  return chunk('IHDR', d);
+}
+// A whole 1-bit grey picture, its left `white` pixels of each row white.
+export function png(width, height, white = 0) {
+  const line = Buffer.alloc(1 + Math.ceil(width / 8));
+  for (let x = 0; x < white; ++x) line[1 + (x >> 3)] |= 0x80 >> (x & 7);
+  const raw = Buffer.alloc(line.length * height);
+  for (let y = 0; y < height; ++y) line.copy(raw, y * line.length);
+  return Buffer.concat([PNG_SIGNATURE, pngHeader(width, height), chunk('IDAT', zlib.deflateSync(raw, { level: 9 })),
+                        chunk('IEND', Buffer.alloc(0))]);
+}
+

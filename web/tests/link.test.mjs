@@ -193,8 +193,6 @@ describe('Link', () => {
     ['#aufloesung=100', 'Auflösung'],
     ['#level=x&delta=2', 'Level, Delta'],
     ['#aufloesung=513&level=10', 'Level'],
-    ['#formel=sin(x&level=4', 'Formel'],
-    ['#formel=1/(x-x)', 'Formel'],
     ['#anteil=10&level=4', 'Anteil'],
     ['#anteil=100.1&anteilLevel=3&level=4', 'Anteil'],
     ['#anteil=10&anteilLevel=6', 'Level des Anteils'],
@@ -204,6 +202,13 @@ describe('Link', () => {
     // A pane not known, or named twice, and a switch other than 0 or 1.
     ['#fenster=analyse,kaffee&praesentation=2&level=4', 'Fenster, Präsentation'],
     ['#fenster=analyse,analyse', 'Fenster'],
+    // Places keys and mouse cannot reach: a camera past the far plane, an
+    // angle past a million degrees (one step of a double past each).
+    ['#daten=0,0,0,0,0,1e308', 'Lage der Daten'],
+    ['#daten=0,0,0,0,0,-20.000000000000004', 'Lage der Daten'],
+    ['#daten=1000000.0000000001,0,0,0,0.2,-1.8', 'Lage der Daten'],
+    ['#grafik=0,0,0,0,0,0,0,0,0,0,0,-1000000.0000000001,-0.1,0.2,-4.7', 'Lage der Funktionen'],
+    ['#grafik=0,0,0,0,0,0,0,0,0,0,0,0,20.000000000000004,0.2,-4.7', 'Lage der Funktionen'],
   ];
   for (const [hash, names] of REFUSED) {
     it(`takes nothing of ${hash} and says so`, async () => {
@@ -216,6 +221,96 @@ describe('Link', () => {
       await page.close();
     });
   }
+
+  // Refused whole, the note naming why: a formula's reason as the module
+  // gives it, a key given twice, keys no link has.
+  const NOTED = [
+    ['#formel=sin(x&level=4',
+     'Formel im Link ungültig; der Link wurde nicht übernommen. Die Formel hat bei Zeichen 5 einen Fehler: es fehlt eine schließende Klammer.'],
+    ['#formel=1/(x-x)',
+     'Formel im Link ungültig; der Link wurde nicht übernommen. Die Formel hat bei x = 0, y = 0 (Gitterpunkt 1, 1) keinen endlichen Wert.'],
+    ['#level=3&delta=0.5&level=3', 'Level im Link mehrfach angegeben; der Link wurde nicht übernommen.'],
+    ['#levle=3&delta=0.5&x%2By=1', 'im Link unbekannt: „levle“, „x+y“; der Link wurde nicht übernommen.'],
+    ['#delta=2&delta=0.5&zoom=1&farbe=rot',
+     'Delta im Link mehrfach angegeben; im Link unbekannt: „farbe“; der Link wurde nicht übernommen.'],
+    ['#level=1&auswahl=1&auswahl=2', 'Level im Link ungültig; Auswahl im Link mehrfach angegeben; der Link wurde nicht übernommen.'],
+  ];
+  for (const [hash, note] of NOTED) {
+    it(`takes nothing of ${hash} and says why`, async () => {
+      const page = await open(hash);
+      assert.equal(await page.evaluate(() => window.veltraLink), 'abgelehnt');
+      const seen = await look(page);
+      assert.equal(seen.note, note);
+      assertSameLook(seen, fresh);
+      await page.close();
+    });
+  }
+
+  it('reads a + in a link as a plus, and writes a space so that it reads back as one', async () => {
+    const page = await open('#formel=sin(3*x)+cos(2*y)');
+    assert.equal(await page.evaluate(() => window.veltraLink), 'übernommen');
+    assert.equal((await page.evaluate(() => window.veltra.state())).sourceName, 'sin(3*x)+cos(2*y)');
+    await page.click('#butAnalyse');
+    await page.$eval('#txtFormel', (e) => { e.value = 'x + y * 0.5'; });
+    await page.click('#butUebernehmen');
+    await page.click('#butLink');
+    const hash = new URL(await page.evaluate(() => navigator.clipboard.readText())).hash;
+    assert.equal(hash, '#formel=x%20%2B%20y%20*%200.5');
+    const there = await open(hash);
+    assert.equal(await there.evaluate(() => window.veltraLink), 'übernommen');
+    assert.equal((await there.evaluate(() => window.veltra.state())).sourceName, 'x + y * 0.5');
+    await page.close();
+    await there.close();
+  });
+
+  // x^y^x^y… of 999 characters at 513 points: seconds of evaluation.
+  const COSTLY = `${'x^y^'.repeat(249)}x^y`;
+
+  it('evaluates a costly formula in a link once, in a worker, saying how far it got, while the page answers', async () => {
+    assert.equal(COSTLY.length, 999);
+    const o = await openPage(browser, origin);
+    opened.push(o);
+    const { page } = o;
+    await page.goto(`${origin}/#aufloesung=513&formel=${COSTLY}`);
+    await page.waitForFunction(() => /^Die Formel im Link wird geprüft … \d+ %$/.test(document.getElementById('status').textContent),
+                               { timeout: 60000 });
+    // Keys reach the data view meanwhile.
+    const moved = await page.evaluate(() => {
+      const z = window.veltra.state().DPosZ;
+      window.veltra.keyDown('daten', 84, false);
+      window.veltra.keyDown('daten', 38, false);
+      return [window.veltra.state().DPosZ - z, window.veltraLink === undefined];
+    });
+    assert.ok(Math.abs(moved[0] - 0.1) < 1e-12, `moved by ${moved[0]}`);
+    assert.equal(moved[1], true, 'the link is still being dealt with');
+    await page.waitForFunction(() => window.veltraLink !== undefined, { timeout: 300000 });
+    assert.equal(await page.evaluate(() => window.veltraLink), 'übernommen');
+    const s = await page.evaluate(() => window.veltra.state());
+    assert.deepEqual([s.sourceKind, s.sourceName, s.resolution], ['Formula', COSTLY, 513]);
+    assert.equal(await page.$eval('#status', (e) => e.textContent), '');
+    assert.equal(await page.$eval('#rbFormel', (r) => r.checked), true);
+    await page.close();
+  });
+
+  it('refuses a costly formula with a wrong level by the level alone', async () => {
+    const page = await open(`#aufloesung=513&formel=${COSTLY}&level=99`);
+    assert.equal(await page.evaluate(() => window.veltraLink), 'abgelehnt');
+    assert.equal(await page.$eval('#status', (e) => e.textContent),
+                 'Level im Link ungültig; der Link wurde nicht übernommen.');
+    assert.equal((await page.evaluate(() => window.veltra.state())).sourceKind, 'Sample');
+    await page.close();
+  });
+
+  it('takes places at the very reach of keys and mouse', async () => {
+    const daten = [1000000, -1000000, 0.5, 20, -20, -20];
+    const grafik = [-1000000, 0, 0, 0, 1000000, 0, 0, 0, 0, 0, 0, 1000000, -20, 20, 20];
+    const page = await open(`#daten=${daten.join(',')}&grafik=${grafik.join(',')}`);
+    assert.equal(await page.evaluate(() => window.veltraLink), 'übernommen');
+    const s = await page.evaluate(() => window.veltra.state());
+    assert.deepEqual([s.Dalpha, s.Dbeta, s.Dgamma, s.DPosX, s.DPosY, s.DPosZ], daten);
+    assert.deepEqual([...s.functionOrientation.flat(), s.GPosX, s.GPosY, s.GPosZ], grafik);
+    await page.close();
+  });
 
   it('takes the limits themselves', async () => {
     for (const [hash, labels] of [['#level=2&delta=0&aktuell=1', ['Delta: 0', 'Level: 2', 'aktuelles Delta: 1']],
