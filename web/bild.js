@@ -7,11 +7,6 @@ import { fitCanvas } from './canvas.js';
 
 const $ = (id) => document.getElementById(id);
 
-// As the desktop proposes them.
-const FILE_NAMES = { grafik: 'veltra-funktionen.png', daten: 'veltra-daten.png', bild: 'veltra-bild.png' };
-const NO_CLIPBOARD = 'Der Browser lässt das Bild nicht in die Zwischenablage. '
-  + 'Mit „Bild speichern…“ (Strg+S) lässt es sich als PNG-Datei sichern.';
-const NOT_SAVED = 'Das Bild konnte nicht gespeichert werden.';
 
 // The colour bar as on the desktop: 14 pixels wide, 6 pixels free above and below.
 const BAR_WIDTH = 14;
@@ -168,21 +163,21 @@ export function wireBild(veltra) {
       const url = URL.createObjectURL(await picture(name));
       const a = document.createElement('a');
       a.href = url;
-      a.download = FILE_NAMES[name];
+      a.download = veltra.proposedPictureName(name);
       a.click();
       setTimeout(() => URL.revokeObjectURL(url), 60000);
     } catch {
-      showMessage(NOT_SAVED);
+      showMessage(veltra.pictureNotSavedText());
     }
   }
 
   function copy(name) {
     if (!navigator.clipboard?.write || typeof ClipboardItem === 'undefined') {
-      showMessage(NO_CLIPBOARD);
+      showMessage(veltra.noClipboardText());
       return;
     }
     // The picture goes in as a promise, so the key press still counts as the user's.
-    navigator.clipboard.write([new ClipboardItem({ 'image/png': picture(name) })]).catch(() => showMessage(NO_CLIPBOARD));
+    navigator.clipboard.write([new ClipboardItem({ 'image/png': picture(name) })]).catch(() => showMessage(veltra.noClipboardText()));
   }
 
   const nameOf = (target) => {

@@ -79,44 +79,44 @@ function numbers(text, count) {
   return values.every(Number.isFinite) ? values : null;
 }
 
-// The fields a link may carry: their German names for a note, and how each
+// The fields a link may carry (the module names them in a note), and how each
 // is read. `read` gets the text and the other fields read so far (the
 // resolution comes first, as level and formula depend on it) and gives the
 // value or null when it is not valid here.
 const FIELDS = [
-  ['aufloesung', 'Auflösung', (t, f, veltra) => {
+  ['aufloesung', (t, f, veltra) => {
     const offered = veltra.resolutionChoices().map((c) => c.points);
     return /^\d+$/.test(t) && offered.includes(Number(t)) ? Number(t) : null;
   }],
   // Evaluated later, in a worker (see checkFormula).
-  ['formel', 'Formel', (t) => t],
-  ['aktuell', 'aktuelles Delta', hundredths],
-  ['analysiert', 'analysiertes Delta', hundredths],
-  ['level', 'Level', (t, f) => {
+  ['formel', (t) => t],
+  ['aktuell', hundredths],
+  ['analysiert', hundredths],
+  ['level', (t, f) => {
     const level = Number(t);
     return /^\d+$/.test(t) && level >= levelsAt(f.aufloesung).lowest && level <= topLevel(f.aufloesung) ? level : null;
   }],
-  ['delta', 'Delta', hundredths],
-  ['anteil', 'Anteil', (t) => (/^\d{1,3}(\.\d)?$/.test(t) && Number(t) <= 100 ? Number(t) : null)],
-  ['anteilLevel', 'Level des Anteils', (t, f) => {
+  ['delta', hundredths],
+  ['anteil', (t) => (/^\d{1,3}(\.\d)?$/.test(t) && Number(t) <= 100 ? Number(t) : null)],
+  ['anteilLevel', (t, f) => {
     const level = Number(t);
     return /^\d+$/.test(t) && level >= levelsAt(f.aufloesung).lowest && level < topLevel(f.aufloesung) ? level : null;
   }],
-  ['auswahl', 'Auswahl', (t) => (/^[0-4]$/.test(t) ? Number(t) : null)],
-  ['zoom', 'Zoom', flag],
-  ['nurDaten', 'Zeige nur Daten', flag],
-  ['drahtgitter', 'Drahtgitter', flag],
+  ['auswahl', (t) => (/^[0-4]$/.test(t) ? Number(t) : null)],
+  ['zoom', flag],
+  ['nurDaten', flag],
+  ['drahtgitter', flag],
   // Only places keys and mouse can reach; the module knows how far that is.
-  ['grafik', 'Lage der Funktionen', (t, f, veltra) => {
+  ['grafik', (t, f, veltra) => {
     const values = numbers(t, 15);
     return values && veltra.grafikPlaceReachable(values) ? values : null;
   }],
-  ['daten', 'Lage der Daten', (t, f, veltra) => {
+  ['daten', (t, f, veltra) => {
     const values = numbers(t, 6);
     return values && veltra.datenPlaceReachable(values) ? values : null;
   }],
-  ['fenster', 'Fenster', panes],
-  ['praesentation', 'Präsentation', flag],
+  ['fenster', panes],
+  ['praesentation', flag],
 ];
 
 // The link's fields in their order, each key with its value as written: a
@@ -133,9 +133,6 @@ function linkFields(hash) {
     }
   });
 }
-
-// A key, as the note shows it: quoted, and not longer than a line.
-const shownKey = (key) => `\u201E${key.length > 40 ? `${key.slice(0, 40)}\u2026` : key}\u201C`;
 
 // The formula evaluated at points x points in a worker, once, the note
 // saying how far it got: { grid } or { error } with the module's reason.
@@ -156,16 +153,6 @@ function checkFormula(veltra, text, points) {
   });
 }
 
-// The note for a link not taken: its wrong values (a formula's reason after
-// them), the keys given more than once, and the keys no link has.
-function refusal({ wrong, reasons, twice, unknown }) {
-  const parts = [];
-  if (wrong.length) parts.push(`${wrong.join(', ')} im Link ungültig`);
-  if (twice.length) parts.push(`${twice.join(', ')} im Link mehrfach angegeben`);
-  if (unknown.length) parts.push(`im Link unbekannt: ${unknown.map(shownKey).join(', ')}`);
-  return [`${parts.join('; ')}; der Link wurde nicht übernommen.`, ...reasons].join(' ');
-}
-
 // The state a link asks for: every field it carries, checked (a formula only
 // later, see checkLink); the others as on a fresh page (the level then the
 // top one of the resolution). Else the note saying what is wrong.
@@ -177,23 +164,23 @@ function readLink(hash, fresh, veltra) {
   // A key given twice is refused: which of its values is meant?
   const counts = new Map();
   for (const [key] of fields) counts.set(key, (counts.get(key) ?? 0) + 1);
-  const twice = FIELDS.filter(([key]) => counts.get(key) > 1).map(([, name]) => name);
+  const twice = FIELDS.filter(([key]) => counts.get(key) > 1).map(([key]) => key);
   const unknown = [...counts.keys()].filter((key) => !FIELDS.some(([k]) => k === key));
-  for (const [key, name, read] of FIELDS) {
+  for (const [key, read] of FIELDS) {
     if (!params.has(key) || counts.get(key) > 1) continue;
     const text = params.get(key);
     const value = text === null ? null : read(text, want, veltra);
-    if (value === null) wrong.push(name);
+    if (value === null) wrong.push(key);
     else want[key] = value;
   }
   if (!params.has('level')) want.level = topLevel(want.aufloesung);
   // A share goes with the level it was kept at; details analysed with
   // another Delta exist only below the top level.
-  if (params.has('anteil') !== params.has('anteilLevel') && !wrong.includes('Anteil')) wrong.push('Anteil');
+  if (params.has('anteil') !== params.has('anteilLevel') && !wrong.includes('anteil')) wrong.push('anteil');
   if (want.analysiert !== null && (want.analysiert === want.aktuell || want.level >= topLevel(want.aufloesung))) {
-    if (!wrong.includes('analysiertes Delta')) wrong.push('analysiertes Delta');
+    if (!wrong.includes('analysiert')) wrong.push('analysiert');
   }
-  return wrong.length || twice.length || unknown.length ? { note: refusal({ wrong, reasons: [], twice, unknown }) } : { want };
+  return wrong.length || twice.length || unknown.length ? { note: veltra.linkRefusal(wrong, twice, unknown, []) } : { want };
 }
 
 // readLink, and then a formula in it evaluated off the page's thread (only
@@ -203,7 +190,7 @@ async function checkLink(hash, fresh, veltra) {
   if (link.note || link.want.formel === null) return link;
   const checked = await checkFormula(veltra, link.want.formel, link.want.aufloesung);
   if (checked.error !== undefined) {
-    return { note: refusal({ wrong: ['Formel'], reasons: [checked.error], twice: [], unknown: [] }) };
+    return { note: veltra.linkRefusal(['formel'], [], [], [checked.error]) };
   }
   note('');
   return { want: { ...link.want, formelGitter: checked.grid } };
@@ -354,22 +341,21 @@ export function wireLink(veltra) {
 
   $('butLink').addEventListener('click', () => {
     if (current(veltra).file) {
-      note('Eine geladene Datei kann nicht in einen Link. Der Link wurde nicht kopiert.');
+      note(veltra.linkNote('file'));
       return;
     }
     if (current(veltra).mixed) {
-      note('Die Details wurden mit mehreren Delta-Werten analysiert; das kann ein Link nicht wiedergeben. '
-           + 'Der Link wurde nicht kopiert.');
+      note(veltra.linkNote('mixed'));
       return;
     }
     write();
     if (!navigator.clipboard) {
-      note('Der Browser lässt das Kopieren nicht zu; der Link steht in der Adresszeile.');
+      note(veltra.linkNote('noClipboard'));
       return;
     }
     navigator.clipboard.writeText(location.href).then(
-      () => note('Link kopiert.'),
-      () => note('Der Browser hat das Kopieren abgelehnt; der Link steht in der Adresszeile.'));
+      () => note(veltra.linkNote('copied')),
+      () => note(veltra.linkNote('copyRefused')));
   });
 
   // After the rest of the page is wired, so every control's handler is in place.
@@ -385,7 +371,7 @@ export function wireLink(veltra) {
         outcome = 'übernommen';
         // Each value was checked; should the page still end elsewhere, say so.
         if (writeLink(current(veltra), fresh) !== writeLink(link.want, fresh)) {
-          note('Der Link wurde nicht vollständig übernommen.');
+          note(veltra.linkNote('incomplete'));
           outcome = 'unvollständig';
         }
       }

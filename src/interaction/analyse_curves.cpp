@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "interaction/analysis_panel.h"
 #include "state/state.h"
@@ -25,6 +26,15 @@ ChartTexts DeltaChartTexts() {
 ChartTexts ShareChartTexts() {
   // A 0 is drawn on the floor of the logarithmic axis.
   return {"Fehler \u00fcber Anteil", "behaltener Anteil in %", 100, "RMS (log)", "gew\u00e4hlter Anteil", ""};
+}
+
+std::string CurvePointText(bool logarithmic, const std::string& xName, double x, double y) {
+  char where[32];
+  std::snprintf(where, sizeof where, "%.2f", x);
+  std::string text = xName + " = " + (logarithmic ? FormatReadout(x) + " %" : std::string(where)) +
+                     ": RMS = " + FormatReadout(y);
+  if (logarithmic && y <= 0) text += " (am unteren Rand gezeichnet)";
+  return text;
 }
 
 AnalyseCurves::AnalyseCurves() {

@@ -49,3 +49,11 @@ PicturePlace FitPicture(int width, int height, double aspect) {
   const auto round = [](double v) { return static_cast<int>(std::floor(v + 0.5)); };
   return {round((w - pw) / 2), round((h - ph) / 2), round(pw), round(ph)};
 }
+
+std::string ProposedPictureName(const std::string& window) {
+  if (window == "grafik") return "veltra-funktionen.png";
+  if (window == "daten") return "veltra-daten.png";
+  return "veltra-bild.png";
+}
+
+std::string PictureNotSavedText() { return "Das Bild konnte nicht gespeichert werden."; }

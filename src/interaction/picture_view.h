@@ -6,6 +6,12 @@
 
 #include "analysis/pictures.h"
 
+// The file name proposed for a picture of the function view, the data view or
+// "Bild" ("grafik", "daten", "bild"): veltra-funktionen.png and so on.
+std::string ProposedPictureName(const std::string& window);
+// Why a picture was not saved (the page; the desktop names the path too).
+std::string PictureNotSavedText();
+
 // Original, Rekonstruktion (exactly the surface the error readout compares),
 // Differenz and Koeffizienten at the level shown, from appState.
 analysis::Pictures CurrentPictures();

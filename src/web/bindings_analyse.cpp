@@ -7,7 +7,6 @@
 #include <emscripten/val.h>
 
 #include <atomic>
-#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -290,17 +289,6 @@ std::string CheckingLinkFormula(int percent) {
 }
 std::string FormulaUncheckable(const std::string& why) { return "Die Formel lässt sich nicht prüfen: " + why; }
 std::string CurvesFailed(const std::string& why) { return "Die Kurven lassen sich nicht berechnen: " + why; }
-
-// A curve point's values under the pointer, worded as the desktop chart's tooltip.
-std::string CurvePointText(bool logarithmic, const std::string& xName, double x, double y) {
-  char where[32];
-  std::snprintf(where, sizeof where, "%.2f", x);
-  std::string text = xName + " = " + (logarithmic ? FormatReadout(x) + " %" : std::string(where)) +
-                     ": RMS = " + FormatReadout(y);
-  if (logarithmic && y <= 0) text += " (am unteren Rand gezeichnet)";
-  return text;
-}
-
 
 }  // namespace
 

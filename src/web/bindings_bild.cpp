@@ -76,6 +76,12 @@ val BildPictures(int barRows) {
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(bild) {
+  emscripten::function("proposedPictureName", &ProposedPictureName);
+  emscripten::function("pictureNotSavedText", &PictureNotSavedText);
+  emscripten::function("noClipboardText", emscripten::optional_override([] {
+    return std::string("Der Browser lässt das Bild nicht in die Zwischenablage. "
+                       "Mit \u201EBild speichern\u2026\u201C (Strg+S) lässt es sich als PNG-Datei sichern.");
+  }));
   emscripten::function("bildPictures", &BildPictures);
   emscripten::value_object<PicturePlace>("PicturePlace")
       .field("left", &PicturePlace::left)

@@ -5,6 +5,7 @@
 #include <emscripten/val.h>
 
 #include <array>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "interaction/data_source.h"
 #include "interaction/navigation.h"
 #include "sources/formula.h"
+#include "sources/surface_result.h"
 #include "state/state.h"
 
 namespace {
@@ -86,9 +88,71 @@ emscripten::val AnalysedDeltas() {
   return emscripten::val::array(MismatchedDeltas(appState.chosenLevel, appState.currentDelta));
 }
 
+// The names a note gives the link's keys.
+std::string FieldName(const std::string& key) {
+  static const std::map<std::string, std::string> names = {
+      {"aufloesung", "Auflösung"}, {"formel", "Formel"}, {"aktuell", "aktuelles Delta"},
+      {"analysiert", "analysiertes Delta"}, {"level", "Level"}, {"delta", "Delta"}, {"anteil", "Anteil"},
+      {"anteilLevel", "Level des Anteils"}, {"auswahl", "Auswahl"}, {"zoom", "Zoom"},
+      {"nurDaten", "Zeige nur Daten"}, {"drahtgitter", "Drahtgitter"}, {"grafik", "Lage der Funktionen"},
+      {"daten", "Lage der Daten"}, {"fenster", "Fenster"}, {"praesentation", "Präsentation"}};
+  const auto it = names.find(key);
+  return it == names.end() ? key : it->second;
+}
+
+// A key no link has, as the note shows it: quoted, at most 40 characters.
+std::string ShownKey(const std::string& key) {
+  std::size_t chars = 0, at = 0;
+  for (; at < key.size(); ++at) {
+    if ((static_cast<unsigned char>(key[at]) & 0xC0) == 0x80) continue;  // inside a character
+    if (chars++ == 40) break;
+  }
+  return Quoted(at < key.size() ? key.substr(0, at) + "\u2026" : key);
+}
+
+std::string Joined(const emscripten::val& list, std::string (*shown)(const std::string&)) {
+  std::string text;
+  for (const std::string& item : emscripten::vecFromJSArray<std::string>(list)) {
+    if (!text.empty()) text += ", ";
+    text += shown(item);
+  }
+  return text;
+}
+
+// The note for a link not taken: the keys with wrong values, those given more
+// than once, those no link has, then the reasons (a formula's).
+std::string LinkRefusal(const emscripten::val& wrong, const emscripten::val& twice, const emscripten::val& unknown,
+                        const emscripten::val& reasons) {
+  std::vector<std::string> parts;
+  if (wrong["length"].as<int>() > 0) parts.push_back(Joined(wrong, FieldName) + " im Link ungültig");
+  if (twice["length"].as<int>() > 0) parts.push_back(Joined(twice, FieldName) + " im Link mehrfach angegeben");
+  if (unknown["length"].as<int>() > 0) parts.push_back("im Link unbekannt: " + Joined(unknown, ShownKey));
+  std::string text;
+  for (const std::string& part : parts) text += (text.empty() ? "" : "; ") + part;
+  text += "; der Link wurde nicht übernommen.";
+  for (const std::string& reason : emscripten::vecFromJSArray<std::string>(reasons)) text += " " + reason;
+  return text;
+}
+
+// The link's other notes, by what happened.
+std::string LinkNote(const std::string& what) {
+  static const std::map<std::string, std::string> notes = {
+      {"file", "Eine geladene Datei kann nicht in einen Link. Der Link wurde nicht kopiert."},
+      {"mixed", "Die Details wurden mit mehreren Delta-Werten analysiert; das kann ein Link nicht wiedergeben. "
+                "Der Link wurde nicht kopiert."},
+      {"noClipboard", "Der Browser lässt das Kopieren nicht zu; der Link steht in der Adresszeile."},
+      {"copied", "Link kopiert."},
+      {"copyRefused", "Der Browser hat das Kopieren abgelehnt; der Link steht in der Adresszeile."},
+      {"incomplete", "Der Link wurde nicht vollständig übernommen."}};
+  const auto it = notes.find(what);
+  return it == notes.end() ? std::string() : it->second;
+}
+
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(link) {
+  emscripten::function("linkRefusal", &LinkRefusal);
+  emscripten::function("linkNote", &LinkNote);
   emscripten::function("placeViews", &PlaceViews);
   emscripten::function("grafikPlaceReachable", &GrafikPlaceReachable);
   emscripten::function("datenPlaceReachable", &DatenPlaceReachable);

@@ -157,7 +157,7 @@ void TfrmBild::CopyPicture() { CopyPictureToClipboard(Picture()); }
 bool TfrmBild::SavePicture(const QString& path) { return WritePicture(Picture(), path); }
 
 void TfrmBild::AskAndSavePicture() {
-  const QString path = AskPictureName(QStringLiteral("veltra-bild.png"));
+  const QString path = AskPictureName(QString::fromStdString(ProposedPictureName("bild")));
   if (!path.isEmpty()) SavePicture(path);
 }
 

@@ -1,12 +1,13 @@
 #include "windows/Daten.h"
 
+#include "interaction/picture_view.h"
 #include "interaction/navigation.h"
 #include "render/scenes.h"
 
 TfrmDaten* frmDaten = nullptr;
 
 TfrmDaten::TfrmDaten() : GlView(QStringLiteral("Daten"), NavView::Daten,
-                               QStringLiteral("veltra-daten.png")) {
+                               QString::fromStdString(ProposedPictureName("daten"))) {
   setFramePosition(QPoint(493, -1));
   resize(531, 528);
 }

@@ -1,12 +1,13 @@
 #include "windows/Grafik.h"
 
+#include "interaction/picture_view.h"
 #include "interaction/navigation.h"
 #include "render/scenes.h"
 
 TfrmGrafik* frmGrafik = nullptr;
 
 TfrmGrafik::TfrmGrafik() : GlView(QStringLiteral("Skalierungsfunktion und Wavelets"), NavView::Grafik,
-                                 QStringLiteral("veltra-funktionen.png")) {
+                                 QString::fromStdString(ProposedPictureName("grafik"))) {
   setFramePosition(QPoint(1, -1));
   resize(492, 528);
 }

@@ -106,11 +106,7 @@ QString CurveView::PointText(double x) const {
   for (const auto& p : points_) {
     if (std::abs(p.first - x) < std::abs(nearest->first - x)) nearest = &p;
   }
-  const QString where = scale_ == Scale::Logarithmic ? Text(FormatReadout(nearest->first)) + " %"
-                                                     : QString::asprintf("%.2f", nearest->first);
-  QString text = xName_ + " = " + where + ": RMS = " + Text(FormatReadout(nearest->second));
-  if (scale_ == Scale::Logarithmic && nearest->second <= 0) text += " (am unteren Rand gezeichnet)";
-  return text;
+  return Text(CurvePointText(scale_ == Scale::Logarithmic, xName_.toStdString(), nearest->first, nearest->second));
 }
 
 void CurveView::mousePressEvent(QMouseEvent* e) {

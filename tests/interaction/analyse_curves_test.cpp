@@ -240,3 +240,17 @@ TEST_F(AnalyseCurvesTest, TheHollowMarkerFollowsTheScrollBarOnACurrentCurveOnly)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CurvePointTextTest, TheValuesUnderThePointerAsBothShellsWordThem) {
+  EXPECT_EQ(CurvePointText(false, "Delta", 0.37, 0.0148), "Delta = 0.37: RMS = 0.0148");
+  EXPECT_EQ(CurvePointText(false, "Delta", 1, 0.219), "Delta = 1.00: RMS = 0.219");
+  EXPECT_EQ(CurvePointText(true, "behaltener Anteil in %", 10, 0.01504), "behaltener Anteil in % = 10 %: RMS = 0.015");
+  EXPECT_EQ(CurvePointText(true, "behaltener Anteil in %", 100, 0),
+            "behaltener Anteil in % = 100 %: RMS = 0 (am unteren Rand gezeichnet)");
+  // Only the logarithmic axis draws a 0 on its floor.
+  EXPECT_EQ(CurvePointText(false, "Delta", 0, 0), "Delta = 0.00: RMS = 0");
+}
+
+}  // namespace
