@@ -3,9 +3,14 @@
 // then glFinish and a round trip to the X server, so the picture has really
 // been rendered and handed to the display before the clock stops.
 //
-// Each case takes one argument, step_div: the default step widths (stepNear
-// 0.03, stepFar 0.1, stepData 0.02) divided by 1, 2 or 4. Counters: "cells" =
-// mesh cells sent to GL (one glBegin/glEnd pair each), "examined" = cells whose
+// Each case takes the argument step_div: the default step widths (stepNear
+// 0.03, stepFar 0.1, stepData 0.02) divided by 1, 2 or 4, and arrays: 1 for
+// the filled mesh cells sent in vertex arrays (one glDrawArrays per mesh, as
+// the program does), 0 for each cell in its own glBegin/glEnd pair, the way
+// they were sent before, for the ratio in the same run. Targets at step_div 4
+// with arrays, on Mesa llvmpipe: the data view (approximation and the layout
+// at level 2) and each half of the level jump within one frame, 16.7 ms.
+// Counters: "cells" = mesh cells sent to GL, "examined" = cells whose
 // corner heights were evaluated (the function surfaces skip cells with four
 // zero corners), "Mpx" = device pixels drawn, in millions.
 #include <GL/gl.h>
@@ -28,6 +33,7 @@
 #include "interaction/selection.h"
 #include "state/state.h"
 #include "linalg/matrix.h"
+#include "render/cell_batch.h"
 #include "render/function_surfaces.h"
 #include "render/scenes.h"
 
@@ -262,6 +268,13 @@ void LevelJump(benchmark::State& state) {
   SetCounters(state, cells, MegaPixels(frmGrafik) + MegaPixels(frmDaten));
 }
 
+// The second argument picks how the mesh cells are sent.
+void WithSubmission(benchmark::State& state, void (*fn)(benchmark::State&)) {
+  SetCellSubmission(state.range(1) != 0 ? CellSubmission::kArrays : CellSubmission::kImmediate);
+  fn(state);
+  SetCellSubmission(CellSubmission::kArrays);
+}
+
 void Register() {
   struct Case {
     const char* name;
@@ -274,11 +287,12 @@ void Register() {
   };
   for (const Case& c : cases) {
     // Wall-clock time: llvmpipe rasterises on threads of its own.
-    benchmark::RegisterBenchmark(c.name, c.fn)
-        ->ArgName("step_div")
-        ->Arg(1)
-        ->Arg(2)
-        ->Arg(4)
+    benchmark::RegisterBenchmark(c.name, WithSubmission, c.fn)
+        ->ArgNames({"step_div", "arrays"})
+        ->Args({1, 1})
+        ->Args({2, 1})
+        ->Args({4, 1})
+        ->Args({4, 0})
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
   }

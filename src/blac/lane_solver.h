@@ -1,17 +1,19 @@
 #pragma once
 // The batched solver behind the fast level steps: a Gram matrix's Cholesky
-// factor kept for a whole step and applied to kLanes rows at once, and the
-// synthesis matrices as sparse rows.
+// factor kept for all steps of its Delta and level and applied to a batch of
+// rows at once (lane_kernels.h), and the synthesis matrices as sparse rows.
 //
 // A level step solves the same two Gram systems for every row and column, and
-// the synthesis matrices are mostly zeros. The steps therefore build each Gram
-// matrix and its Cholesky factor once per step, skip the terms whose factor is
+// the synthesis matrices are mostly zeros. The steps therefore factor each Gram
+// matrix once per Delta and level (from its two bands), skip the terms whose factor is
 // an exact zero (the factors are bidiagonal, P and Q are banded) and work on
 // several rows at once. A skipped term subtracts or adds a zero, which leaves
 // every value unchanged unless that value is -0 (-0 - (-0) is +0) or an
 // infinity or NaN is involved; whatever meets those cases goes through the full
 // loops. The results are thus bit for bit those of SolveCholesky, the
-// projections and the matrix product and sum, as the tests check.
+// projections and the matrix product and sum, as the tests check. Rows are
+// handled in batches because their solves are independent, so the long
+// division chains of the substitutions overlap.
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -19,10 +21,8 @@
 #include <span>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
+#include "blac/lane_kernels.h"
+#include "blac/projections.h"
 #include "linalg/matrix.h"
 #include "linalg/solvers.h"
 
@@ -30,97 +30,36 @@ namespace blac_lanes {
 
 inline std::size_t Idx(int k) { return static_cast<std::size_t>(k); }
 
-// Rows (or columns) are handled kLanes at a time, entry k of lane p at
-// x[(k - 1) * kLanes + p]. Their solves are independent, so the long division
-// chains of the substitutions overlap; packed arithmetic rounds every lane
-// exactly like the scalar operation.
-inline constexpr int kLanes = 8;
-inline constexpr int kPairs = kLanes / 2;
-
 // A running value after which a skipped zero term could change the result:
 // -0 (since -0 - (-0) is +0), an infinity or a NaN.
 inline bool Delicate(double x) { return !std::isfinite(x) || (x == 0.0 && std::signbit(x)); }
 inline bool NonFinite(double x) { return !std::isfinite(x); }
 
-#if defined(__SSE2__)
-using Pair = __m128d;
-inline Pair LoadPair(const double* p) { return _mm_loadu_pd(p); }
-inline void StorePair(double* p, Pair v) { _mm_storeu_pd(p, v); }
-inline Pair Broadcast(double x) { return _mm_set1_pd(x); }
-inline Pair Add(Pair a, Pair b) { return _mm_add_pd(a, b); }
-inline Pair Sub(Pair a, Pair b) { return _mm_sub_pd(a, b); }
-inline Pair Mul(Pair a, Pair b) { return _mm_mul_pd(a, b); }
-inline Pair Div(Pair a, Pair b) { return _mm_div_pd(a, b); }
-
-// Collects, over many pairs, whether any lane was non-finite (v * 0 is NaN
-// exactly for those, and OR keeps a NaN a NaN) or -0 (equal to 0 with its
-// sign bit set), with a few packed operations per pair.
-class Watch {
-public:
-  void NoteNonFinite(Pair v) {
-    nonFinite_ = _mm_or_pd(nonFinite_, _mm_mul_pd(v, _mm_setzero_pd()));
-  }
-  void NoteDelicate(Pair v) {
-    NoteNonFinite(v);
-    negativeZero_ = _mm_or_pd(negativeZero_, _mm_and_pd(_mm_cmpeq_pd(v, _mm_setzero_pd()), v));
-  }
-  bool Seen() const {
-    return (_mm_movemask_pd(_mm_cmpunord_pd(nonFinite_, nonFinite_)) |
-            _mm_movemask_pd(negativeZero_)) != 0;
-  }
-
-private:
-  Pair nonFinite_ = _mm_setzero_pd();
-  Pair negativeZero_ = _mm_setzero_pd();
-};
-#else
-struct Pair {
-  double lo, hi;
-};
-inline Pair LoadPair(const double* p) { return {p[0], p[1]}; }
-inline void StorePair(double* p, Pair v) {
-  p[0] = v.lo;
-  p[1] = v.hi;
-}
-inline Pair Broadcast(double x) { return {x, x}; }
-inline Pair Add(Pair a, Pair b) { return {a.lo + b.lo, a.hi + b.hi}; }
-inline Pair Sub(Pair a, Pair b) { return {a.lo - b.lo, a.hi - b.hi}; }
-inline Pair Mul(Pair a, Pair b) { return {a.lo * b.lo, a.hi * b.hi}; }
-inline Pair Div(Pair a, Pair b) { return {a.lo / b.lo, a.hi / b.hi}; }
-
-class Watch {
-public:
-  void NoteNonFinite(Pair v) { seen_ = seen_ || NonFinite(v.lo) || NonFinite(v.hi); }
-  void NoteDelicate(Pair v) { seen_ = seen_ || Delicate(v.lo) || Delicate(v.hi); }
-  bool Seen() const { return seen_; }
-
-private:
-  bool seen_ = false;
-};
-#endif
-
 // The Cholesky factor of one Gram matrix, kept for all rows of a step.
 class CachedCholesky {
 public:
+  // From the two bands of a tridiagonal matrix, without forming it unless
+  // the factorisation meets a non-finite entry or a pivot that is not positive.
+  explicit CachedCholesky(const GramBands& bands) : n_(static_cast<int>(bands.diagonal.size())) {
+    bool finite = true;
+    for (double v : bands.diagonal) finite = finite && std::isfinite(v);
+    for (double v : bands.offDiagonal) finite = finite && std::isfinite(v);
+    if (finite) {
+      FactorBands(bands.diagonal, bands.offDiagonal, [&] { return GramFromBands(bands); });
+    } else {
+      FactorDense(GramFromBands(bands));
+    }
+  }
+
   explicit CachedCholesky(const Matrix& a) : n_(GetRows(a)) {
     if (Tridiagonal(a)) {
-      FactorTridiagonal(a);
+      std::vector<double> diagonal, offDiagonal;
+      for (int i = 1; i <= n_; ++i) diagonal.push_back(GetElement(a, i, i));
+      for (int i = 1; i < n_; ++i) offDiagonal.push_back(GetElement(a, i + 1, i));
+      FactorBands(diagonal, offDiagonal, [&] { return a; });
     } else {
-      const Matrix& l = dense_.emplace(CholeskyFactor(a));
-      // The shortcut needs every entry below the first subdiagonal to be a zero.
-      for (int i = 3; i <= n_ && bidiagonal_; ++i) {
-        for (int k = 1; k <= i - 2; ++k) {
-          if (GetElement(l, i, k) != 0.0) {
-            bidiagonal_ = false;
-            break;
-          }
-        }
-      }
-      for (int i = 1; i <= n_; ++i) diag_.push_back(GetElement(l, i, i));
-      for (int i = 1; i < n_; ++i) sub_.push_back(GetElement(l, i + 1, i));
+      FactorDense(a);
     }
-    saved_.resize(Idx(n_) * kLanes);
-    single_.resize(Idx(n_));
   }
 
   // Same result as SolveCholesky(a, b) for one right-hand side b of n entries.
@@ -161,78 +100,31 @@ public:
     }
   }
 
-  // kLanes right-hand sides at once. The bidiagonal recurrences run on all
-  // lanes; if a result shows that a skipped term could have mattered, the
-  // lanes start again one by one.
-  void SolveLanes(double* x) {
-    std::copy_n(x, Idx(n_) * kLanes, saved_.data());
+  // kernels.lanes right-hand sides at once, in lane layout. The bidiagonal
+  // recurrences run on all lanes; if a result shows that a skipped term could
+  // have mattered, the lanes start again one by one. saved and single are
+  // scratch, so one factor can serve several threads.
+  void SolveLanes(double* x, const LaneKernels& kernels, std::vector<double>& saved,
+                  std::vector<double>& single) const {
+    const std::size_t lanes = Idx(kernels.lanes);
+    const std::size_t count = Idx(n_) * lanes;
+    if (saved.size() < count) saved.resize(count);
+    std::copy_n(x, count, saved.data());
     bool fast = bidiagonal_;
-    if (fast) fast = ForwardLanes(x);
-    if (fast) fast = BackwardLanes(x);
+    if (fast) fast = kernels.forward(diag_.data(), sub_.data(), n_, x);
+    if (fast) fast = kernels.backward(diag_.data(), sub_.data(), n_, x);
     if (fast) return;
-    for (int p = 0; p < kLanes; ++p) {
-      for (int k = 0; k < n_; ++k) single_[Idx(k)] = saved_[Idx(k) * kLanes + Idx(p)];
-      Solve(single_);
-      for (int k = 0; k < n_; ++k) x[Idx(k) * kLanes + Idx(p)] = single_[Idx(k)];
+    single.resize(Idx(n_));
+    for (std::size_t p = 0; p < lanes; ++p) {
+      for (int k = 0; k < n_; ++k) single[Idx(k)] = saved[Idx(k) * lanes + p];
+      Solve(single);
+      for (int k = 0; k < n_; ++k) x[Idx(k) * lanes + p] = single[Idx(k)];
     }
   }
+
+  int Size() const { return n_; }
 
 private:
-  // False when a result is delicate. A -0 or non-finite running value gives
-  // a -0 or non-finite result here whenever the skipped terms would have
-  // changed it, so the results alone tell; they are also the running values of
-  // the backward pass.
-  bool ForwardLanes(double* x) const {
-    Pair prev[kPairs];
-    Watch results;
-    const Pair d0 = Broadcast(diag_[0]);
-#pragma GCC unroll 4
-    for (int h = 0; h < kPairs; ++h) {
-      prev[h] = Div(LoadPair(x + 2 * h), d0);
-      StorePair(x + 2 * h, prev[h]);
-      results.NoteDelicate(prev[h]);
-    }
-    for (int i = 1; i < n_; ++i) {
-      const Pair s = Broadcast(sub_[Idx(i - 1)]);
-      const Pair d = Broadcast(diag_[Idx(i)]);
-      double* row = x + Idx(i) * kLanes;
-#pragma GCC unroll 4
-      for (int h = 0; h < kPairs; ++h) {
-        prev[h] = Div(Sub(LoadPair(row + 2 * h), Mul(s, prev[h])), d);
-        StorePair(row + 2 * h, prev[h]);
-        results.NoteDelicate(prev[h]);
-      }
-    }
-    return !results.Seen();
-  }
-
-  // False when a result is not finite, which the skipped terms of the
-  // entries above it would have turned into NaN.
-  bool BackwardLanes(double* x) const {
-    Pair next[kPairs];
-    Watch results;
-    const Pair dn = Broadcast(diag_[Idx(n_ - 1)]);
-    double* last = x + Idx(n_ - 1) * kLanes;
-#pragma GCC unroll 4
-    for (int h = 0; h < kPairs; ++h) {
-      next[h] = Div(LoadPair(last + 2 * h), dn);
-      StorePair(last + 2 * h, next[h]);
-      results.NoteNonFinite(next[h]);
-    }
-    for (int i = n_ - 2; i >= 0; --i) {
-      const Pair s = Broadcast(sub_[Idx(i)]);
-      const Pair d = Broadcast(diag_[Idx(i)]);
-      double* row = x + Idx(i) * kLanes;
-#pragma GCC unroll 4
-      for (int h = 0; h < kPairs; ++h) {
-        next[h] = Div(Sub(LoadPair(row + 2 * h), Mul(s, next[h])), d);
-        StorePair(row + 2 * h, next[h]);
-        results.NoteNonFinite(next[h]);
-      }
-    }
-    return !results.Seen();
-  }
-
   // True when every entry of `a` off the three middle diagonals is +0 and
   // every entry is finite: then CholeskyFactor's sums over the columns left
   // of the subdiagonal only subtract products that are +0, and its factor is
@@ -252,26 +144,32 @@ private:
 
   // CholeskyFactor's operations on the non-zero entries, in its order: each
   // diagonal entry subtracts the square of the one entry left of it.
-  void FactorTridiagonal(const Matrix& a) {
+  template <class MakeMatrix>
+  void FactorBands(const std::vector<double>& diagonal, const std::vector<double>& offDiagonal,
+                   MakeMatrix makeMatrix) {
     for (int j = 1; j <= n_; ++j) {
-      double s = GetElement(a, j, j);
+      double s = diagonal[Idx(j - 1)];
       if (j > 1) s = s - sub_[Idx(j - 2)] * sub_[Idx(j - 2)];
       diag_.push_back(std::sqrt(s));
-      if (j < n_) sub_.push_back(GetElement(a, j + 1, j) / diag_.back());
+      if (j < n_) sub_.push_back(offDiagonal[Idx(j - 1)] / diag_.back());
     }
     // A pivot that is not positive gives a NaN, after which the dense factor
     // would hold NaN below the subdiagonal too: take the literal route then.
     for (double d : diag_) {
       if (!(d > 0.0) || !std::isfinite(d)) {
-        diag_.clear();
-        sub_.clear();
-        const Matrix& l = dense_.emplace(CholeskyFactor(a));
-        bidiagonal_ = false;
-        for (int i = 1; i <= n_; ++i) diag_.push_back(GetElement(l, i, i));
-        for (int i = 1; i < n_; ++i) sub_.push_back(GetElement(l, i + 1, i));
+        FactorDense(makeMatrix());
         return;
       }
     }
+  }
+
+  void FactorDense(const Matrix& a) {
+    diag_.clear();
+    sub_.clear();
+    const Matrix& l = dense_.emplace(CholeskyFactor(a));
+    bidiagonal_ = false;
+    for (int i = 1; i <= n_; ++i) diag_.push_back(GetElement(l, i, i));
+    for (int i = 1; i < n_; ++i) sub_.push_back(GetElement(l, i + 1, i));
   }
 
   // The full factor, for the literal loops; built from the two diagonals on
@@ -291,8 +189,6 @@ private:
   bool bidiagonal_ = true;
   std::vector<double> diag_;  // L(k, k)
   std::vector<double> sub_;   // L(k + 1, k)
-  std::vector<double> saved_;
-  std::vector<double> single_;
 };
 
 // A matrix row by row as its entries other than +0 (a -0 is kept). A product
@@ -303,58 +199,43 @@ private:
 class SparseRows {
 public:
   explicit SparseRows(const Matrix& m) : cols_(m.cols), start_(Idx(m.rows) + 1, 0) {
-    entries_.reserve(Idx(m.rows) * 4);
+    col_.reserve(Idx(m.rows) * 4);
+    value_.reserve(Idx(m.rows) * 4);
     const double* row = m.data.get();
     for (int i = 1; i <= m.rows; ++i, row += m.cols) {
-      for (int k = 1; k <= m.cols; ++k) {
-        const double v = row[k - 1];
-        if (v != 0.0 || std::signbit(v)) entries_.push_back({k, v});
+      for (int k = 0; k < m.cols; ++k) {
+        const double v = row[k];
+        if (v != 0.0 || std::signbit(v)) {
+          col_.push_back(k);
+          value_.push_back(v);
+        }
       }
-      start_[Idx(i)] = entries_.size();
+      start_[Idx(i)] = col_.size();
     }
   }
 
-  // Entry i (1-based) of m * v for kLanes vectors at once, into out[0 .. kLanes).
-  [[gnu::always_inline]] void RowTimesLanes(int i, const double* v, bool finite,
-                                            double* out) const {
-    Pair acc[kPairs];
-#pragma GCC unroll 4
-    for (int h = 0; h < kPairs; ++h) acc[h] = Broadcast(0.0);
-    auto term = [&](double a, int k) {
-      const Pair factor = Broadcast(a);
-      const double* vk = v + Idx(k - 1) * kLanes;
-#pragma GCC unroll 4
-      for (int h = 0; h < kPairs; ++h) acc[h] = Add(acc[h], Mul(factor, LoadPair(vk + 2 * h)));
-    };
-    if (finite) {
-      for (std::size_t e = start_[Idx(i - 1)]; e < start_[Idx(i)]; ++e) {
-        term(entries_[e].value, entries_[e].col);
+  SparseView View() const { return {start_.data(), col_.data(), value_.data()}; }
+
+  // Row i (0-based) of m * v for `lanes` vectors in lane layout, every column
+  // taking part, into out[0 .. lanes).
+  void FullRowTimesLanes(int i, const double* v, int lanes, double* out) const {
+    for (int p = 0; p < lanes; ++p) {
+      double acc = 0.0;
+      std::size_t e = start_[Idx(i)];
+      for (int k = 0; k < cols_; ++k) {
+        const bool stored = e < start_[Idx(i) + 1] && col_[e] == k;
+        const double a = stored ? value_[e++] : 0.0;
+        acc = acc + a * v[Idx(k) * Idx(lanes) + Idx(p)];
       }
-    } else {
-      std::size_t e = start_[Idx(i - 1)];
-      for (int k = 1; k <= cols_; ++k) {
-        const bool stored = e < start_[Idx(i)] && entries_[e].col == k;
-        term(stored ? entries_[e++].value : 0.0, k);
-      }
+      out[p] = acc;
     }
-#pragma GCC unroll 4
-    for (int h = 0; h < kPairs; ++h) StorePair(out + 2 * h, acc[h]);
   }
 
 private:
-  struct Entry {
-    int col;
-    double value;
-  };
   int cols_;
-  std::vector<Entry> entries_;
   std::vector<std::size_t> start_;
+  std::vector<int> col_;
+  std::vector<double> value_;
 };
-
-inline bool AllFinite(const std::vector<double>& v) {
-  Watch watch;
-  for (std::size_t e = 0; e + 1 < v.size(); e += 2) watch.NoteNonFinite(LoadPair(&v[e]));
-  return !watch.Seen() && (v.size() % 2 == 0 || !NonFinite(v.back()));
-}
 
 }  // namespace blac_lanes

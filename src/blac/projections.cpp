@@ -63,63 +63,62 @@ void WaveletProjectionInto(double delta, int j, const Templates& tp, const doubl
       (r[2] * q + r[3] + r[4] * q) * s[2 * n] + (r[3] * q + r[4]) * s[2 * n + 1] + e;
 }
 
-Matrix CoarseGram(double delta, int j) {
+GramBands CoarseGramBands(double delta, int j) {
   const int n = 1 << j;
   const double a = 1 - 0.5 * delta;
   const double q = delta / 6;
   const double t = delta / 3;
-  Matrix g(n + 1, n + 1);
-  SetElement(g, 1, 1, (t + (1 - a)) * (1 - a) + 1);
-  SetElement(g, 1, 2, (1 - a) * a + q);
-  SetElement(g, 2, 1, (1 - a) * a + q);
+  GramBands g;
   const double d = (1 - a) * (1 - a) + (a * a + 1) + t;
   const double o = (1 - a) * a + q;
-  for (int i = 2; i <= n; ++i) {
-    SetElement(g, i, i, d);
-    SetElement(g, i, i + 1, o);
-    SetElement(g, i + 1, i, o);
-  }
-  SetElement(g, n + 1, n + 1, a * a + a * t + 1);
+  g.diagonal.assign(Idx(n + 1), d);
+  g.offDiagonal.assign(Idx(n), o);
+  g.diagonal.front() = (t + (1 - a)) * (1 - a) + 1;
+  g.offDiagonal.front() = (1 - a) * a + q;
+  g.diagonal.back() = a * a + a * t + 1;
   return g;
 }
 
-Matrix WaveletGramFrom(double delta, int j, const Templates& tp) {
+GramBands WaveletGramBands(double delta, int j, const Templates& tp) {
   const int n = 1 << j;
   const double q = delta / 6;
   const double t = delta / 3;
   const double* l = tp.l;
   const double* m = tp.m;
   const double* r = tp.r;
-  Matrix g(n, n);
-
-  SetElement(g, 1, 1,
-             (l[1] * l[1] + l[2] * l[2] + l[3] * l[3] + l[4] * l[4]) +
-                 (l[1] * l[2] + l[2] * l[3] + l[3] * l[4]) * t);
-  const double o1 = (m[1] * l[2] + m[2] * l[3] + m[3] * l[4]) +
-                    (m[1] * l[1] + m[1] * l[3] + m[2] * l[2] + m[2] * l[4] + m[3] * l[3] +
-                     m[4] * l[4]) * q;
-  SetElement(g, 1, 2, o1);
-  SetElement(g, 2, 1, o1);
-
   const double neighbours = m[1] * m[2] + m[2] * m[3] + m[3] * m[4] + m[4] * m[5];
   const double dm =
       neighbours * t + m[1] * m[1] + m[2] * m[2] + m[3] * m[3] + m[4] * m[4] + m[5] * m[5];
   const double om = (m[2] * m[4] + m[3] * m[5]) + neighbours * q;
-  for (int i = 2; i <= n - 2; ++i) {
-    SetElement(g, i, i, dm);
-    SetElement(g, i, i + 1, om);
-    SetElement(g, i + 1, i, om);
-  }
-  SetElement(g, n - 1, n - 1, dm);
-
-  const double dr = (r[1] * r[1] + r[2] * r[2] + r[3] * r[3] + r[4] * r[4]) +
-                    (r[1] * r[2] + r[2] * r[3] + r[3] * r[4]) * t;
-  const double orr = (m[3] * r[1] + m[4] * r[2] + m[5] * r[3]) +
-                     (m[2] * r[1] + m[4] * r[1] + m[3] * r[2] + m[5] * r[2] + m[4] * r[3] +
-                      m[5] * r[4]) * q;
-  SetElement(g, n, n, dr);
-  SetElement(g, n - 1, n, orr);
-  SetElement(g, n, n - 1, orr);
+  GramBands g;
+  g.diagonal.assign(Idx(n), dm);
+  g.offDiagonal.assign(Idx(n - 1), om);
+  g.diagonal.front() = (l[1] * l[1] + l[2] * l[2] + l[3] * l[3] + l[4] * l[4]) +
+                       (l[1] * l[2] + l[2] * l[3] + l[3] * l[4]) * t;
+  g.offDiagonal.front() = (m[1] * l[2] + m[2] * l[3] + m[3] * l[4]) +
+                          (m[1] * l[1] + m[1] * l[3] + m[2] * l[2] + m[2] * l[4] + m[3] * l[3] +
+                           m[4] * l[4]) * q;
+  g.diagonal.back() = (r[1] * r[1] + r[2] * r[2] + r[3] * r[3] + r[4] * r[4]) +
+                      (r[1] * r[2] + r[2] * r[3] + r[3] * r[4]) * t;
+  g.offDiagonal.back() = (m[3] * r[1] + m[4] * r[2] + m[5] * r[3]) +
+                         (m[2] * r[1] + m[4] * r[1] + m[3] * r[2] + m[5] * r[2] + m[4] * r[3] +
+                          m[5] * r[4]) * q;
   return g;
 }
 
+Matrix GramFromBands(const GramBands& bands) {
+  const int n = static_cast<int>(bands.diagonal.size());
+  Matrix g(n, n);
+  for (int i = 1; i <= n; ++i) SetElement(g, i, i, bands.diagonal[Idx(i - 1)]);
+  for (int i = 1; i < n; ++i) {
+    SetElement(g, i, i + 1, bands.offDiagonal[Idx(i - 1)]);
+    SetElement(g, i + 1, i, bands.offDiagonal[Idx(i - 1)]);
+  }
+  return g;
+}
+
+Matrix CoarseGram(double delta, int j) { return GramFromBands(CoarseGramBands(delta, j)); }
+
+Matrix WaveletGramFrom(double delta, int j, const Templates& tp) {
+  return GramFromBands(WaveletGramBands(delta, j, tp));
+}

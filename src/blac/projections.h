@@ -2,6 +2,7 @@
 // The Gram matrices and projections of one analysis step as functions of
 // their arguments: Delta, level, the wavelet templates and the samples.
 #include <cstddef>
+#include <vector>
 
 #include "linalg/matrix.h"
 
@@ -22,6 +23,16 @@ Templates TemplatesFrom(const Matrix& q2);
 void CoarseProjectionInto(double delta, int j, const double* s, double* out, std::size_t stride);
 void WaveletProjectionInto(double delta, int j, const Templates& tp, const double* s, double* out,
                            std::size_t stride);
+
+// The Gram matrices are tridiagonal: their diagonal and the diagonal beside
+// it, from which the steps factor them without forming the full matrix.
+struct GramBands {
+  std::vector<double> diagonal;     // G(k, k)
+  std::vector<double> offDiagonal;  // G(k + 1, k) = G(k, k + 1)
+};
+GramBands CoarseGramBands(double delta, int j);
+GramBands WaveletGramBands(double delta, int j, const Templates& tp);
+Matrix GramFromBands(const GramBands& bands);
 
 Matrix CoarseGram(double delta, int j);
 Matrix WaveletGramFrom(double delta, int j, const Templates& tp);

@@ -56,6 +56,14 @@ void gl1es_glGetIntegerv(unsigned int pname, int* params);
 // GL_MODELVIEW_MATRIX and GL_PROJECTION_MATRIX only.
 void gl1es_glGetDoublev(unsigned int pname, double* params);
 
+// Client-side arrays: GL_VERTEX_ARRAY (3 components) and GL_NORMAL_ARRAY,
+// of GL_FLOAT or GL_DOUBLE. glDrawArrays takes the modes glBegin takes.
+void gl1es_glEnableClientState(unsigned int array);
+void gl1es_glDisableClientState(unsigned int array);
+void gl1es_glVertexPointer(int size, unsigned int type, int stride, const void* pointer);
+void gl1es_glNormalPointer(unsigned int type, int stride, const void* pointer);
+void gl1es_glDrawArrays(unsigned int mode, int first, int count);
+
 void gl1es_glPixelStorei(unsigned int pname, int param);
 void gl1es_glReadBuffer(unsigned int mode);
 void gl1es_glReadPixels(int x, int y, int width, int height, unsigned int format, unsigned int type,

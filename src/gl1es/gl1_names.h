@@ -28,6 +28,11 @@
 #define glFlush gl1es_glFlush
 #define glGetIntegerv gl1es_glGetIntegerv
 #define glGetDoublev gl1es_glGetDoublev
+#define glEnableClientState gl1es_glEnableClientState
+#define glDisableClientState gl1es_glDisableClientState
+#define glVertexPointer gl1es_glVertexPointer
+#define glNormalPointer gl1es_glNormalPointer
+#define glDrawArrays gl1es_glDrawArrays
 #define glPixelStorei gl1es_glPixelStorei
 #define glReadBuffer gl1es_glReadBuffer
 #define glReadPixels gl1es_glReadPixels

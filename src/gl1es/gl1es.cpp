@@ -35,6 +35,9 @@ constexpr GLenum kModelViewStackDepth = 0x0BA3;
 constexpr GLenum kProjectionStackDepth = 0x0BA4;
 constexpr GLenum kModelViewMatrix = 0x0BA6;
 constexpr GLenum kProjectionMatrix = 0x0BA7;
+constexpr GLenum kVertexArray = 0x8074;
+constexpr GLenum kNormalArray = 0x8075;
+constexpr GLenum kDouble = 0x140A;
 
 // Mesa's stack depth for both matrix stacks (GL 1.x asks at least 32 and 2).
 constexpr std::size_t kStackDepth = 32;
@@ -69,6 +72,15 @@ Batch KindOf(GLenum mode) {
 
 void Copy4(float (&to)[4], const float* from) { std::copy(from, from + 4, to); }
 
+// Component a of element i of a client array of three-component entries.
+double ArrayComponent(GLenum type, GLsizei stride, const void* pointer, int i, int a) {
+  const std::size_t size = type == kDouble ? sizeof(double) : sizeof(float);
+  const std::size_t step = stride != 0 ? static_cast<std::size_t>(stride) : 3 * size;
+  const auto* element = static_cast<const unsigned char*>(pointer) + static_cast<std::size_t>(i) * step;
+  if (type == kDouble) return reinterpret_cast<const double*>(element)[a];
+  return reinterpret_cast<const float*>(element)[a];
+}
+
 }  // namespace
 
 struct Gl1esContext {
@@ -90,6 +102,15 @@ struct Gl1esContext {
   float lightDiffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};
   bool lighting = false, light0 = false, normalize = false;
   GLenum shadeModel = kSmooth;
+
+  // Client-side vertex and normal arrays (GL_FLOAT or GL_DOUBLE).
+  struct ClientArray {
+    bool enabled = false;
+    GLenum type = GL_FLOAT;
+    GLsizei stride = 0;
+    const void* pointer = nullptr;
+  };
+  ClientArray vertices, normals;
 
   // The open glBegin/glEnd pair and the geometry gathered since the last draw.
   bool inBegin = false;
@@ -448,6 +469,59 @@ void gl1es_glGetDoublev(GLenum pname, double* params) {
   if (c == nullptr) return;
   if (pname == kModelViewMatrix) std::copy(c->modelView.back().begin(), c->modelView.back().end(), params);
   if (pname == kProjectionMatrix) std::copy(c->projection.back().begin(), c->projection.back().end(), params);
+}
+
+void gl1es_glEnableClientState(GLenum array) {
+  Gl1esContext* c = Outside();
+  if (c == nullptr) return;
+  if (array == kVertexArray) c->vertices.enabled = true;
+  if (array == kNormalArray) c->normals.enabled = true;
+}
+
+void gl1es_glDisableClientState(GLenum array) {
+  Gl1esContext* c = Outside();
+  if (c == nullptr) return;
+  if (array == kVertexArray) c->vertices.enabled = false;
+  if (array == kNormalArray) c->normals.enabled = false;
+}
+
+void gl1es_glVertexPointer(GLint size, GLenum type, GLsizei stride, const void* pointer) {
+  Gl1esContext* c = Outside();
+  if (c == nullptr || size != 3 || (type != GL_FLOAT && type != kDouble) || stride < 0) return;
+  c->vertices = {c->vertices.enabled, type, stride, pointer};
+}
+
+void gl1es_glNormalPointer(GLenum type, GLsizei stride, const void* pointer) {
+  Gl1esContext* c = Outside();
+  if (c == nullptr || (type != GL_FLOAT && type != kDouble) || stride < 0) return;
+  c->normals = {c->normals.enabled, type, stride, pointer};
+}
+
+// GL 1.x defines the draw as glBegin(mode), the elements' normals and
+// vertices in order, glEnd(); the current normal is left as it was.
+void gl1es_glDrawArrays(GLenum mode, GLint first, GLsizei count) {
+  Gl1esContext* c = Outside();
+  if (c == nullptr || !c->vertices.enabled || c->vertices.pointer == nullptr || first < 0 || count <= 0)
+    return;
+  const bool withNormals = c->normals.enabled && c->normals.pointer != nullptr;
+  float normal[3];
+  std::copy(c->normal, c->normal + 3, normal);
+  gl1es_glBegin(mode);
+  c->primitive.reserve(static_cast<std::size_t>(count));
+  for (GLint i = first; i < first + count; ++i) {
+    if (withNormals) {
+      const auto& n = c->normals;
+      gl1es_glNormal3d(ArrayComponent(n.type, n.stride, n.pointer, i, 0),
+                       ArrayComponent(n.type, n.stride, n.pointer, i, 1),
+                       ArrayComponent(n.type, n.stride, n.pointer, i, 2));
+    }
+    const auto& v = c->vertices;
+    gl1es_glVertex3d(ArrayComponent(v.type, v.stride, v.pointer, i, 0),
+                     ArrayComponent(v.type, v.stride, v.pointer, i, 1),
+                     ArrayComponent(v.type, v.stride, v.pointer, i, 2));
+  }
+  gl1es_glEnd();
+  std::copy(normal, normal + 3, c->normal);
 }
 
 void gl1es_glPixelStorei(GLenum pname, GLint param) {

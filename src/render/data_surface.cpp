@@ -6,6 +6,7 @@
 
 #include "state/state.h"
 #include "blac/basis.h"
+#include "render/cell_batch.h"
 #include "render/glwindow.h"
 
 namespace {
@@ -33,6 +34,7 @@ void MeshRegion(double x0, double x1, double y0, double y1, Expansion e, int lev
       EmitCell(x, y, h, z00, z10, z01, z11);
     }
   }
+  FlushCells();
 }
 
 }  // namespace
@@ -67,11 +69,12 @@ void EmitCell(double x, double y, double h, double z00, double z10, double z01, 
   const double d2 = z01 - z10;
   const double len = std::sqrt(2.0 * (d2 - d1) * (d2 - d1) + 4.0 * h * h);
   if (appState.filledSurfaces) {
-    glBegin(GL_QUADS);
-    glNormal3d((d2 - d1) / len, (d1 - d2) / len, 2.0 * h / len);
-  } else {
-    glBegin(GL_LINE_LOOP);
+    // Filled cells go out in arrays (FlushCells); outlines stay line loops.
+    BatchQuad({(d2 - d1) / len, (d1 - d2) / len, 2.0 * h / len},
+              {{x, y, z00}, {x + h, y, z10}, {x + h, y + h, z11}, {x, y + h, z01}});
+    return;
   }
+  glBegin(GL_LINE_LOOP);
   CenteredVertex(x, y, z00);
   CenteredVertex(x + h, y, z10);
   CenteredVertex(x + h, y + h, z11);

@@ -4,6 +4,7 @@
 
 #include "state/state.h"
 #include "blac/basis.h"
+#include "render/cell_batch.h"
 #include "render/data_surface.h"
 #include "render/glwindow.h"
 
@@ -28,6 +29,7 @@ void DrawMesh(HeightFunction f) {
       EmitCell(x, y, h, z00, z10, z01, z11);
     }
   }
+  FlushCells();
 }
 
 // Side of the flat quads: level 1 with zoom, else the chosen level.

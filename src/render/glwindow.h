@@ -27,7 +27,8 @@ void MaterialRed();
 void MaterialGreen();
 void MaterialBlue();
 
-// Every vertex of both views goes through here: glVertex3d(x-0.5, y-0.5, z-0.5).
+// Every vertex of both views goes through here: glVertex3d(x-0.5, y-0.5, z-0.5)
+// (the filled mesh cells are centred the same way in cell_batch).
 void CenteredVertex(double x, double y, double z);
 
 // Gives the window a pixel format; reports "Fehler bei ChoosePixelFormat" when

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "blac/filters.h"
+#include "blac/lane_kernels.h"
 #include "blac_test_support.h"
 
 namespace {
@@ -252,24 +253,35 @@ void ReferenceStep(int j, bool decompose) {
 
 // From the current state runs top - 1 -> 2 -> top - 1 (or only 2 -> top - 1)
 // both ways and compares dataMatrix and rowBuffer bit for bit (NaN as NaN)
-// after every step.
+// after every step. The fast steps run once with each set of lane kernels
+// this processor has (SSE2, and AVX2 where present).
 void ExpectBitIdentical(const std::string& label, bool synthesisOnly = false, int top = 6) {
   struct Run {
     Matrix data;
     std::vector<double> buffer;
-  } fast{appState.dataMatrix, appState.rowBuffer}, reference = fast;
+  } reference{appState.dataMatrix, appState.rowBuffer};
+  std::vector<const blac_lanes::LaneKernels*> kernels{&blac_lanes::BaselineKernels()};
+  if (blac_lanes::WideKernels()) kernels.push_back(blac_lanes::WideKernels());
+  std::vector<Run> fast(kernels.size(), reference);
   const auto step = [&](int j, bool decompose) {
-    for (Run* run : {&reference, &fast}) {
-      appState.dataMatrix = run->data;
-      appState.rowBuffer = run->buffer;
-      if (run == &reference) ReferenceStep(j, decompose);
-      else if (decompose) DecomposeLevel(j);
+    appState.dataMatrix = reference.data;
+    appState.rowBuffer = reference.buffer;
+    ReferenceStep(j, decompose);
+    reference = {appState.dataMatrix, appState.rowBuffer};
+    for (std::size_t i = 0; i < kernels.size(); ++i) {
+      Run& run = fast[i];
+      appState.dataMatrix = run.data;
+      appState.rowBuffer = run.buffer;
+      blac_lanes::UseKernels(kernels[i]);
+      if (decompose) DecomposeLevel(j);
       else ReconstructLevel(j);
-      *run = {appState.dataMatrix, appState.rowBuffer};
+      blac_lanes::UseKernels(nullptr);
+      run = {appState.dataMatrix, appState.rowBuffer};
+      EXPECT_TRUE(blac_test::SameBits(run.data, reference.data))
+          << label << ", level " << j << ", " << kernels[i]->name;
+      EXPECT_TRUE(blac_test::SameBits(run.buffer.data(), reference.buffer.data(), 514))
+          << label << ", rowBuffer at level " << j << ", " << kernels[i]->name;
     }
-    EXPECT_TRUE(blac_test::SameBits(fast.data, reference.data)) << label << ", level " << j;
-    EXPECT_TRUE(blac_test::SameBits(fast.buffer.data(), reference.buffer.data(), 514))
-        << label << ", rowBuffer at level " << j;
   };
   for (int j = top - 1; j >= 2 && !synthesisOnly; --j) step(j, true);
   for (int j = 2; j <= top - 1; ++j) step(j, false);

@@ -240,6 +240,61 @@ TEST_F(Gl1esLayer, FlatTrianglesAndLinesTakeTheirLastVertexAndALoopClosesWithIts
   ExpectColour({0, 0, 0}, Pixel(32, 32), 0);
 }
 
+// Two lit quads side by side, each with its own normal at every corner
+// (left: straight at the light, right: tilted) from client arrays; the
+// normal array has a stride, and the current normal stays as it was.
+TEST_F(Gl1esLayer, ArrayQuadsAreTheirElementsBetweenBeginAndEnd) {
+  glEnable(GL_LIGHTING);
+  glEnable(GL_LIGHT0);
+  Material(GL_AMBIENT, 0, 1, 0);
+  Material(GL_DIFFUSE, 1, 0, 0);
+  const GLdouble vertices[] = {-1, -1, 0, 0, -1, 0, 0, 1, 0, -1, 1, 0,
+                               0, -1, 0, 1, -1, 0, 1, 1, 0, 0, 1, 0};
+  // x, y, z and one unused float per normal.
+  GLfloat normals[8 * 4] = {};
+  for (int v = 0; v < 8; ++v) {
+    normals[v * 4 + 0] = v < 4 ? 0.0f : 0.6f;
+    normals[v * 4 + 2] = v < 4 ? 1.0f : 0.8f;
+  }
+  glNormal3d(0.0, 0.0, -1.0);  // facing away: unlit but for the ambient
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_NORMAL_ARRAY);
+  glVertexPointer(3, GL_DOUBLE, 0, vertices);
+  glNormalPointer(GL_FLOAT, 4 * sizeof(GLfloat), normals);
+  glDrawArrays(GL_QUADS, 0, 8);
+  glDisableClientState(GL_NORMAL_ARRAY);
+  glDisableClientState(GL_VERTEX_ARRAY);
+  // Red 1 * (n . L) with L = (0, 0, 1): 1 and 0.8; green 0.2 * 1 from the ambient.
+  ExpectColour({255, 51, 0}, Pixel(16, 32));
+  ExpectColour({204, 51, 0}, Pixel(48, 32));
+  // Drawn in immediate mode the same quads give the same pixels.
+  std::array<Rgb, 2> fromArrays{Pixel(16, 32), Pixel(48, 32)};
+  glClear(GL_COLOR_BUFFER_BIT);
+  for (int q = 0; q < 2; ++q) {
+    glBegin(GL_QUADS);
+    for (int v = q * 4; v < q * 4 + 4; ++v) {
+      glNormal3d(normals[v * 4], normals[v * 4 + 1], normals[v * 4 + 2]);
+      glVertex3d(vertices[v * 3], vertices[v * 3 + 1], vertices[v * 3 + 2]);
+    }
+    glEnd();
+  }
+  EXPECT_EQ(Pixel(16, 32), fromArrays[0]);
+  EXPECT_EQ(Pixel(48, 32), fromArrays[1]);
+  // The normal before the array draw is still current: a quad without
+  // normals of its own faces away from the light.
+  glClear(GL_COLOR_BUFFER_BIT);
+  glNormal3d(0.0, 0.0, -1.0);
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glVertexPointer(3, GL_DOUBLE, 0, vertices);
+  glDrawArrays(GL_QUADS, 0, 8);
+  ExpectColour({0, 51, 0}, Pixel(16, 32));
+  // Without the vertex array nothing is drawn.
+  glClear(GL_COLOR_BUFFER_BIT);
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glDrawArrays(GL_QUADS, 0, 8);
+  ExpectColour({0, 0, 0}, Pixel(16, 32));
+}
+
 TEST_F(Gl1esLayer, DefaultMaterialAndLightGiveFixedFunctionGrey) {
   glEnable(GL_LIGHTING);
   glEnable(GL_LIGHT0);

@@ -52,7 +52,8 @@ inline std::vector<Frame> Frames(std::vector<CameraMove>* trailing = nullptr) {
   int depth = 0;
   bool inQuad = false;
   std::vector<double> quadX, rot;
-  for (const GlCall& c : GlLog()) {
+  for (std::size_t i = 0; i < GlLog().size(); ++i) {
+    const GlCall& c = GlLog()[i];
     if (IsSurfaceCall(c, "MakeCurrent")) {
       if (c.args[0] != -1.0) current = c.args[0] == 1.0 ? ViewOf(c) : "";
     } else if (c.name == "glClear") {
@@ -66,6 +67,11 @@ inline std::vector<Frame> Frames(std::vector<CameraMove>* trailing = nullptr) {
       rot.push_back(c.args[0]);
       if (rot.size() == 3) out.back().placements.push_back({rot[0], rot[1], rot[2]});
       if (rot.size() == 3) rot.clear();
+    } else if (c.name == "glDrawArrays" && c.args[0] == GL_QUADS && !out.empty() &&
+               out.back().cellWidth == 0) {
+      // The mesh cells come in arrays: the first quad's first two corners.
+      const Primitive& drawn = ArrayDrawAt(i);
+      if (drawn.vertices.size() >= 2) out.back().cellWidth = drawn.vertices[1][0] - drawn.vertices[0][0];
     } else if (c.name == "glBegin") {
       inQuad = c.args[0] == GL_QUADS && !out.empty() && out.back().cellWidth == 0;
       quadX.clear();

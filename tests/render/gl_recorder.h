@@ -25,12 +25,20 @@ Calls& GlLog();
 void ClearGlLog();
 int CountCalls(const std::string& name);
 
-// The contents of one glBegin/glEnd pair.
+// The contents of one glBegin/glEnd pair, or of one quad (else the whole
+// draw) of a glDrawArrays call, which GL 1.x defines as such a pair around
+// its elements. Normals: one per glNormal3d inside a pair; from arrays, the
+// normal array's entry of every vertex (none without a normal array).
 struct Primitive {
   GLenum mode = 0;
   std::vector<std::array<double, 3>> normals, vertices;  // vertices as sent, i.e. centred
 };
 std::vector<Primitive> Primitives();  // in log order; fails on unbalanced or nested pairs
+// How many of Primitives() the logged call starts: 1 for glBegin, the quads
+// or 1 for glDrawArrays, else 0.
+std::size_t PrimitivesStartedBy(const GlCall& call);
+// All elements drawn by the glDrawArrays call at position logIndex of the log.
+const Primitive& ArrayDrawAt(std::size_t logIndex);
 
 // A view's window side. Context tags in the log: 1 this surface's, 0 none, -1 another.
 class FakeSurface : public ViewSurface {

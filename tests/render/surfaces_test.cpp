@@ -8,6 +8,7 @@
 #include "blac/startup.h"
 #include "blac/basis.h"
 #include "gl_recorder.h"
+#include "render/cell_batch.h"
 #include "render/data_surface.h"
 #include "render/function_surfaces.h"
 
@@ -32,35 +33,86 @@ void ExpectCell(const Primitive& p, double h, Height e) {
     EXPECT_TRUE(p.normals.empty());
     return;
   }
-  ASSERT_EQ(p.normals.size(), 1u);
-  const Vec3 n = p.normals[0];
+  // Filled cells come from the arrays: the cell's normal at each corner.
+  ASSERT_EQ(p.normals.size(), 4u);
   const double t = z[2] - z[0], o = z[3] - z[1], len = std::sqrt(2 * (o - t) * (o - t) + 4 * h * h);
-  EXPECT_NEAR(n[0], (o - t) / len, 1e-12);
-  EXPECT_NEAR(n[1], (t - o) / len, 1e-12);
-  EXPECT_NEAR(n[2], 2 * h / len, 1e-12);
+  for (const Vec3& n : p.normals) {
+    EXPECT_NEAR(n[0], (o - t) / len, 1e-12);
+    EXPECT_NEAR(n[1], (t - o) / len, 1e-12);
+    EXPECT_NEAR(n[2], 2 * h / len, 1e-12);
+  }
 }
 
 // On a plane z = a x + b y the normal is (-2ah, 2ah, 2h) / length whatever b is.
+// Outlines go out at once as line loops; filled cells wait in the arrays
+// until FlushCells draws them as quads with the normal at every corner and
+// leaves the last cell's normal current, as immediate mode would.
 TEST_F(SurfaceTest, EmitCellSendsNormalThenCornersCounterClockwise) {
   const double a = 0.3, h = 0.1, x = 0.2, y = 0.4;
   for (double b : {0.0, 0.7, -2.0}) {
     const auto v = [&](double px, double py) { return Vertex(px, py, a * px + b * py); };
-    const Calls corners{v(x, y), v(x + h, y), v(x + h, y + h), v(x, y + h), {"glEnd", {}}};
-    for (bool filled : {true, false}) {
-      appState.filledSurfaces = filled;
-      ClearGlLog();
+    const Calls corners{v(x, y), v(x + h, y), v(x + h, y + h), v(x, y + h)};
+    const double len = std::sqrt(8 * a * a * h * h + 4 * h * h);
+    const Vec3 normal{-2 * a * h / len, 2 * a * h / len, 2 * h / len};
+    const auto emit = [&] {
       EmitCell(x, y, h, a * x + b * y, a * (x + h) + b * y, a * x + b * (y + h), a * (x + h) + b * (y + h));
-      const Calls& log = GlLog();
-      ASSERT_EQ(log.size(), filled ? 7u : 6u);
-      EXPECT_EQ(log[0], (GlCall{"glBegin", {static_cast<double>(filled ? GL_QUADS : GL_LINE_LOOP)}}));
-      EXPECT_EQ(Calls(log.end() - 5, log.end()), corners);
-      if (!filled) continue;
-      const double len = std::sqrt(8 * a * a * h * h + 4 * h * h);
-      ASSERT_EQ(log[1].name, "glNormal3d");
-      EXPECT_NEAR(log[1].args[0], -2 * a * h / len, 1e-12);
-      EXPECT_NEAR(log[1].args[1], 2 * a * h / len, 1e-12);
-      EXPECT_NEAR(log[1].args[2], 2 * h / len, 1e-12);
+    };
+
+    appState.filledSurfaces = false;
+    ClearGlLog();
+    emit();
+    Calls loop{{"glBegin", {GL_LINE_LOOP}}};
+    loop.insert(loop.end(), corners.begin(), corners.end());
+    loop.push_back({"glEnd", {}});
+    EXPECT_EQ(GlLog(), loop);
+
+    appState.filledSurfaces = true;
+    ClearGlLog();
+    emit();
+    EXPECT_TRUE(GlLog().empty());
+    emit();  // a second cell, the same one
+    FlushCells();
+    const Calls& log = GlLog();
+    ASSERT_EQ(log.size(), 8u);
+    EXPECT_EQ(Calls(log.begin(), log.begin() + 5),
+              (Calls{{"glEnableClientState", {GL_VERTEX_ARRAY}},
+                     {"glEnableClientState", {GL_NORMAL_ARRAY}},
+                     {"glVertexPointer", {3, GL_DOUBLE, 0}},
+                     {"glNormalPointer", {GL_DOUBLE, 0}},
+                     {"glDrawArrays", {GL_QUADS, 0, 8}}}));
+    EXPECT_EQ(log[5], (GlCall{"glDisableClientState", {GL_NORMAL_ARRAY}}));
+    EXPECT_EQ(log[6], (GlCall{"glDisableClientState", {GL_VERTEX_ARRAY}}));
+    ASSERT_EQ(log[7].name, "glNormal3d");
+    for (int k = 0; k < 3; ++k) EXPECT_NEAR(log[7].args[static_cast<std::size_t>(k)], normal[static_cast<std::size_t>(k)], 1e-12);
+    const std::vector<Primitive> cells = Primitives();
+    ASSERT_EQ(cells.size(), 2u);
+    for (const Primitive& p : cells) {
+      EXPECT_EQ(p.mode, static_cast<GLenum>(GL_QUADS));
+      ASSERT_EQ(p.vertices.size(), 4u);
+      for (std::size_t k = 0; k < 4; ++k) {
+        EXPECT_EQ((GlCall{"glVertex3d", {p.vertices[k][0], p.vertices[k][1], p.vertices[k][2]}}), corners[k]);
+      }
+      ASSERT_EQ(p.normals.size(), 4u);
+      for (const Vec3& n : p.normals)
+        for (std::size_t k = 0; k < 3; ++k) EXPECT_NEAR(n[k], normal[k], 1e-12);
     }
+    // Nothing gathered, nothing sent.
+    ClearGlLog();
+    FlushCells();
+    EXPECT_TRUE(GlLog().empty());
+
+    // The immediate-mode submission the frame benchmark compares with: a
+    // pair per cell with the normal first.
+    SetCellSubmission(CellSubmission::kImmediate);
+    ClearGlLog();
+    emit();
+    FlushCells();
+    SetCellSubmission(CellSubmission::kArrays);
+    ASSERT_EQ(GlLog().size(), 7u);
+    EXPECT_EQ(GlLog()[0], (GlCall{"glBegin", {GL_QUADS}}));
+    ASSERT_EQ(GlLog()[1].name, "glNormal3d");
+    for (std::size_t k = 0; k < 3; ++k) EXPECT_NEAR(GlLog()[1].args[k], normal[k], 1e-12);
+    EXPECT_EQ(Calls(GlLog().begin() + 2, GlLog().end()), Calls(loop.begin() + 1, loop.end()));
   }
 }
 
@@ -112,9 +164,9 @@ TEST_F(SurfaceTest, LayoutDrawsGreenThenRedBlueRedFromSmallestBlocks) {
   const std::vector<Primitive> prims = Primitives();
   for (std::size_t next = 0; const GlCall& c : GlLog()) {
     if (c.name == "glMaterialfv") blocks.push_back({c, {}});
-    if (c.name == "glBegin") {
+    for (std::size_t k = PrimitivesStartedBy(c); k > 0; --k) {
       ASSERT_FALSE(blocks.empty()) << "cell before any colour";
-      blocks.back().cells.push_back(prims[next++]);
+      blocks.back().cells.push_back(prims.at(next++));
     }
   }
   ASSERT_EQ(blocks.size(), 13u);
@@ -203,7 +255,10 @@ TEST_F(SurfaceTest, AllZeroCellsAreSkippedAndPartlyZeroCellsDrawn) {
   }
   EXPECT_EQ(cells[8].vertices[2][2], -0.5);  // corner (0.03, 0.03) is outside the support
   EXPECT_GT(cells[8].vertices[0][2], -0.5);
-  EXPECT_EQ(static_cast<int>(GlLog().size()), 2 + 9 * 7);
+  // The red frame calls, then one array draw of the nine quads (8 calls).
+  EXPECT_EQ(GlLog().size(), 2u + 8u);
+  EXPECT_EQ(CountCalls("glDrawArrays"), 1);
+  EXPECT_EQ(CountCalls("glBegin"), 0);
   appState.stepFunctions = 0.1;
   ClearGlLog();
   DrawScalingSurface();

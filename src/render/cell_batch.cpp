@@ -1,0 +1,55 @@
+#include "render/cell_batch.h"
+
+#include <GL/gl.h>
+
+#include <vector>
+
+namespace {
+
+// Doubles, as glVertex3d and glNormal3d took them: GL rounds both the same way.
+std::vector<GLdouble> vertices;
+std::vector<GLdouble> normals;
+CellSubmission submission = CellSubmission::kArrays;
+
+void SendImmediate() {
+  for (std::size_t q = 0; q < vertices.size(); q += 12) {
+    glBegin(GL_QUADS);
+    glNormal3d(normals[q], normals[q + 1], normals[q + 2]);
+    for (std::size_t v = q; v < q + 12; v += 3) glVertex3d(vertices[v], vertices[v + 1], vertices[v + 2]);
+    glEnd();
+  }
+}
+
+}  // namespace
+
+void BatchQuad(const double (&normal)[3], const double (&corners)[4][3]) {
+  for (const auto& corner : corners) {
+    for (int a = 0; a < 3; ++a) {
+      vertices.push_back(corner[a] - 0.5);
+      normals.push_back(normal[a]);
+    }
+  }
+}
+
+void SetCellSubmission(CellSubmission how) { submission = how; }
+
+void FlushCells() {
+  if (vertices.empty()) return;
+  if (submission == CellSubmission::kImmediate) {
+    SendImmediate();
+    vertices.clear();
+    normals.clear();
+    return;
+  }
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_NORMAL_ARRAY);
+  glVertexPointer(3, GL_DOUBLE, 0, vertices.data());
+  glNormalPointer(GL_DOUBLE, 0, normals.data());
+  glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(vertices.size() / 3));
+  glDisableClientState(GL_NORMAL_ARRAY);
+  glDisableClientState(GL_VERTEX_ARRAY);
+  const GLdouble* last = normals.data() + normals.size() - 3;
+  glNormal3d(last[0], last[1], last[2]);
+  vertices.clear();
+  normals.clear();
+}
