@@ -146,7 +146,8 @@ async function main() {
     return;
   }
   const veltra = await createVeltra();
-  veltra.start((caption) => { $('grafikTitle').textContent = caption; }, showMessage);
+  veltra.start((caption) => { $('grafikTitle').textContent = caption; }, showMessage,
+               (caption) => { $('datenTitle').textContent = caption; });
   for (const [name, canvas] of Object.entries(views)) wireView(veltra, name, canvas)();
   const ui = makeUi(veltra);
   wirePanel(veltra, ui);

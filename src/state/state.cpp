@@ -114,6 +114,7 @@ void ResetAppState() {
   s.ascentDelta = fresh.ascentDelta;
   s.viewAspect = fresh.viewAspect;
   s.statusText = fresh.statusText;
+  s.dataViewScale = fresh.dataViewScale;
 }
 
 void FillPowerTables() {
