@@ -85,9 +85,12 @@ DataViewHeights DataViewHeightsOf(const AppState& s) {
   DataViewHeights out;
   // A step that is no width meshes nothing (and would never end).
   if (!(h > 0.0)) return out;
-  AddRegion(out.surface, f, 0.0, 1.0, 0.0, 1.0, EvalPhiPhiOf, s.chosenLevel, 1.0, h);
+  // The leading block of dataMatrix holds the chosen level's coarse coefficients.
+  const int side = std::min(GridSide(s.chosenLevel), std::min(s.dataMatrix.rows, s.dataMatrix.cols));
+  for (int i = 1; i <= side; ++i)
+    for (int k = 1; k <= side; ++k) out.surface.Add(GetElement(s.dataMatrix, i, k));
   if (s.onlyData) {
-    out.approximation = out.surface;
+    AddRegion(out.approximation, f, 0.0, 1.0, 0.0, 1.0, EvalPhiPhiOf, s.chosenLevel, 1.0, h);
     return out;
   }
   const int levels = s.dataLevel - s.chosenLevel;

@@ -25,11 +25,12 @@ struct HeightRange {
   bool Empty() const { return !(lo <= hi); }
 };
 
-// The heights of one picture of the data view: `surface` the approximation
-// alone at the chosen level (what the shift is taken from, so the approximation
-// alone and the layout of one level share it), `approximation` the green
-// heights drawn (shifted), `details` the red and blue ones (not shifted,
-// already times detailScale).
+// The heights of one picture of the data view: `surface` the approximation's
+// coefficients at the chosen level (what the shift is taken from: the
+// approximation alone lies between them, the scaling functions being positive
+// and adding up to 1, and the approximation alone and the layout of one level
+// share it), `approximation` the green heights drawn (shifted), `details` the
+// red and blue ones (not shifted, already times detailScale).
 struct DataViewHeights {
   HeightRange surface;
   HeightRange approximation;
@@ -51,8 +52,9 @@ DisplayScale DisplayScaleFor(const DataViewHeights& heights);
 // rule promises (NaN on the floor).
 double ScaledHeight(const DisplayScale& scale, double z, bool shifted);
 
-// The heights DrawDataSurface evaluates for the state as it is: the same
-// regions, the same cells (every corner it draws) and the same levels.
+// The heights DrawDataSurface evaluates for the state as it is (the same
+// regions, the same cells, every corner it draws, and the same levels), and
+// the approximation's coefficients.
 DataViewHeights DataViewHeightsOf(const AppState& s);
 
 // DisplayScaleFor over DataViewHeightsOf: the scale of the data view's picture.
