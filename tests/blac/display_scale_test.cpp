@@ -268,3 +268,29 @@ TEST_F(DataViewHeightsTest, NoStepWidthNoHeights) {
 }
 
 }  // namespace
+
+namespace {
+
+// At a step width of 0.1 the approximation alone is drawn up to x = 1.1,
+// where its cells read the detail coefficients beside the coarse block; the
+// shift still comes from the coarse coefficients, all above 1000 here.
+TEST_F(DataViewHeightsTest, TheShiftComesFromTheCoarseCoefficients) {
+  AppState& s = appState;
+  for (int i = 1; i <= kGridSize; ++i)
+    for (int k = 1; k <= kGridSize; ++k)
+      SetElement(s.dataMatrix, i, k, 1500 + 500 * std::sin((i - 1) / 9.0) * std::cos((k - 1) / 13.0));
+  while (s.chosenLevel > 2) DecomposeLevel(--s.chosenLevel);
+  s.stepData = 0.1;
+  const DataViewHeights h = DataViewHeightsOf(s);
+  double least = GetElement(s.dataMatrix, 1, 1);
+  for (int i = 1; i <= 5; ++i)
+    for (int k = 1; k <= 5; ++k) least = std::min(least, GetElement(s.dataMatrix, i, k));
+  EXPECT_GT(least, 1000.0);
+  EXPECT_EQ(h.surface.lo, least);
+  EXPECT_LT(h.approximation.lo, 0.0);  // what the cells past the square read
+  const DisplayScale scale = DataViewScale(s);
+  EXPECT_EQ(scale.offset, least);
+  EXPECT_GE(ScaledHeight(scale, h.approximation.lo, true), -kScaledDepth);
+}
+
+}  // namespace
