@@ -227,20 +227,22 @@ describe('Veltra im Browser', () => {
       for (const [k, step] of steps.entries()) {
         if (k === 1) await press('#trbLevel', 'ArrowLeft', 4);
         if (k === 2) await page.click('#cbxOnlyData');
-        const desk = desktopPictures(['table', file, ...step]);
         const daten = await canvasPixels(page, 'daten');
         assert.ok(whollyInside(daten), `${name} ${step}: the surface leaves the view`);
         assert.ok(countColour(daten, k === 2 ? 0 : 1) > 1000, `${name} ${step}: surface drawn`);
-        const { mean } = compare(daten, desk.daten);
-        assert.ok(mean < MAX_MEAN_DIFFERENCE, `${name} ${step}: mean difference ${mean.toFixed(3)} from the desktop`);
-        assert.equal(await text('datenTitle'), desk.analyse.datenTitel, `${name} ${step}`);
         assert.match(await text('datenTitle'), /^Daten \(Höhen (x [0-9.e+-]+)?(, )?(ab [0-9.e+-]+)?\)$/);
-        assert.deepEqual(await energy(), desk.analyse.energie, `${name} ${step}: energies in the file's units`);
         if (name === 'gelaende.txt' && k === 0) {
           terrainEnergy = await energy();
           const [factor, offset] = (await state()).datenScale;
           assert.ok(Math.abs(factor - 0.0014) < 1e-15 && offset === 1500, `scale ${factor}, ${offset}`);
         }
+        if (k < 2) continue;
+        // The layout as the desktop draws it (one run of the desktop per file: suite time).
+        const desk = desktopPictures(['table', file, ...step]);
+        const { mean } = compare(daten, desk.daten);
+        assert.ok(mean < MAX_MEAN_DIFFERENCE, `${name} ${step}: mean difference ${mean.toFixed(3)} from the desktop`);
+        assert.equal(await text('datenTitle'), desk.analyse.datenTitel, `${name} ${step}`);
+        assert.deepEqual(await energy(), desk.analyse.energie, `${name} ${step}: energies in the file's units`);
       }
       await page.click('#cbxOnlyData');
       await press('#trbLevel', 'ArrowRight', 4);
