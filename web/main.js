@@ -147,8 +147,9 @@ async function main() {
   }
   const veltra = await createVeltra();
   // The desktop's function window names its state in its caption ("Nullmatrix",
-  // "Keine Nullen"); the page's heading keeps naming the view.
-  veltra.start(() => {}, showMessage);
+  // "Keine Nullen"); the page's heading keeps naming the view. The data view's
+  // heading says its display scale.
+  veltra.start(() => {}, showMessage, (caption) => { $('datenTitle').textContent = caption; });
   for (const [name, canvas] of Object.entries(views)) wireView(veltra, name, canvas)();
   const ui = makeUi(veltra);
   wirePanel(veltra, ui);

@@ -6,6 +6,7 @@
 
 #include "state/state.h"
 #include "blac/basis.h"
+#include "blac/display_scale.h"
 #include "render/cell_batch.h"
 #include "render/glwindow.h"
 
@@ -14,8 +15,10 @@ namespace {
 using Expansion = double (*)(double, double, int);
 
 // Meshes [x0, x1) x [y0, y1): every cell whose start lies inside is drawn in
-// full, also past the edge and also where all heights are zero.
-void MeshRegion(double x0, double x1, double y0, double y1, Expansion e, int level, bool detail) {
+// full, also past the edge and also where all heights are zero. The heights
+// are drawn at the picture's display scale.
+void MeshRegion(double x0, double x1, double y0, double y1, Expansion e, int level, bool detail,
+                const DisplayScale& shown) {
   const AppState& s = appState;
   const double h = s.stepData;
   const double scale = static_cast<double>(s.detailScale);
@@ -31,36 +34,53 @@ void MeshRegion(double x0, double x1, double y0, double y1, Expansion e, int lev
         z01 = scale * z01;
         z11 = scale * z11;
       }
+      z00 = ScaledHeight(shown, z00, !detail);
+      z10 = ScaledHeight(shown, z10, !detail);
+      z01 = ScaledHeight(shown, z01, !detail);
+      z11 = ScaledHeight(shown, z11, !detail);
       EmitCell(x, y, h, z00, z10, z01, z11);
     }
   }
   FlushCells();
 }
 
+// The picture's scale follows from the heights about to be drawn; whoever
+// shows it hears of a change.
+DisplayScale TakeScale() {
+  AppState& s = appState;
+  const DisplayScale shown = DataViewScale(s);
+  if (!(shown == s.dataViewScale)) {
+    s.dataViewScale = shown;
+    if (s.dataViewScaleChanged) s.dataViewScaleChanged(shown);
+  }
+  return shown;
+}
+
 }  // namespace
 
 void DrawDataSurface() {
   const AppState& s = appState;
+  const DisplayScale shown = TakeScale();
   MaterialGreen();
   glShadeModel(GL_SMOOTH);
   if (s.onlyData) {
     // The coarse coefficients of the chosen level spread over the whole square.
-    MeshRegion(0.0, 1.0, 0.0, 1.0, EvalPhiPhi, s.chosenLevel, false);
+    MeshRegion(0.0, 1.0, 0.0, 1.0, EvalPhiPhi, s.chosenLevel, false, shown);
     return;
   }
   const int levels = s.dataLevel - s.chosenLevel;
   const double corner = s.invPow2[levels];
-  MeshRegion(0.0, corner, 0.0, corner, EvalPhiPhi, s.dataLevel, false);
+  MeshRegion(0.0, corner, 0.0, corner, EvalPhiPhi, s.dataLevel, false, shown);
   // Smallest detail blocks (next to the approximation) first.
   for (int n = levels; n >= 1; --n) {
     const double b = s.invPow2[n];
     const double b2 = 2.0 * b;
     MaterialRed();
-    MeshRegion(b, b2, 0.0, b, EvalPsiPhi, s.dataLevel, true);
+    MeshRegion(b, b2, 0.0, b, EvalPsiPhi, s.dataLevel, true, shown);
     MaterialBlue();
-    MeshRegion(b, b2, b, b2, EvalPsiPsi, s.dataLevel, true);
+    MeshRegion(b, b2, b, b2, EvalPsiPsi, s.dataLevel, true, shown);
     MaterialRed();
-    MeshRegion(0.0, b, b, b2, EvalPhiPsi, s.dataLevel, true);
+    MeshRegion(0.0, b, b, b2, EvalPhiPsi, s.dataLevel, true, shown);
   }
 }
 

@@ -115,6 +115,7 @@ void ResetAppState() {
   s.levelSteps.clear();
   s.viewAspect = fresh.viewAspect;
   s.levelLabel = fresh.levelLabel;
+  s.dataViewScale = fresh.dataViewScale;
 }
 
 void FillPowerTables() {

@@ -36,6 +36,16 @@ struct Position3 {
   double x, y, z;
 };
 
+// How the data view draws a height z: the approximation at (z - offset) *
+// factor, the detail blocks (differences, so not shifted) at z * factor.
+// Only the picture changes; every number the user reads stays in the data's units.
+struct DisplayScale {
+  double factor = 1.0;
+  double offset = 0.0;
+  bool IsIdentity() const { return factor == 1.0 && offset == 0.0; }
+  friend bool operator==(const DisplayScale&, const DisplayScale&) = default;
+};
+
 // Entries 0..10 of the power tables: the wavelets of level 9 (513 points)
 // are made of the scaling functions of level 10.
 constexpr int kTableSize = 11;
@@ -123,10 +133,13 @@ struct AppState {
   GlContext rcDaten = nullptr;
   double viewAspect = 1.0;
   std::string levelLabel;  // the level label's text
+  DisplayScale dataViewScale;  // the scale of the data view's last picture
 
   // Hooks into the window layer; empty until the windows exist.
   std::function<void(const std::string&)> setGrafikCaption;  // function view title
   std::function<void(const std::string&)> showMessage;       // message box with OK
+  // Called when the data view's picture is drawn at another scale than the one before.
+  std::function<void(const DisplayScale&)> dataViewScaleChanged;
 };
 
 // The single instance, with static lifetime.

@@ -11,6 +11,7 @@
 #include "interaction/coefficient_record.h"
 #include "interaction/commands.h"
 #include "interaction/data_source.h"
+#include "interaction/display_scale_text.h"
 #include "interaction/navigation.h"
 #include "interaction/pointer_drag.h"
 #include "render/glwindow.h"
@@ -45,8 +46,12 @@ PointerButton ButtonOf(int domButton) {
 // passes what shows the function view's title and a message.
 // As on the desktop, the title is wired only after the start-up numerics, so
 // it keeps "Skalierungsfunktion und Wavelets" until Delta is first moved.
-void Start(emscripten::val setCaption, emscripten::val showMessage) {
+// The data view's title says the scale its picture is drawn at, as on the desktop.
+void Start(emscripten::val setCaption, emscripten::val showMessage, emscripten::val setDatenCaption) {
   appState.showMessage = [showMessage](const std::string& text) { showMessage(text); };
+  appState.dataViewScaleChanged = [setDatenCaption](const DisplayScale& scale) {
+    setDatenCaption(DatenCaption(scale));
+  };
   RunStartupNumerics();
   appState.setGrafikCaption = [setCaption](const std::string& caption) { setCaption(caption); };
   CreateViewContexts(&grafikCanvas, &datenCanvas);
@@ -133,6 +138,7 @@ emscripten::val StateNow() {
   o.set("stepData", s.stepData);
   o.set("rotStep", s.rotStep);
   o.set("transitionSteps", s.transitionSteps);
+  o.set("datenScale", emscripten::val::array(std::vector<double>{s.dataViewScale.factor, s.dataViewScale.offset}));
   return o;
 }
 

@@ -6,6 +6,7 @@ class TfrmDaten : public GlView {
   Q_OBJECT
 public:
   TfrmDaten();
+  ~TfrmDaten() override;
 
 protected:
   void PaintOrResize(int clientWidth, int clientHeight) override;

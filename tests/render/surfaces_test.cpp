@@ -7,6 +7,8 @@
 
 #include "blac/startup.h"
 #include "blac/basis.h"
+#include "blac/decomposition.h"
+#include "blac/display_scale.h"
 #include "gl_recorder.h"
 #include "render/cell_batch.h"
 #include "render/data_surface.h"
@@ -170,13 +172,19 @@ TEST_F(SurfaceTest, LayoutDrawsGreenThenRedBlueRedFromSmallestBlocks) {
     }
   }
   ASSERT_EQ(blocks.size(), 13u);
+  // Tripled, the sample's details pass 1: the picture is drawn at a display
+  // scale, one factor for all blocks and, the sample crossing 0, no offset.
+  const DisplayScale shown = appState.dataViewScale;
+  EXPECT_LT(shown.factor, 1.0);
+  EXPECT_EQ(shown.offset, 0.0);
   const auto check = [&](const Block& b, const GlCall& colour, double x0, double y0, std::size_t count,
                          double (*e)(double, double, int), double scale) {
     EXPECT_EQ(b.colour, colour);
     ASSERT_EQ(b.cells.size(), count);
     EXPECT_EQ(b.cells[0].vertices[0][0] + 0.5, x0);
     EXPECT_EQ(b.cells[0].vertices[0][1] + 0.5, y0);
-    for (const Primitive& p : b.cells) ExpectCell(p, 0.1, [&](double x, double y) { return scale * e(x, y, 6); });
+    for (const Primitive& p : b.cells)
+      ExpectCell(p, 0.1, [&](double x, double y) { return scale * e(x, y, 6) * shown.factor; });
   };
   check(blocks[0], Diffuse(0, 1, 0), 0, 0, 1, EvalPhiPhi, 1);
   const std::size_t right[] = {0, 6, 3, 2, 1}, below[] = {0, 5, 3, 2, 1};  // columns right of / below b(n)
@@ -327,3 +335,133 @@ TEST_F(SurfaceTest, DeltaZeroSurfacesFollowTheQuadTable) {
 }
 
 }  // namespace
+
+namespace {
+
+// Fills the 65 x 65 block as a surface of that size is taken.
+template <class Height>
+void FillGrid(Height height) {
+  for (int i = 1; i <= kGridSize; ++i)
+    for (int k = 1; k <= kGridSize; ++k) SetElement(appState.dataMatrix, i, k, height(i - 1, k - 1));
+}
+
+struct DrawnRange {
+  double lo = 1e300, hi = -1e300;
+  bool finite = true;
+};
+// The heights of every vertex drawn, back in parameter units, and whether
+// every coordinate and normal sent was finite.
+DrawnRange Drawn() {
+  DrawnRange r;
+  for (const Primitive& p : Primitives()) {
+    for (const auto& n : p.normals)
+      for (const double c : n) r.finite = r.finite && std::isfinite(c);
+    for (const auto& v : p.vertices) {
+      for (const double c : v) r.finite = r.finite && std::isfinite(c);
+      r.lo = std::min(r.lo, v[2] + 0.5);
+      r.hi = std::max(r.hi, v[2] + 0.5);
+    }
+  }
+  return r;
+}
+
+}  // namespace
+
+// 1500 + 500 x y: from 1500 (at x = 0) to 2000 (at 1, 1), drawn from the
+// floor up to 0.7 at 0.7 / 500; the caption hears of it once.
+TEST_F(SurfaceTest, TerrainIsDrawnAsAReliefFromTheFloorAndItsScaleReported) {
+  RunStartupNumerics();
+  std::vector<DisplayScale> heard;
+  appState.dataViewScaleChanged = [&](const DisplayScale& d) { heard.push_back(d); };
+  FillGrid([](int i, int k) { return 1500 + 500 * (i / 64.0) * (k / 64.0); });
+  DrawDataSurface();
+  const DrawnRange r = Drawn();
+  EXPECT_TRUE(r.finite);
+  EXPECT_NEAR(r.lo, 0.0, 1e-12);
+  EXPECT_NEAR(r.hi, 0.7, 1e-12);
+  ASSERT_EQ(heard.size(), 1u);
+  EXPECT_EQ(heard[0].offset, 1500.0);
+  EXPECT_NEAR(heard[0].factor, 0.0014, 1e-15);
+  EXPECT_EQ(appState.dataViewScale, heard[0]);
+  // Each corner at (z - 1500) * 0.0014, normals from those heights.
+  for (const Primitive& p : Primitives())
+    ExpectCell(p, 0.02, [](double x, double y) { return (EvalPhiPhi(x, y, 6) - 1500) * 0.0014; });
+  // The same picture again: nothing new to say. The sample: scale 1 again.
+  ClearGlLog();
+  DrawDataSurface();
+  EXPECT_EQ(heard.size(), 1u);
+  GenerateSampleSurface(6);
+  DrawDataSurface();
+  ASSERT_EQ(heard.size(), 2u);
+  EXPECT_TRUE(heard[1].IsIdentity());
+  appState.dataViewScaleChanged = nullptr;
+}
+
+// The layout of one level shares one factor: every block's heights are the
+// expansion's times that factor (the approximation's less the offset too).
+TEST_F(SurfaceTest, LayoutBlocksShareOneFactor) {
+  RunStartupNumerics();
+  FillGrid([](int i, int k) { return 1500 + 500 * std::sin(i / 9.0) * std::cos(k / 13.0); });
+  while (appState.chosenLevel > 2) DecomposeLevel(--appState.chosenLevel);
+  appState.onlyData = false;
+  appState.stepData = 0.1;
+  ClearGlLog();
+  DrawDataSurface();
+  const DisplayScale d = appState.dataViewScale;
+  ASSERT_LT(d.factor, 1.0);
+  EXPECT_GT(d.offset, 0.0);
+  double (*shown)(double, double, int) = EvalPhiPhi;
+  bool shifted = true;
+  int blocks = 0;
+  const std::vector<Primitive> prims = Primitives();
+  std::size_t next = 0;
+  for (const GlCall& c : GlLog()) {
+    if (c.name == "glMaterialfv") {
+      // Green, then red (x), blue, red (y) per level, as the layout draws them.
+      static double (*const order[])(double, double, int) = {EvalPsiPhi, EvalPsiPsi, EvalPhiPsi};
+      if (blocks > 0) {
+        shown = order[(blocks - 1) % 3];
+        shifted = false;
+      }
+      ++blocks;
+    }
+    if (c.name != "glBegin") continue;
+    ExpectCell(prims[next++], 0.1, [&](double x, double y) {
+      return ((shifted ? shown(x, y, 6) - d.offset : shown(x, y, 6))) * d.factor;
+    });
+  }
+  EXPECT_EQ(blocks, 13);
+  const DrawnRange r = Drawn();
+  EXPECT_GE(r.lo, -kScaledDepth - 1e-12);
+  EXPECT_LE(r.hi, kScaledSpan + 1e-12);
+}
+
+// One 1e6 in zeros, a constant 1500 and +-1e150 (the largest values a file
+// may hold), at levels 6 and 2, alone and in the layout: every vertex and
+// normal finite, every height within the scaled range.
+TEST_F(SurfaceTest, SpikeConstantAndValueBoundDrawFiniteAndWhole) {
+  const std::pair<const char*, double (*)(int, int)> surfaces[] = {
+      {"spike", [](int i, int k) { return i == 32 && k == 32 ? 1e6 : 0.0; }},
+      {"constant", [](int, int) { return 1500.0; }},
+      {"bound", [](int i, int k) { return (i + k) % 2 == 0 ? 1e150 : -1e150; }},
+  };
+  for (const auto& [name, height] : surfaces) {
+    SCOPED_TRACE(name);
+    ResetAppState();
+    RunStartupNumerics();
+    FillGrid(height);
+    for (const int level : {6, 2}) {
+      while (appState.chosenLevel > level) DecomposeLevel(--appState.chosenLevel);
+      for (const bool onlyData : {true, false}) {
+        appState.onlyData = onlyData;
+        ClearGlLog();
+        DrawDataSurface();
+        const DrawnRange r = Drawn();
+        EXPECT_TRUE(r.finite) << "level " << level;
+        EXPECT_GE(r.lo, -kScaledDepth - 1e-12) << "level " << level;
+        EXPECT_LE(r.hi, kScaledSpan + 1e-12) << "level " << level;
+        EXPECT_FALSE(appState.dataViewScale.IsIdentity());
+      }
+    }
+  }
+}

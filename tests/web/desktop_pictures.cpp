@@ -10,7 +10,8 @@
 //           | formula TEXT | table FILE | resolution POINTS | share PERCENT
 //           | compress | original | select ITEM
 // Also writes DIR/analyse.json: the "Analyse" readouts and both curves at
-// the share given last (10 % unless given), numbers with 17 digits.
+// the share given last (10 % unless given), numbers with 17 digits, and the
+// data view's caption.
 #include <atomic>
 #include <cmath>
 #include <cstdint>
@@ -26,6 +27,7 @@
 #include "interaction/commands.h"
 #include "interaction/curve_job.h"
 #include "interaction/data_source.h"
+#include "interaction/display_scale_text.h"
 #include "interaction/readouts.h"
 #include "interaction/selection.h"
 #include "sources/picture.h"
@@ -111,7 +113,8 @@ bool WriteAnalyse(const std::string& file, double percent) {
     energy += (energy.empty() ? "[" : ",[") + Json(r.share) + "," + Json(r.block) + "," + Json(r.energy) + "]";
   std::string out = "{\"behalten\":" + Json(KeptReadoutText(percent)) + ",\"gezeigt\":" + Json(ShownStateText()) +
                     ",\"fehler\":" + Json(ErrorText()) + ",\"quelle\":" + Json(SourceText()) +
-                    ",\"energie\":[" + energy + "]";
+                    ",\"energie\":[" + energy + "]" +
+                    ",\"datenTitel\":" + Json(DatenCaption(appState.dataViewScale));
   if (appState.chosenLevel < appState.topLevel) {
     const std::atomic<bool> never{false};
     const CurveResult r = ComputeCurves(CurveInputsNow(percent), never);

@@ -44,7 +44,11 @@ function desktopPictures(actions) {
   assert.ok(DESKTOP, 'VELTRA_DESKTOP_PICTURES must name the desktop_pictures program');
   const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'veltra-desktop-'));
   execFileSync(DESKTOP, [dir, ...actions]);
-  const out = { grafik: readPpm(path.join(dir, 'grafik.ppm')), daten: readPpm(path.join(dir, 'daten.ppm')) };
+  const out = {
+    grafik: readPpm(path.join(dir, 'grafik.ppm')),
+    daten: readPpm(path.join(dir, 'daten.ppm')),
+    analyse: JSON.parse(fs.readFileSync(path.join(dir, 'analyse.json'), 'utf8')),
+  };
   fs.rmSync(dir, { recursive: true });
   return out;
 }
@@ -184,6 +188,71 @@ describe('Veltra im Browser', () => {
     assert.deepEqual([s.Dalpha, s.Dbeta, s.Dgamma, s.DPosX, s.DPosY, s.DPosZ],
                      [initial.Dalpha, initial.Dbeta, initial.Dgamma, initial.DPosX, initial.DPosY, initial.DPosZ]);
     assert.notDeepEqual([start.DPosY, start.DPosZ], [initial.DPosY, initial.DPosZ]);  // the keys had moved it
+  });
+
+  it('draws tables and a terrain far from 0 whole, says their scale and keeps the readouts in their units', async () => {
+    // The data view is where it was after loading (the double click above);
+    // each file is replayed on the desktop from the start.
+    const tmp = fs.mkdtempSync(path.join(os.tmpdir(), 'veltra-scale-'));
+    const terrain = Array.from({ length: 65 }, (_, i) => Array.from({ length: 65 }, (_, k) => String(1500 + 500 * (i / 64) * (k / 64))).join(' '));
+    const spike = Array.from({ length: 5 }, (_, r) => (r === 2 ? '0 0 1e6 0 0' : '0 0 0 0 0'));
+    // Heights x 0.7 / span from the least: 0.5 .. 3.5 and 1 .. 4 at 0.7 / 3,
+    // 1500 .. 2000 at 0.7 / 500; the spike at 0.7 / 1e6, the constant only shifted.
+    const cases = [
+      ['halbe.txt', '0,5\t1,5\n2,5\t3,5\n', 'Daten (Höhen x 0.233, ab 0.5)'],
+      ['ganze.txt', '1 2\r3 4\r', 'Daten (Höhen x 0.233, ab 1)'],
+      ['gelaende.txt', `${terrain.join('\n')}\n`, 'Daten (Höhen x 0.0014, ab 1500)'],
+      ['spitze.txt', `${spike.join('\n')}\n`, 'Daten (Höhen x 7e-7)'],
+      ['konstant.txt', '1500 1500\n1500 1500\n', 'Daten (Höhen ab 1500)'],
+    ];
+    // Only white at the picture's edge: the surface lies wholly inside the view.
+    const whollyInside = (img) => {
+      const white = (x, y) => [0, 1, 2].every((c) => img.data[4 * (y * img.width + x) + c] > 245);
+      for (let x = 0; x < img.width; ++x) if (!white(x, 0) || !white(x, img.height - 1)) return false;
+      for (let y = 0; y < img.height; ++y) if (!white(0, y) || !white(img.width - 1, y)) return false;
+      return true;
+    };
+    let terrainEnergy = null;
+    const energy = () => page.$$eval('#tblEnergie tbody tr', (rows) => rows.map((r) => [...r.cells].map((c) => c.textContent)));
+    for (const [name, bytes, caption] of cases) {
+      const file = path.join(tmp, name);
+      fs.writeFileSync(file, bytes);
+      await page.evaluate((n, t) => {
+        const dt = new DataTransfer();
+        dt.items.add(new File([t], n, { type: 'text/plain' }));
+        window.dispatchEvent(new DragEvent('drop', { dataTransfer: dt, cancelable: true }));
+      }, name, bytes);
+      await page.waitForFunction((n) => window.veltra.state().sourceName === n, {}, name);
+      assert.equal(await text('datenTitle'), caption, name);
+      const steps = [[], ['level', '2'], ['level', '2', 'onlyData', '0']];
+      for (const [k, step] of steps.entries()) {
+        if (k === 1) await press('#trbLevel', 'ArrowLeft', 4);
+        if (k === 2) await page.click('#cbxOnlyData');
+        const daten = await canvasPixels(page, 'daten');
+        assert.ok(whollyInside(daten), `${name} ${step}: the surface leaves the view`);
+        assert.ok(countColour(daten, k === 2 ? 0 : 1) > 1000, `${name} ${step}: surface drawn`);
+        assert.match(await text('datenTitle'), /^Daten \(Höhen (x [0-9.e+-]+)?(, )?(ab [0-9.e+-]+)?\)$/);
+        if (name === 'gelaende.txt' && k === 0) {
+          terrainEnergy = await energy();
+          const [factor, offset] = (await state()).datenScale;
+          assert.ok(Math.abs(factor - 0.0014) < 1e-15 && offset === 1500, `scale ${factor}, ${offset}`);
+        }
+        if (k < 2) continue;
+        // The layout as the desktop draws it (one run of the desktop per file: suite time).
+        const desk = desktopPictures(['table', file, ...step]);
+        const { mean } = compare(daten, desk.daten);
+        assert.ok(mean < MAX_MEAN_DIFFERENCE, `${name} ${step}: mean difference ${mean.toFixed(3)} from the desktop`);
+        assert.equal(await text('datenTitle'), desk.analyse.datenTitel, `${name} ${step}`);
+        assert.deepEqual(await energy(), desk.analyse.energie, `${name} ${step}: energies in the file's units`);
+      }
+      await page.click('#cbxOnlyData');
+      await press('#trbLevel', 'ArrowRight', 4);
+    }
+    // The terrain's energy at level 6 is the sum of the squares of its heights, in m².
+    let sum = 0;
+    for (let i = 0; i <= 64; ++i) for (let k = 0; k <= 64; ++k) sum += (1500 + 500 * (i / 64) * (k / 64)) ** 2;
+    assert.deepEqual(terrainEnergy, [['100 %', 'Approximation, Level 6', sum.toPrecision(3)]]);
+    fs.rmSync(tmp, { recursive: true });
   });
 
   it('asked nothing of another origin and reported no error', () => {
