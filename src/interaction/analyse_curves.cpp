@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <charconv>
 
 #include "interaction/analysis_panel.h"
 #include "state/state.h"
@@ -29,9 +29,10 @@ ChartTexts ShareChartTexts() {
 }
 
 std::string CurvePointText(bool logarithmic, const std::string& xName, double x, double y) {
+  // Two decimals with a point, whatever the locale.
   char where[32];
-  std::snprintf(where, sizeof where, "%.2f", x);
-  std::string text = xName + " = " + (logarithmic ? FormatReadout(x) + " %" : std::string(where)) +
+  const auto end = std::to_chars(where, where + sizeof where, x, std::chars_format::fixed, 2).ptr;
+  std::string text = xName + " = " + (logarithmic ? FormatReadout(x) + " %" : std::string(where, end)) +
                      ": RMS = " + FormatReadout(y);
   if (logarithmic && y <= 0) text += " (am unteren Rand gezeichnet)";
   return text;

@@ -123,9 +123,17 @@ std::string DeltaExplanation() {
   std::string mismatch = MismatchText();
   if (!mismatch.empty()) return mismatch;
   const std::optional<SynthesisMismatch> m = SynthesisMismatchShown();
-  if (!m) return {};
-  return "Mit Delta " + DeltaList(m->analysed) + " analysierte Details wurden mit Delta " +
-         FormatNumber(m->synthesis) + " hinaufsynthetisiert, daher der gr\u00f6\u00dfere Fehler";
+  if (!m || m->pairs.empty()) return {};
+  const std::string why = ", daher der gr\u00f6\u00dfere Fehler";
+  if (m->pairs.size() == 1) {
+    return "Mit Delta " + FormatNumber(m->pairs[0].first) + " analysierte Details wurden mit Delta " +
+           FormatNumber(m->pairs[0].second) + " hinaufsynthetisiert" + why;
+  }
+  std::string pairs;
+  for (const auto& [analysed, synthesised] : m->pairs) {
+    pairs += (pairs.empty() ? "Delta " : ", Delta ") + FormatNumber(analysed) + " mit " + FormatNumber(synthesised);
+  }
+  return "Details wurden mit anderem Delta hinaufsynthetisiert als analysiert (" + pairs + ")" + why;
 }
 
 std::string ErrorText() {

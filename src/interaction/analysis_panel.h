@@ -47,9 +47,11 @@ std::string ShownStateText();
 std::string MismatchText();
 
 // Why the error is larger than the coefficients alone explain: MismatchText(),
-// or, once the mismatched details were synthesised up, "Mit Delta 0.2
+// or, once mismatched details were synthesised up, "Mit Delta 0.2
 // analysierte Details wurden mit Delta 0.3 hinaufsynthetisiert, daher der
-// größere Fehler"; "" else.
+// größere Fehler" (with several pairs: "Details wurden mit anderem Delta
+// hinaufsynthetisiert als analysiert (Delta 0.4 mit 0.2, Delta 0.2 mit 0.3),
+// daher …"); "" else.
 std::string DeltaExplanation();
 
 // "Fehler auf Level 6: max |e| = …, RMS = …, PSNR = … dB" of the current

@@ -45,8 +45,8 @@ void RecordAscent(int level, double delta) {
   const std::optional<double>& d = record.detailDelta[static_cast<std::size_t>(level)];
   if (!d || *d == delta) return;
   SynthesisMismatch& m = record.synthesisMismatch ? *record.synthesisMismatch : record.synthesisMismatch.emplace();
-  if (std::find(m.analysed.begin(), m.analysed.end(), *d) == m.analysed.end()) m.analysed.push_back(*d);
-  m.synthesis = delta;
+  const std::pair<double, double> pair{*d, delta};
+  if (std::find(m.pairs.begin(), m.pairs.end(), pair) == m.pairs.end()) m.pairs.push_back(pair);
 }
 
 std::optional<SynthesisMismatch> SynthesisMismatchShown() { return record.synthesisMismatch; }

@@ -5,6 +5,7 @@
 // tables a later ascent synthesises with; this record lets the "Analyse"
 // window say so.
 #include <optional>
+#include <utility>
 #include <vector>
 
 // A new surface (or a fresh start): the top level, nothing analysed, uncompressed.
@@ -18,13 +19,12 @@ void RecordFreshAnalysis(int level, double delta, std::optional<double> keptPerc
 
 // Going up from `level` synthesised its details with `delta`.
 void RecordAscent(int level, double delta);
-// Details analysed with another Delta than the one they were synthesised up
-// with on the way to the data shown: those Deltas (each once) and the
-// synthesis Delta. Whatever is analysed from such data still carries its
-// error, so it lasts until the data are analysed afresh from the original.
+// Details analysed with one Delta were synthesised up with another on the way
+// to the data shown: each such pair (analysed, synthesised) once, in the order
+// met. Whatever is analysed from such data still carries its error, so it
+// lasts until the data are analysed afresh from the original.
 struct SynthesisMismatch {
-  std::vector<double> analysed;
-  double synthesis = 0;
+  std::vector<std::pair<double, double>> pairs;
 };
 std::optional<SynthesisMismatch> SynthesisMismatchShown();
 

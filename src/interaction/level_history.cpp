@@ -71,13 +71,13 @@ void KeepBlockForDescent(const Matrix& data, int level) {
 
 bool RetraceLevelStep(Matrix& data, int from, int to, double delta) {
   auto& steps = appState.levelSteps;
-  if (steps.empty()) return false;
+  // Going on the same way: nothing to undo, the steps so far stay.
+  if (steps.empty() || steps.back().from != to || steps.back().to != from) return false;
   AppState::LevelStep& last = steps.back();
   const std::size_t n = static_cast<std::size_t>(data.rows) * static_cast<std::size_t>(data.cols);
-  const bool undoes = last.from == to && last.to == from && last.delta == delta && last.after.rows == data.rows &&
-                      last.after.cols == data.cols &&
-                      std::memcmp(last.after.data.get(), data.data.get(), n * sizeof(double)) == 0;
-  if (!undoes) {
+  const bool unchanged = last.delta == delta && last.after.rows == data.rows && last.after.cols == data.cols &&
+                         std::memcmp(last.after.data.get(), data.data.get(), n * sizeof(double)) == 0;
+  if (!unchanged) {
     steps.clear();
     return false;
   }

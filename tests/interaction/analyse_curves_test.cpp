@@ -3,6 +3,7 @@
 // meanwhile, and how their y axes are scaled.
 #include "interaction/analyse_curves.h"
 
+#include <clocale>
 #include <cmath>
 #include <cstring>
 
@@ -251,6 +252,11 @@ TEST(CurvePointTextTest, TheValuesUnderThePointerAsBothShellsWordThem) {
             "behaltener Anteil in % = 100 %: RMS = 0 (am unteren Rand gezeichnet)");
   // Only the logarithmic axis draws a 0 on its floor.
   EXPECT_EQ(CurvePointText(false, "Delta", 0, 0), "Delta = 0.00: RMS = 0");
+  // A point, not a comma, under a German locale as well.
+  if (std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr) {
+    EXPECT_EQ(CurvePointText(false, "Delta", 0.676, 0.0059), "Delta = 0.68: RMS = 0.0059");
+    std::setlocale(LC_ALL, "C");
+  }
 }
 
 }  // namespace
