@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <charconv>
 
 #include "interaction/analysis_panel.h"
 #include "state/state.h"
@@ -29,10 +28,7 @@ ChartTexts ShareChartTexts() {
 }
 
 std::string CurvePointText(bool logarithmic, const std::string& xName, double x, double y) {
-  // Two decimals with a point, whatever the locale.
-  char where[32];
-  const auto end = std::to_chars(where, where + sizeof where, x, std::chars_format::fixed, 2).ptr;
-  std::string text = xName + " = " + (logarithmic ? FormatReadout(x) + " %" : std::string(where, end)) +
+  std::string text = xName + " = " + (logarithmic ? FormatReadout(x) + " %" : FixedDecimals(x, 2)) +
                      ": RMS = " + FormatReadout(y);
   if (logarithmic && y <= 0) text += " (am unteren Rand gezeichnet)";
   return text;

@@ -67,6 +67,8 @@ std::string FormatReadout(double value) {
   return DropTrailingZeros(Chars(value, std::chars_format::fixed, decimals));
 }
 
+std::string FixedDecimals(double value, int decimals) { return Chars(value, std::chars_format::fixed, decimals); }
+
 AxisRange NiceAxisFromZero(double top, int maxIntervals) {
   if (!(top > 0) || !std::isfinite(top) || maxIntervals < 1) return {};
   const double step = NiceStep(top / maxIntervals);

@@ -11,6 +11,9 @@
 // are dropped ("0.5", "100"); NaN is "NaN", infinities "inf" / "-inf".
 std::string FormatReadout(double value);
 
+// `decimals` decimals with a point, whatever the locale: FixedDecimals(0.676, 2) is "0.68".
+std::string FixedDecimals(double value, int decimals);
+
 // A linear axis from `low` to `high` in `step`s of 1, 2 or 5 times a power of ten.
 struct AxisRange {
   double low = 0;
