@@ -46,52 +46,25 @@ int KeptDetailCount(int details, double percent) {
 
 namespace {
 
-// Calls visit(value, index) for every detail of the block in row-major order.
-template <class Visit>
-void ForEachDetail(Matrix& coefficients, int level, int top, Visit visit) {
-  const auto n = static_cast<std::uint32_t>(BlockSide(level));
+std::vector<Key> DetailKeys(const Matrix& coefficients, int level, int top) {
+  const int n = BlockSide(level);
   const auto side = static_cast<std::uint32_t>(BlockSide(top));
   const auto stride = static_cast<std::size_t>(coefficients.cols);
-  double* data = coefficients.data.get();
-  for (std::uint32_t r = 0; r < side; ++r) {
-    double* row = data + r * stride;
-    // 0-based: in the approximation rows the details start at column n(L) + 1.
-    for (std::uint32_t c = r < n ? n : 0; c < side; ++c) visit(row[c], r * side + c);
-  }
-}
-
-std::vector<Key> DetailKeys(const Matrix& coefficients, int level, int top) {
+  const double* data = coefficients.data.get();
   std::vector<Key> keys;
   keys.reserve(static_cast<std::size_t>(DetailCount(level, top)));
-  ForEachDetail(const_cast<Matrix&>(coefficients), level, top,
-                [&](double v, std::uint32_t index) { keys.push_back({MagnitudeOf(v), index}); });
+  for (std::uint32_t r = 0; r < side; ++r) {
+    const double* row = data + r * stride;
+    // 0-based: in the approximation rows the details start at column n(L) + 1.
+    for (std::uint32_t c = r < static_cast<std::uint32_t>(n) ? static_cast<std::uint32_t>(n) : 0; c < side; ++c) {
+      keys.push_back({MagnitudeOf(row[c]), r * side + c});
+    }
+  }
   return keys;
 }
 
 double& At(Matrix& m, std::uint32_t index, std::uint32_t side) {
   return m.data[index / side * static_cast<std::size_t>(m.cols) + index % side];
-}
-
-// The first key that is not kept: the one at position `kept` of the ranking.
-// A histogram of the top 16 bits of the magnitudes finds the bucket that holds
-// it, and only that bucket is partially ordered, instead of all the details.
-Key FirstDropped(Matrix& coefficients, int level, int top, std::size_t kept) {
-  constexpr int kShift = 48;
-  std::vector<std::uint32_t> count(std::size_t{1} << 16, 0);
-  ForEachDetail(coefficients, level, top,
-                [&](double v, std::uint32_t) { ++count[MagnitudeOf(v) >> kShift]; });
-  std::size_t before = 0;  // details in the buckets of larger magnitudes
-  std::size_t bucket = count.size() - 1;
-  while (before + count[bucket] <= kept) before += count[bucket--];
-  std::vector<Key> candidates;
-  candidates.reserve(count[bucket]);
-  ForEachDetail(coefficients, level, top, [&](double v, std::uint32_t index) {
-    const std::uint64_t magnitude = MagnitudeOf(v);
-    if ((magnitude >> kShift) == bucket) candidates.push_back({magnitude, index});
-  });
-  const auto nth = candidates.begin() + static_cast<std::ptrdiff_t>(kept - before);
-  std::nth_element(candidates.begin(), nth, candidates.end(), RanksBefore);
-  return *nth;
 }
 
 }  // namespace
@@ -101,16 +74,12 @@ KeepCount KeepLargestDetails(Matrix& coefficients, int level, double percent, in
   const int details = DetailCount(level, top);
   const int kept = KeptDetailCount(details, percent);
   if (kept == details) return {kept, details};
-  // Only the split matters, not the order on either side of it: exactly the
-  // details that rank before the first dropped one stay.
-  if (kept == 0) {
-    ForEachDetail(coefficients, level, top, [](double& v, std::uint32_t) { v = 0.0; });
-  } else {
-    const Key first = FirstDropped(coefficients, level, top, static_cast<std::size_t>(kept));
-    ForEachDetail(coefficients, level, top, [&](double& v, std::uint32_t index) {
-      if (!RanksBefore({MagnitudeOf(v), index}, first)) v = 0.0;
-    });
-  }
+  const auto side = static_cast<std::uint32_t>(BlockSide(top));
+  std::vector<Key> keys = DetailKeys(coefficients, level, top);
+  // Only the split matters, not the order on either side of it.
+  const auto firstDropped = keys.begin() + kept;
+  if (kept > 0) std::nth_element(keys.begin(), firstDropped, keys.end(), RanksBefore);
+  for (auto it = firstDropped; it != keys.end(); ++it) At(coefficients, it->index, side) = 0.0;
   return {kept, details};
 }
 
