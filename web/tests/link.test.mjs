@@ -255,7 +255,8 @@ describe('Link', () => {
     await page.click('#butUebernehmen');
     await page.click('#butLink');
     const hash = new URL(await page.evaluate(() => navigator.clipboard.readText())).hash;
-    assert.equal(hash, '#formel=x%20%2B%20y%20*%200.5');
+    // The open "Analyse" pane travels too.
+    assert.equal(hash, '#formel=x%20%2B%20y%20*%200.5&fenster=analyse');
     const there = await open(hash);
     assert.equal(await there.evaluate(() => window.veltraLink), 'übernommen');
     assert.equal((await there.evaluate(() => window.veltra.state())).sourceName, 'x + y * 0.5');
