@@ -175,7 +175,7 @@ void AnalyseLevel(Matrix& data, int j, double delta, const Matrix& q2, std::span
   Scratch& sc = ScratchFor(j, k.lanes);
   AnalysePass<false>(data, j, weights, factors, k, sc);
   AnalysePass<true>(data, j, weights, factors, k, sc);
-  // The specified step reads every line through rowBuffer, which is left
+  // The literal one-row-at-a-time step reads every line through rowBuffer, which is left
   // holding the last column's samples: the last lane of the last batch.
   const int size = (2 << j) + 1;
   const int lanes = k.lanes;

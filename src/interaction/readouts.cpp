@@ -77,11 +77,6 @@ AxisRange NiceAxisFromZero(double top, int maxIntervals) {
   return {0, intervals * step, step, intervals + 1};
 }
 
-AxisRange KeepOrRescale(const AxisRange& current, double top, int maxIntervals) {
-  if (!std::isfinite(top) || top <= current.high) return current;
-  return NiceAxisFromZero(top, maxIntervals);
-}
-
 AxisRange NiceAxisAround(double low, double high, int maxIntervals) {
   low = std::max(low, 0.0);
   if (!std::isfinite(low) || !std::isfinite(high) || maxIntervals < 1 || !(high - low > high * 1e-3))

@@ -24,9 +24,6 @@ struct AxisRange {
 // The smallest axis from 0 whose ticks (at most `maxIntervals` steps) cover
 // `top`. top <= 0 or not finite gives 0..1.
 AxisRange NiceAxisFromZero(double top, int maxIntervals = 5);
-// The range in force stays while the data fit in it (or are not finite);
-// only data above it give a new one.
-AxisRange KeepOrRescale(const AxisRange& current, double top, int maxIntervals = 5);
 // The smallest axis in round steps (at most `maxIntervals`) from a multiple of
 // the step at or below `low` (never below 0) to one at or above `high`, so
 // that data varying little still fill the plot. Data that hardly vary (by

@@ -112,8 +112,10 @@ void TfrmAnalyse::UpdateReadouts() {
 }
 
 void TfrmAnalyse::Obey(const CurveOrders& orders) {
-  if (orders.dropJob && curveCancel_) curveCancel_->store(true);
-  if (orders.dropJob) curveCancel_.reset();
+  if (orders.dropJob && curveCancel_) {
+    curveCancel_->store(true);
+    curveCancel_.reset();
+  }
   if (orders.scheduleStart) curveTimer_.start();
   ShowCurves();
 }

@@ -46,19 +46,6 @@ TEST(Readouts, LinearTicksInStepsOfOneTwoFive) {
   }
 }
 
-TEST(Readouts, TheRangeStaysUntilTheDataLeaveIt) {
-  const AxisRange in = NiceAxisFromZero(0.0235);  // 0 .. 0.025
-  // At the top of the range exactly, it stays.
-  for (const double top : {0.001, 0.02, in.high, std::numeric_limits<double>::quiet_NaN(), double(INFINITY)}) {
-    const AxisRange kept = KeepOrRescale(in, top);
-    EXPECT_EQ(kept.high, in.high) << top;
-    EXPECT_EQ(kept.step, in.step) << top;
-  }
-  const AxisRange out = KeepOrRescale(in, 0.0251);  // one past the top
-  EXPECT_NEAR(out.high, 0.03, 1e-15);
-  EXPECT_NEAR(out.step, 0.01, 1e-15);
-}
-
 TEST(Readouts, LogarithmicDecadesWithZeroOnTheFloor) {
   const LogRange r = LogDecades({0, 0.0035, 0.0207, std::numeric_limits<double>::quiet_NaN()});
   EXPECT_NEAR(r.floor, 1e-3, 1e-18);

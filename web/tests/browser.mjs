@@ -194,7 +194,7 @@ export function readPpm(file) {
   return { width: w, height: h, data };
 }
 
-// PNG as its specification lays it out, for tests that make their pictures:
+// PNG as the format lays it out, for tests that make their pictures:
 // signature, IHDR, IDAT, IEND, each chunk with its CRC-32.
 const CRC = Array.from({ length: 256 }, (_, n) => {
   let c = n;
