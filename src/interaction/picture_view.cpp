@@ -1,5 +1,6 @@
 #include "interaction/picture_view.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "interaction/settings.h"
@@ -48,6 +49,17 @@ PicturePlace FitPicture(int width, int height, double aspect) {
   // Rounded half up, as the panels have always been placed.
   const auto round = [](double v) { return static_cast<int>(std::floor(v + 0.5)); };
   return {round((w - pw) / 2), round((h - ph) / 2), round(pw), round(ph)};
+}
+
+PanelArrangement ArrangePanels(int width, int height, int bar, int caption, int gap) {
+  const auto side = [&](int columns, int rows) {
+    const int across = (width - (2 * columns + 1) * gap - columns * bar) / columns;
+    const int down = (height - (2 * rows + 1) * gap - rows * caption) / rows;
+    return std::max(0, std::min(across, down));
+  };
+  const PanelArrangement row{4, 1, side(4, 1)}, square{2, 2, side(2, 2)};
+  // A tie keeps the one row the window has always had.
+  return square.side > row.side ? square : row;
 }
 
 std::string ProposedPictureName(const std::string& window) {

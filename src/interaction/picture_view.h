@@ -42,3 +42,13 @@ struct PicturePlace {
   bool operator==(const PicturePlace&) const = default;
 };
 PicturePlace FitPicture(int width, int height, double aspect);
+
+// The four square panels of "Bild" for a projector: each with `bar` pixels of
+// colour bar beside it and `caption` pixels of title above, `gap` pixels
+// between neighbours and at the edges, in one row or in two rows of two,
+// whichever gives the larger panels within width x height.
+struct PanelArrangement {
+  int columns, rows, side;
+  bool operator==(const PanelArrangement&) const = default;
+};
+PanelArrangement ArrangePanels(int width, int height, int bar, int caption, int gap);

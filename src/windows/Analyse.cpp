@@ -8,8 +8,10 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFile>
+#include <QHeaderView>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QMessageBox>
@@ -24,6 +26,7 @@
 #include "interaction/readouts.h"
 #include "interaction/take_file.h"
 #include "windows/charts.h"
+#include "windows/presentation.h"
 #include "interaction/data_source.h"
 #include "state/state.h"
 #include "windows/file_paths.h"
@@ -72,6 +75,21 @@ TfrmAnalyse::TfrmAnalyse() {
   });
   ShowSource();
   StateChanged();
+  FollowPresentation(this, [this](bool on) { Present(on); });
+}
+
+void TfrmAnalyse::Present(bool on) {
+  for (CurveView* chart : {chtDelta, chtAnteil}) chart->Present(on, kPresentationTextPx, kPresentationTickPx);
+  tblEnergie->verticalHeader()->setDefaultSectionSize(tblEnergie->fontMetrics().height() + 6);
+  tblEnergie->resizeColumnToContents(0);
+  tblEnergie->resizeColumnToContents(2);
+  if (on) {
+    usualPlace_ = geometry();
+    setGeometry(GrownWithin(this, sizeHint().expandedTo(size())));
+  } else if (usualPlace_.isValid()) {
+    layout()->activate();  // the smaller least size first
+    setGeometry(usualPlace_);
+  }
 }
 
 TfrmAnalyse::~TfrmAnalyse() {

@@ -110,6 +110,8 @@ private:
   void StartCurves();
   void ShowCurves();
   void Refuse(const QString& text);
+  void Present(bool on);
+  QRect usualPlace_;  // before "Präsentation"
 
   AnalyseCurves curves_;
   unsigned shownRevision_ = ~0u;  // the charts' revision last drawn

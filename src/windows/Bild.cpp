@@ -6,11 +6,13 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 #include "interaction/data_source.h"
 #include "interaction/picture_view.h"
 #include "windows/picture_out.h"
+#include "windows/presentation.h"
 
 TfrmBild* frmBild = nullptr;
 
@@ -68,8 +70,19 @@ void PicturePanel::paintEvent(QPaintEvent*) {
 }
 
 ColourBar::ColourBar(Map map) : map_(map) {
-  setFixedWidth(kBarWidth + kBarTextWidth);
+  FitWidth();
   setMinimumHeight(160);
+}
+
+void ColourBar::FitWidth() {
+  // The widest number a scale writes, such as "-0.0001"; the usual font keeps the usual width.
+  const int text = QFontMetrics(font()).horizontalAdvance(QStringLiteral("-0.0001")) + 8;
+  setFixedWidth(kBarWidth + std::max(kBarTextWidth, text));
+}
+
+void ColourBar::changeEvent(QEvent* e) {
+  if (e->type() == QEvent::FontChange) FitWidth();
+  QWidget::changeEvent(e);
 }
 
 void ColourBar::SetScale(const analysis::ColourScale& scale) {
@@ -105,24 +118,60 @@ void ColourBar::paintEvent(QPaintEvent*) {
 
 TfrmBild::TfrmBild() {
   setWindowTitle(QStringLiteral("Bild"));
-  auto* grid = new QGridLayout(this);
+  new QGridLayout(this);
   const std::array<QString, 4> titles{QStringLiteral("Original"), QStringLiteral("Rekonstruktion"),
                                       QStringLiteral("Differenz"), QStringLiteral("Koeffizienten")};
   const std::array<ColourBar::Map, 4> maps{ColourBar::Map::Grey, ColourBar::Map::Grey,
                                            ColourBar::Map::Diverging, ColourBar::Map::Viridis};
   for (std::size_t i = 0; i < 4; ++i) {
-    const int col = static_cast<int>(i) * 2;
-    labTitel[i] = new QLabel(titles[i]);
+    labTitel[i] = new QLabel(titles[i], this);
     labTitel[i]->setAlignment(Qt::AlignHCenter);
     panels[i] = new PicturePanel;
+    panels[i]->setParent(this);
     bars[i] = new ColourBar(maps[i]);
-    grid->addWidget(labTitel[i], 0, col, 1, 2);
-    grid->addWidget(panels[i], 1, col);
-    grid->addWidget(bars[i], 1, col + 1);
-    grid->setColumnStretch(col, 1);
+    bars[i]->setParent(this);
   }
+  Arrange(4);
   labTitel[3]->setToolTip(QStringLiteral("Beträge der Koeffizienten auf dem gezeigten Level, logarithmisch"));
   resize(1220, 330);
+  FollowPresentation(this, [this](bool on) { Present(on); });
+}
+
+void TfrmBild::Arrange(int columns) {
+  auto* grid = static_cast<QGridLayout*>(layout());
+  for (std::size_t i = 0; i < 4; ++i) {
+    for (QWidget* w : {static_cast<QWidget*>(labTitel[i]), static_cast<QWidget*>(panels[i]),
+                       static_cast<QWidget*>(bars[i])}) {
+      grid->removeWidget(w);
+    }
+  }
+  for (int c = 0; c < 8; ++c) grid->setColumnStretch(c, 0);
+  for (std::size_t i = 0; i < 4; ++i) {
+    const int row = 2 * (static_cast<int>(i) / columns), col = 2 * (static_cast<int>(i) % columns);
+    grid->addWidget(labTitel[i], row, col, 1, 2);
+    grid->addWidget(panels[i], row + 1, col);
+    grid->addWidget(bars[i], row + 1, col + 1);
+    grid->setColumnStretch(col, 1);
+  }
+}
+
+void TfrmBild::Present(bool on) {
+  if (!on) {
+    Arrange(4);
+    for (PicturePanel* p : panels) p->setMinimumSize(160, 160);
+    // The smaller least size first, or the old place would not fit it.
+    layout()->activate();
+    if (usualPlace_.isValid()) setGeometry(usualPlace_);
+    return;
+  }
+  usualPlace_ = geometry();
+  const QRect room = RoomForWindow(this);
+  const int gap = std::max(layout()->spacing(), layout()->contentsMargins().left());
+  const PanelArrangement a = ArrangePanels(room.width(), room.height(), bars[0]->width(),
+                                           labTitel[0]->sizeHint().height(), gap);
+  Arrange(a.columns);
+  for (PicturePanel* p : panels) p->setMinimumSize(a.side, a.side);
+  setGeometry(GrownWithin(this, layout()->minimumSize()));
 }
 
 TfrmBild::~TfrmBild() = default;

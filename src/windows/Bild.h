@@ -40,13 +40,16 @@ public:
   using Map = ColourMap;
   explicit ColourBar(Map map);
   void SetScale(const analysis::ColourScale& scale);
+  // Wide enough for its numbers in the font it has.
   // The tick texts, top to bottom.
   QStringList TickTexts() const;
 
 protected:
   void paintEvent(QPaintEvent* e) override;
+  void changeEvent(QEvent* e) override;
 
 private:
+  void FitWidth();
   Map map_;
   analysis::ColourScale scale_;
 };
@@ -77,6 +80,12 @@ protected:
   void showEvent(QShowEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   void contextMenuEvent(QContextMenuEvent* e) override;
+
+private:
+  // "Präsentation": two rows of two when that gives larger panels.
+  void Present(bool on);
+  void Arrange(int columns);
+  QRect usualPlace_;
 
 private:
   void Update();

@@ -9,6 +9,7 @@
 #include "interaction/help_text.h"
 #include "interaction/window_places.h"
 #include "windows/Kontrolle.h"
+#include "windows/presentation.h"
 
 TfrmHelp* frmHelp = nullptr;
 
@@ -45,6 +46,16 @@ TfrmHelp::TfrmHelp() {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(txtHilfe);
+  FollowPresentation(this, [this](bool on) {
+    if (on) {
+      usualPlace_ = geometry();
+      // Room for a step of the lesson to read without scrolling.
+      setGeometry(GrownWithin(this, size() * 3 / 2));
+    } else if (usualPlace_.isValid()) {
+      this->layout()->activate();  // the smaller least size first
+      setGeometry(usualPlace_);
+    }
+  });
 }
 
 void TfrmHelp::keyPressEvent(QKeyEvent* e) {

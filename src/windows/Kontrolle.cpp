@@ -198,6 +198,11 @@ TfrmKontrolle::TfrmKontrolle() {
   // In the free space below the display switches: closed views come back.
   butAnsichten = new QPushButton("Ansichten", this);
   butAnsichten->setGeometry(416, 108, 97, 25);
+  // Below "Analyse…", which it enlarges for a projector.
+  cbxPraesentation = new QCheckBox(QString::fromUtf8("Pr\u00e4sentation"), this);
+  cbxPraesentation->setGeometry(536, 112, 121, 17);
+  cbxPraesentation->setToolTip(QString::fromUtf8(
+      "Gr\u00f6\u00dfere Schrift, Kurven und Bilder in \u201eAnalyse\u201c, \u201eBild\u201c und \u201eHilfe\u201c f\u00fcr den Projektor"));
   butAnsichten->setToolTip(QString::fromUtf8(
       "Zeigt die Fenster \u201eSkalierungsfunktion und Wavelets\u201c und \u201eDaten\u201c wieder, wo sie waren."));
   // Below "aktuelles Delta": shown while the data view's coefficients were
@@ -218,7 +223,7 @@ TfrmKontrolle::TfrmKontrolle() {
   FitItems(cmbSelect, 524, 661);  // between the bars at 520..521 and 664..665
   for (QWidget* w : std::initializer_list<QWidget*>{scrDelta, trbLevel, cbxZoom, butEnde, butBerechne,
                                                     cmbSelect, cbxOnlyData, butPrefs, cbxDrahtgitter,
-                                                    butAbout, butAnalyse, butAnsichten}) {
+                                                    butAbout, butAnalyse, butAnsichten, cbxPraesentation}) {
     w->setFocusPolicy(Qt::StrongFocus);
   }
   setTabOrder(scrDelta, trbLevel);
@@ -232,6 +237,7 @@ TfrmKontrolle::TfrmKontrolle() {
   setTabOrder(cbxDrahtgitter, butAbout);
   setTabOrder(butAbout, butAnalyse);
   setTabOrder(butAnalyse, butAnsichten);
+  setTabOrder(butAnsichten, cbxPraesentation);
 
   connect(scrDelta, &QScrollBar::valueChanged, this, &TfrmKontrolle::scrDeltaChange);
   connect(trbLevel, &QSlider::valueChanged, this, &TfrmKontrolle::trbLevelChange);
@@ -248,6 +254,9 @@ TfrmKontrolle::TfrmKontrolle() {
   connect(butEnde, &QPushButton::clicked, this, &TfrmKontrolle::butEndeClick);
   connect(butAnalyse, &QPushButton::clicked, this, &TfrmKontrolle::butAnalyseClick);
   connect(butAnsichten, &QPushButton::clicked, this, &TfrmKontrolle::butAnsichtenClick);
+  connect(cbxPraesentation, &QCheckBox::toggled, this, [this](bool on) {
+    if (windows.presentation) windows.presentation(on);
+  });
 }
 
 void TfrmKontrolle::FormCreate() {

@@ -27,6 +27,7 @@ public:
     std::function<void()> showAnalyse;
     std::function<void()> showViews;
     std::function<void()> end;  // "Ende" or the panel closed
+    std::function<void(bool on)> presentation;  // "Präsentation"
   } windows;
 
   QLabel* labParams;
@@ -50,6 +51,7 @@ public:
   QPushButton* butEnde;
   QPushButton* butAnalyse;
   QPushButton* butAnsichten;
+  QCheckBox* cbxPraesentation;
   QLabel* labDeltaHinweis;
 
 public slots:

@@ -8,6 +8,7 @@
 #include <QScatterSeries>
 #include <QToolTip>
 #include <QValueAxis>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -73,6 +74,24 @@ CurveView::CurveView(const ChartTexts& texts, Scale scale)
   setRenderHint(QPainter::Antialiasing);
   setMouseTracking(true);
   setMinimumSize(340, 220);
+  usual_ = {c->titleFont(), c->legend()->font(), yAxis->titleFont(), yAxis->labelsFont()};
+}
+
+void CurveView::Present(bool on, int textPx, int tickPx) {
+  const auto sized = [on](QFont f, int px) {
+    if (on) f.setPixelSize(std::max(px, QFontInfo(f).pixelSize()));
+    return f;
+  };
+  QChart* c = chart();
+  c->setTitleFont(sized(usual_.title, textPx));
+  c->legend()->setFont(sized(usual_.legend, textPx));
+  for (QAbstractAxis* axis : c->axes()) {
+    axis->setTitleFont(sized(usual_.axisTitles, textPx));
+    axis->setLabelsFont(sized(usual_.ticks, tickPx));
+  }
+  // Each of the two curves about half a projector's height.
+  if (on) setMinimumSize(560, 380);
+  else setMinimumSize(340, 220);
 }
 
 void CurveView::Show(const ChartShown& shown) {

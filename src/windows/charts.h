@@ -3,6 +3,7 @@
 // with a legend, round ticks, the value under the pointer as a tooltip, and a
 // sentence in place of the curve while there is none.
 #include <QChartView>
+#include <QFont>
 #include <functional>
 
 #include "interaction/analyse_curves.h"
@@ -22,6 +23,9 @@ public:
   void Show(const ChartShown& shown);
 
   QString EmptyText() const { return emptyText_; }
+  // For a projector: titles and legend at `textPx`, tick numbers at `tickPx`,
+  // and a larger least size; false gives back the usual ones.
+  void Present(bool on, int textPx, int tickPx);
   // The text the tooltip shows for the point nearest to the x value `x`.
   QString PointText(double x) const;
 
@@ -43,4 +47,8 @@ private:
   const QString xName_;
   std::vector<std::pair<double, double>> points_;
   QString emptyText_;
+  struct Fonts {
+    QFont title, legend, axisTitles, ticks;
+  };
+  Fonts usual_;
 };

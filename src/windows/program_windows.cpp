@@ -15,6 +15,7 @@
 #include "windows/Help.h"
 #include "windows/Kontrolle.h"
 #include "windows/Prefs.h"
+#include "windows/presentation.h"
 #include "windows/state_notice.h"
 
 namespace {
@@ -37,7 +38,7 @@ void PlaceViewFrames() {
 
 void CreateForms() {
   frmKontrolle = new TfrmKontrolle;
-  frmKontrolle->windows = {CreateViewWindows, ShowAnalyse, ShowViews, EndProgram};
+  frmKontrolle->windows = {CreateViewWindows, ShowAnalyse, ShowViews, EndProgram, SetPresentation};
   frmKontrolle->FormCreate();
   frmKontrolle->show();
   frmPrefs = new TfrmPrefs;

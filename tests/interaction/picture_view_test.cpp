@@ -56,4 +56,23 @@ TEST(PictureView, PicturesKeepTheirAspectCentred) {
   }
 }
 
+// Worked by hand with bars of 66, captions of 30 and gaps of 10: one row
+// has (w - 9*10 - 4*66) / 4 across and h - 3*10 - 30 down; two rows of two
+// (w - 5*10 - 2*66) / 2 across and (h - 5*10 - 2*30) / 2 down.
+TEST(PictureView, PanelsForAProjectorTakeTheArrangementWithTheLargerSide) {
+  // 1920 x 1080: one row 391, two rows 485.
+  EXPECT_EQ(ArrangePanels(1920, 1080, 66, 30, 10), (PanelArrangement{2, 2, 485}));
+  // A wide, low screen: one row 440 (height-bound), two rows 195.
+  EXPECT_EQ(ArrangePanels(3000, 500, 66, 30, 10), (PanelArrangement{4, 1, 440}));
+  // Both give 400 (one row 1954 wide: (1954-354)/4; two rows 910 high: (910-110)/2): the row stays.
+  EXPECT_EQ(ArrangePanels(1954, 910, 66, 30, 10), (PanelArrangement{4, 1, 400}));
+  // One pixel less high, and two rows give 399 while the row still gives 400.
+  EXPECT_EQ(ArrangePanels(1954, 909, 66, 30, 10), (PanelArrangement{4, 1, 400}));
+  // One more pixel high: two rows still 400 (integer halves), the row 400; a tie.
+  EXPECT_EQ(ArrangePanels(1954, 911, 66, 30, 10), (PanelArrangement{4, 1, 400}));
+  EXPECT_EQ(ArrangePanels(1954, 912, 66, 30, 10), (PanelArrangement{2, 2, 401}));
+  // No room at all: nothing negative.
+  EXPECT_EQ(ArrangePanels(50, 50, 66, 30, 10), (PanelArrangement{4, 1, 0}));
+}
+
 }  // namespace

@@ -3,6 +3,12 @@
 // level 6; the readouts; the curves and a click on the Delta curve.
 #include <QChart>
 #include <QComboBox>
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QFontInfo>
+#include <QHeaderView>
+#include <QMap>
+#include <QScreen>
 #include <QChartView>
 #include <QDoubleSpinBox>
 #include <QDropEvent>
@@ -34,7 +40,9 @@
 #include "interaction/readouts.h"
 #include "windows/Analyse.h"
 #include "windows/charts.h"
+#include "windows/Bild.h"
 #include "windows/Daten.h"
+#include "windows/Help.h"
 #include "windows/Grafik.h"
 #include "windows/Kontrolle.h"
 #include "windows/application.h"
@@ -523,6 +531,82 @@ private slots:
     k->trbLevel->setRange(LevelTrackRange().lowest, LevelTrackRange().highest);
     NotifyStateChanged();
     a->StateChanged();
+  }
+
+  // "Präsentation" on the panel: every text of "Analyse", "Bild" and "Hilfe"
+  // at least 20 px and none clipped, the curves' tick numbers at least 18 px,
+  // Bild's panels at least 400 px in two rows on this screen, all on the
+  // screen; switched off, every font and place as before.
+  void presentationEnlargesTextsCurvesAndPictures() {
+    ShowBild();
+    ShowHelp();
+    const QList<QWidget*> windows{a, frmBild, frmHelp};
+    QMap<QWidget*, QFont> before;
+    QMap<QWidget*, QRect> places;
+    for (QWidget* w : windows) {
+      places[w] = w->geometry();
+      before[w] = w->font();
+      for (QWidget* c : w->findChildren<QWidget*>()) before[c] = c->font();
+    }
+    const auto tickPx = [](CurveView* chart) {
+      int least = 1000;
+      for (QAbstractAxis* axis : chart->chart()->axes()) least = std::min(least, QFontInfo(axis->labelsFont()).pixelSize());
+      return least;
+    };
+    const int usualTicks = tickPx(a->chtDelta);
+    QVERIFY(usualTicks < 18);
+    QVERIFY(!k->cbxPraesentation->isChecked());
+    QCOMPARE(k->cbxPraesentation->text(), QString::fromUtf8("Pr\u00e4sentation"));
+    QVERIFY(k->rect().contains(k->cbxPraesentation->geometry()));
+
+    QTest::mouseClick(k->cbxPraesentation, Qt::LeftButton, {}, QPoint(8, 8));
+    QVERIFY(k->cbxPraesentation->isChecked());
+    QTest::qWait(100);
+    const QRect screen = a->screen()->availableGeometry();
+    for (QWidget* w : windows) {
+      QVERIFY2(screen.contains(w->frameGeometry()), qPrintable(w->windowTitle()));
+      for (QWidget* c : w->findChildren<QWidget*>()) {
+        if (!c->isVisible()) continue;
+        const bool text = qobject_cast<QLabel*>(c) || qobject_cast<QAbstractButton*>(c) ||
+                          qobject_cast<QLineEdit*>(c) || qobject_cast<QComboBox*>(c) ||
+                          qobject_cast<QAbstractSpinBox*>(c) || qobject_cast<QAbstractItemView*>(c);
+        if (!text) continue;
+        QVERIFY2(QFontInfo(c->font()).pixelSize() >= 20, qPrintable(c->objectName() + c->metaObject()->className()));
+        const auto* label = qobject_cast<QLabel*>(c);
+        if ((label && !label->wordWrap() && !label->text().isEmpty()) || qobject_cast<QAbstractButton*>(c)) {
+          QVERIFY2(c->width() >= c->sizeHint().width(), qPrintable(w->windowTitle() + ": " + (label ? label->text() : qobject_cast<QAbstractButton*>(c)->text())));
+        }
+      }
+    }
+    for (CurveView* chart : {a->chtDelta, a->chtAnteil}) {
+      QVERIFY(tickPx(chart) >= 18);
+      QVERIFY(QFontInfo(chart->chart()->titleFont()).pixelSize() >= 20);
+      QVERIFY(chart->height() >= 380);
+    }
+    // The energy table's rows as high as their larger text.
+    QVERIFY(a->tblEnergie->verticalHeader()->defaultSectionSize() > a->tblEnergie->fontMetrics().height());
+    for (PicturePanel* p : frmBild->panels) {
+      QVERIFY2(p->width() >= 400 && p->height() >= 400, qPrintable(QString("%1 x %2").arg(p->width()).arg(p->height())));
+    }
+    // Two rows of two: Differenz below Original, Rekonstruktion beside it.
+    QCOMPARE(frmBild->panels[1]->y(), frmBild->panels[0]->y());
+    QVERIFY(frmBild->panels[2]->y() > frmBild->panels[0]->y() + 400);
+    QCOMPARE(frmBild->panels[2]->x(), frmBild->panels[0]->x());
+    for (ColourBar* bar : frmBild->bars) {
+      const QFontMetrics fm(bar->font());
+      for (const QString& t : bar->TickTexts()) QVERIFY2(18 + fm.horizontalAdvance(t) <= bar->width(), qPrintable(t));
+    }
+    // A window opened while presenting is large at once; the panel keeps its fixed layout.
+    QCOMPARE(k->size(), QSize(801, 143));
+
+    QTest::mouseClick(k->cbxPraesentation, Qt::LeftButton, {}, QPoint(8, 8));
+    QTest::qWait(100);
+    for (auto it = before.begin(); it != before.end(); ++it) QCOMPARE(it.key()->font(), it.value());
+    for (QWidget* w : windows) QCOMPARE(w->geometry(), places[w]);
+    QCOMPARE(tickPx(a->chtDelta), usualTicks);
+    QCOMPARE(frmBild->panels[2]->y(), frmBild->panels[0]->y());
+    frmBild->hide();
+    frmHelp->hide();
   }
 
   void cleanupTestCase() {
