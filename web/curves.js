@@ -95,7 +95,9 @@ export class CurveView {
       height: this.height,
       legend: { live: false },
       cursor: {
-        drag: { x: false, y: false },
+        // uPlot takes a click whose crosshair moved (it moves to the curve)
+        // for the end of a drag and stops it; the click picks a Delta here.
+        drag: { x: false, y: false, click: () => {} },
         // The crosshair on the curve's nearest point, not wherever the pointer is.
         move: (u, left, top) => {
           const p = this.nearest(left);
