@@ -20,6 +20,23 @@ export function newChoice() {
 // Whether the choice of that turn is still the newest.
 export const isCurrent = (mine) => mine === turn;
 
+// The samples' values go into the module a part per task (a large file's
+// are 8 MB), so that the page answers meanwhile; then the module takes them.
+// Null when a newer choice came first.
+const PART = 1 << 18;
+async function takeInParts(veltra, samples, name, mine) {
+  const n = samples.values.length;
+  veltra.stageSamples(n);
+  for (let at = 0; at < n; at += PART) {
+    await new Promise((r) => setTimeout(r, 0));
+    if (!isCurrent(mine)) return null;
+    const part = samples.values.subarray(at, Math.min(n, at + PART));
+    veltra.stagedPart(at, part.length).set(part);
+  }
+  await new Promise((r) => setTimeout(r, 0));
+  return isCurrent(mine) ? veltra.takeStagedSamples(samples, name) : null;
+}
+
 // The file f ({ name, file }) read in a worker, as a picture (its size
 // checked by its header, then decoded) or a table (kind 'picture' or
 // 'table'), and taken by the module. `shown` hears how far it got. Resolves
@@ -48,8 +65,14 @@ export function readFile(veltra, f, kind, shown) {
       if (!done) return;
       if (done.unreadable) {
         finish({ error: veltra.unreadablePicture(f.name, false) });
+      } else if (done.error) {
+        finish({ error: done.error });
       } else {
-        finish({ error: done.error ?? veltra.takeSamples(done.samples, f.name) });
+        own.terminate();
+        takeInParts(veltra, done.samples, f.name, mine).then((error) => {
+          if (error === null) return;  // a newer choice came meanwhile; it has ended this one
+          finish({ error });
+        });
       }
     };
     own.onerror = (e) => {

@@ -229,7 +229,10 @@ function set(id, value, event) {
 
 // Until the page shows what a control was set to; its handler may finish
 // later than the event (a long computation at a fine resolution).
+// Also gives the page a turn first: each step of a link (a new surface at
+// 513 points, say) is a task of its own, so the page answers in between.
 async function reached(check) {
+  await new Promise((r) => setTimeout(r, 0));
   for (const start = performance.now(); !check() && performance.now() - start < 20000;) {
     await new Promise((r) => setTimeout(r, 20));
   }
@@ -283,6 +286,7 @@ async function applyLink(veltra, want) {
     veltra.takeFormulaGrid(want.formel, want.formelGitter);
     $('rbFormel').checked = true;
     window.veltraUi.changed();
+    await reached(() => true);
   }
   await compute(want.analysiert ?? want.aktuell);
   if (want.anteil !== null) {

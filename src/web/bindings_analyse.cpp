@@ -99,18 +99,47 @@ val TableSamples(const val& bytes, const std::string& name, val progress) {
   return SamplesVal(SurfaceFromTableText(BytesOf(bytes), name, [&](int percent) { progress(percent); }));
 }
 
-// Takes what PictureSamples or TableSamples gave, as the desktop takes a file.
-std::string TakeKeptSamples(const val& s, const std::string& name) {
+// The values of a file's samples, copied into the module a part per task so
+// that no task of the page's thread takes long with a large file.
+std::vector<double>& StagedValues() {
+  static std::vector<double> values;
+  return values;
+}
+
+void StageSamples(std::size_t count) {
+  StagedValues() = {};
+  StagedValues().reserve(count);
+}
+
+// Room for `count` values from `at` on, to be filled by the caller; valid
+// until the module's memory grows, so taken anew for each part. The pages
+// are touched a part at a time.
+val StagedPart(std::size_t at, std::size_t count) {
+  std::vector<double>& v = StagedValues();
+  if (v.size() < at + count) v.resize(at + count);
+  return val(emscripten::typed_memory_view(count, v.data() + at));
+}
+
+// Takes what PictureSamples or TableSamples gave, with the values staged
+// before, as the desktop takes a file.
+std::string TakeStagedSamples(const val& s, const std::string& name) {
   SourceSamples kept{s["rows"].as<int>(), s["cols"].as<int>(),
-                     emscripten::vecFromJSArray<int>(val::global("Array").call<val>("from", s["keptRows"])),
-                     emscripten::vecFromJSArray<int>(val::global("Array").call<val>("from", s["keptCols"])),
-                     {}};
-  kept.values.resize(s["values"]["length"].as<std::size_t>());
-  val(emscripten::typed_memory_view(kept.values.size(), kept.values.data())).call<void>("set", s["values"]);
+                     emscripten::convertJSArrayToNumberVector<int>(s["keptRows"]),
+                     emscripten::convertJSArrayToNumberVector<int>(s["keptCols"]),
+                     std::move(StagedValues())};
+  StagedValues() = {};
   if (kept.keptRows != resample_detail::IndicesRead(kept.rows) || kept.keptCols != resample_detail::IndicesRead(kept.cols) ||
       kept.values.size() != kept.keptRows.size() * kept.keptCols.size())
     return "Die Datei " + Quoted(name) + " ist unvollständig.";
   return TakeFileResult(TakenSamples(std::move(kept)), name);
+}
+
+// The same in one go.
+std::string TakeKeptSamples(const val& s, const std::string& name) {
+  const auto count = s["values"]["length"].as<std::size_t>();
+  StageSamples(count);
+  StagedPart(0, count).call<void>("set", s["values"]);
+  return TakeStagedSamples(s, name);
 }
 
 val Readouts(double percent) {
@@ -331,6 +360,9 @@ EMSCRIPTEN_BINDINGS(analyse) {
   emscripten::function("pictureSamples", &PictureSamples);
   emscripten::function("tableSamples", &TableSamples);
   emscripten::function("takeSamples", &TakeKeptSamples);
+  emscripten::function("stageSamples", &StageSamples);
+  emscripten::function("stagedPart", &StagedPart);
+  emscripten::function("takeStagedSamples", &TakeStagedSamples);
   emscripten::function("fileTooLarge", &FileTooLarge);
   emscripten::function("mismatch", &MismatchText);
   emscripten::function("resolutionChoices", &Choices);

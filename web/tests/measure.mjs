@@ -83,25 +83,30 @@ async function readingFigures(browser, origin) {
     const atStart = async (hash) => {
       const { page: p } = await openPage(browser, origin);
       await p.evaluateOnNewDocument(() => {
-        window.longest = 0;
+        window.tasks = [];
         new PerformanceObserver((list) => {
-          for (const e of list.getEntries()) window.longest = Math.max(window.longest, e.duration);
+          for (const e of list.getEntries()) window.tasks.push(e);
         }).observe({ type: 'longtask', buffered: true });
       });
       await p.goto(`${origin}/${hash}`);
       await p.waitForFunction('window.veltraLink !== undefined', { timeout: 600000 });
       await new Promise((r) => setTimeout(r, 300));
-      const ms = await p.evaluate(() => window.longest);
-      return { p, ms };
+      // The module's start, up to both views' first frame, and what follows.
+      return p.evaluate(() => {
+        const longest = (tasks) => Math.max(0, ...tasks.map((e) => e.duration));
+        const first = window.veltraFirstFrame;
+        return { p: null, start: longest(window.tasks.filter((e) => e.startTime < first)),
+                 ms: longest(window.tasks.filter((e) => e.startTime >= first)) };
+      }).then((r) => ({ ...r, p }));
     };
     const plain = await atStart('');
     const linked = await atStart(`#aufloesung=513&formel=${formula}`);
     const own = await longestTask(linked.p, () => linked.p.evaluate((t) => {
       setTimeout(() => { window.veltra.formulaError(t, 513); window.ownDone = true; }, 0);
     }, formula), 'window.ownDone === true');
-    figures.push(`longest task from the start of a page with a link with a costly formula: ${linked.ms.toFixed(0)} ms `
-                 + `(without the link ${plain.ms.toFixed(0)} ms); checking that formula once on the page's thread: `
-                 + `${own.toFixed(0)} ms`);
+    figures.push(`longest task after the first frame of a page with a link with a costly formula: ${linked.ms.toFixed(0)} ms `
+                 + `(without the link ${plain.ms.toFixed(0)} ms; before the first frame, the module's start: `
+                 + `${linked.start.toFixed(0)} ms); checking that formula once on the page's thread: ${own.toFixed(0)} ms`);
     return figures;
   } finally {
     fs.rmSync(tmp, { recursive: true, force: true });
