@@ -1,5 +1,6 @@
 #include "analysis/curves.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "analysis/blocks.h"
@@ -38,19 +39,26 @@ double ErrorKeeping(const Matrix& original, int level, double percent, double de
 
 std::vector<CurvePoint> ErrorOverDelta(const Matrix& original, int level, double percent,
                                        const PointDone& pointDone) {
+  return ErrorOverDeltaPart(original, level, percent, 0, kSteps, pointDone);
+}
+
+std::vector<CurvePoint> ErrorOverDeltaPart(const Matrix& original, int level, double percent, int first, int last,
+                                           const PointDone& pointDone) {
   std::vector<CurvePoint> curve;
   const int top = TopLevelOf(original);
   if (!CurveDefined(original, level, top)) return curve;
+  first = std::max(first, 0);
+  last = std::min(last, kSteps);
   const Matrix source = CopyBlock(original, top);
-  curve.reserve(kSteps + 1);
+  curve.reserve(static_cast<std::size_t>(std::max(last - first + 1, 0)));
   Matrix work(source);  // one buffer for every point: a 513 x 513 block is 2 MB
-  for (int k = 0; k <= kSteps; ++k) {
+  for (int k = first; k <= last; ++k) {
     const double delta = k * 0.01;
     // The steps read the tables of levels 2..top-1 only.
     const SynthesisTables tables = BuildSynthesisTables(delta, top - 1);
     work = source;
     curve.push_back({delta, PointError(source, work, top, level, percent, tables)});
-    if (pointDone && !pointDone(k + 1)) break;
+    if (pointDone && !pointDone(k - first + 1)) break;
   }
   return curve;
 }

@@ -25,6 +25,10 @@ using PointDone = std::function<bool(int done)>;
 // invalid level, or for an original smaller than 65 x 65.
 std::vector<CurvePoint> ErrorOverDelta(const Matrix& original, int level, double percent,
                                        const PointDone& pointDone = {});
+// Its points k = first..last only (two threads may share the curve);
+// `pointDone` counts from 1 within them.
+std::vector<CurvePoint> ErrorOverDeltaPart(const Matrix& original, int level, double percent, int first, int last,
+                                           const PointDone& pointDone = {});
 
 // One point of either curve: the original analysed from T down to `level`
 // with `delta`, `percent` % of the details kept, synthesised back up; the RMS

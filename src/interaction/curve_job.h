@@ -55,12 +55,18 @@ struct CurveResult {
   int pointsDone = 0;      // 0..kCurvePoints
   bool cancelled = false;  // stopped early: the curves are incomplete
 };
-// Both curves, Delta first. `progress` (may be empty) hears the points done,
-// 1..kCurvePoints; once `cancel` is set the job stops after the point in
-// hand. The inputs are taken by value: the job owns what it reads.
+// One thread computes both curves, Delta first; two compute them side by
+// side (where the build has threads), with the same results.
+enum class CurveThreads { One, Two };
+// Both curves. `progress` (may be empty) hears the points done,
+// 1..kCurvePoints, one call at a time; once `cancel` is set the job stops
+// after the point in hand. The inputs are taken by value: the job owns what
+// it reads.
 CurveResult ComputeCurves(CurveInputs inputs, const std::atomic<bool>& cancel,
-                          const std::function<void(int pointsDone)>& progress = {});
+                          const std::function<void(int pointsDone)>& progress = {},
+                          CurveThreads threads = CurveThreads::One);
 // The same, telling `percent` (CurvePercent) only when it has grown: a
 // thread or a worker posts no more than 101 messages.
 CurveResult ComputeCurvesInPercent(CurveInputs inputs, const std::atomic<bool>& cancel,
-                                   const std::function<void(int percent)>& percent);
+                                   const std::function<void(int percent)>& percent,
+                                   CurveThreads threads = CurveThreads::One);

@@ -161,7 +161,8 @@ void TfrmAnalyse::StartCurves() {
           this, [this, generation, percent] { if (curves_.Progressed(generation, percent)) ShowCurves(); },
           Qt::QueuedConnection);
     };
-    auto result = std::make_shared<const CurveResult>(ComputeCurvesInPercent(std::move(inputs), *cancel, progress));
+    auto result = std::make_shared<const CurveResult>(ComputeCurvesInPercent(std::move(inputs), *cancel, progress,
+                                                                                CurveThreads::Two));
     if (result->cancelled) return;
     QMetaObject::invokeMethod(
         this, [this, generation, result] { if (curves_.Ready(generation, *result)) ShowCurves(); },

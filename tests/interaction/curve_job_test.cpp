@@ -137,4 +137,43 @@ TEST_F(CurveJobTest, TheJobReadsItsCopiesOnlyWhileTheProgramGoesOn) {
   EXPECT_NE(ComputeCurves(CurveInputsNow(5), never).overDelta.points, alone.overDelta.points);
 }
 
+TEST_F(CurveJobTest, TwoThreadsGiveTheSameCurvesAndCountEveryPointOnce) {
+  ASSERT_EQ(SetResolution(129), "");
+  appState.chosenLevel = 3;
+  appState.currentDelta = 0.3;
+  appState.delta = 0.61;
+  const CurveInputs inputs = CurveInputsNow(7.5);
+  const std::atomic<bool> never{false};
+  const CurveResult one = ComputeCurves(inputs, never);
+  std::vector<int> heard;
+  const CurveResult two = ComputeCurves(inputs, never, [&](int done) { heard.push_back(done); }, CurveThreads::Two);
+  EXPECT_FALSE(two.cancelled);
+  EXPECT_EQ(two.pointsDone, kCurvePoints);
+  // Told one call at a time: 1, 2, ..., 202, whichever curve made the point.
+  ASSERT_EQ(heard.size(), static_cast<std::size_t>(kCurvePoints));
+  for (int i = 0; i < kCurvePoints; ++i) EXPECT_EQ(heard[static_cast<std::size_t>(i)], i + 1);
+  ASSERT_EQ(two.overDelta.points.size(), one.overDelta.points.size());
+  ASSERT_EQ(two.overShare.points.size(), one.overShare.points.size());
+  for (std::size_t i = 0; i < one.overDelta.points.size(); ++i) {
+    EXPECT_TRUE(SameBits(two.overDelta.points[i].second, one.overDelta.points[i].second)) << i;
+    EXPECT_TRUE(SameBits(two.overShare.points[i].second, one.overShare.points[i].second)) << i;
+  }
+  EXPECT_EQ(two.overDelta.marker->y, one.overDelta.marker->y);
+  EXPECT_EQ(two.overDelta.pending->y, one.overDelta.pending->y);
+  EXPECT_EQ(two.overShare.marker->y, one.overShare.marker->y);
+
+  // Cancelled: both stop after the point each has in hand, neither curve whole.
+  for (const int k : {1, 60, 150}) {
+    SCOPED_TRACE(k);
+    std::atomic<bool> cancel{false};
+    const CurveResult r = ComputeCurves(inputs, cancel, [&](int done) { if (done >= k) cancel = true; },
+                                        CurveThreads::Two);
+    EXPECT_TRUE(r.cancelled);
+    EXPECT_GE(r.pointsDone, k);
+    EXPECT_LE(r.pointsDone, k + 1);
+    EXPECT_EQ(r.overDelta.points.size() + r.overShare.points.size(), static_cast<std::size_t>(r.pointsDone));
+    EXPECT_FALSE(r.overDelta.marker.has_value() && r.overShare.marker.has_value());
+  }
+}
+
 }  // namespace
