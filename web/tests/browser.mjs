@@ -12,6 +12,7 @@ import puppeteer from 'puppeteer-core';
 const TYPES = {
   '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.mjs': 'text/javascript',
   '.css': 'text/css', '.wasm': 'application/wasm', '.png': 'image/png', '.json': 'application/json',
+  '.webmanifest': 'application/manifest+json',
 };
 
 // A static server for `root` on a free port of 127.0.0.1; resolves to its

@@ -65,6 +65,23 @@ describe('Ohne Netz', () => {
     await page.setOfflineMode(false);
   });
 
+  it('can be installed: chromium names no installability error, the icons are 192 and 512 px', async () => {
+    const { page } = opened;
+    const cdp = await page.createCDPSession();
+    const { installabilityErrors } = await cdp.send('Page.getInstallabilityErrors');
+    assert.deepEqual(installabilityErrors, []);
+    const manifest = JSON.parse(fs.readFileSync(path.join(PAGE_DIR, 'manifest.webmanifest'), 'utf8'));
+    assert.deepEqual([manifest.short_name, manifest.display, manifest.start_url], ['Veltra', 'standalone', './']);
+    for (const icon of manifest.icons) {
+      // Width and height from the PNG's header.
+      const png = fs.readFileSync(path.join(PAGE_DIR, icon.src));
+      assert.equal(png.toString('latin1', 12, 16), 'IHDR');
+      assert.equal(`${png.readUInt32BE(16)}x${png.readUInt32BE(20)}`, icon.sizes, icon.src);
+    }
+    assert.deepEqual(manifest.icons.map((i) => i.sizes), ['192x192', '512x512']);
+    await cdp.detach();
+  });
+
   it('the tests refuse a request to another origin and note it', async () => {
     const { page, foreign } = opened;
     const answer = await page.evaluate(() => fetch('http://192.0.2.1/probe').then(() => 'answered', () => 'refused'));
