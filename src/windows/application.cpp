@@ -8,10 +8,32 @@
 #include <QMessageBox>
 #include <exception>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include "windows/Help.h"
 #include "state/state.h"
 
-VeltraApplication::VeltraApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+namespace {
+
+// A software GL (Mesa's llvmpipe, which a machine without a GPU driver and
+// a virtual machine use) copies every draw's vertex arrays into buffers of a
+// few megabytes allocated afresh each frame. With glibc's default thresholds
+// each is a new mapping whose pages all fault in again: that took about two
+// thirds of a 40,000-cell frame. Kept in the heap they are reused. Blocks of
+// 64 MiB and more (a large picture) are still mapped and given back at once,
+// and the heap is trimmed once 128 MiB lie free at its top.
+void KeepFrameBuffersInHeap() {
+#ifdef __GLIBC__
+  mallopt(M_MMAP_THRESHOLD, 64 << 20);
+  mallopt(M_TRIM_THRESHOLD, 128 << 20);
+#endif
+}
+
+}  // namespace
+
+VeltraApplication::VeltraApplication(int& argc, char** argv) : QApplication(argc, argv) { KeepFrameBuffersInHeap(); }
 
 bool VeltraApplication::notify(QObject* receiver, QEvent* event) {
   try {
