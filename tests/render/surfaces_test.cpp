@@ -367,6 +367,67 @@ DrawnRange Drawn() {
 
 }  // namespace
 
+// A redraw with nothing changed reuses the heights of the last frame; any
+// change of what they come from (a coefficient, currentDelta, the synthesis
+// tables, the step, the level) gives the freshly evaluated heights.
+TEST_F(SurfaceTest, HeightsKeptBetweenFramesFollowEveryChangeOfWhatTheyComeFrom) {
+  RunStartupNumerics();
+  appState.onlyData = true;
+  appState.chosenLevel = 4;
+  appState.stepData = 0.05;
+  // Every corner and normal drawn (the log holds the arrays' pointers only).
+  const auto drawn = [] {
+    ClearGlLog();
+    DrawDataSurface();
+    std::vector<std::array<double, 3>> sent;
+    for (const Primitive& p : Primitives()) {
+      sent.insert(sent.end(), p.vertices.begin(), p.vertices.end());
+      sent.insert(sent.end(), p.normals.begin(), p.normals.end());
+    }
+    return sent;
+  };
+  const auto expectFresh = [](int level, double h) {
+    const std::vector<Primitive> cells = Primitives();
+    ASSERT_FALSE(cells.empty());
+    for (const Primitive& p : cells) ExpectCell(p, h, [&](double x, double y) { return EvalPhiPhi(x, y, level); });
+  };
+  const auto first = drawn();
+  EXPECT_EQ(drawn(), first);  // the same frame again, from kept heights
+  expectFresh(4, 0.05);
+
+  SetElement(appState.dataMatrix, 3, 5, GetElement(appState.dataMatrix, 3, 5) + 0.25);
+  EXPECT_NE(drawn(), first);
+  expectFresh(4, 0.05);
+
+  appState.currentDelta = 0.9;
+  const auto delta = drawn();
+  expectFresh(4, 0.05);
+  appState.currentDelta = 0.4;
+  EXPECT_NE(drawn(), delta);
+  expectFresh(4, 0.05);
+
+  appState.stepData = 0.04;
+  drawn();
+  expectFresh(4, 0.04);
+  appState.chosenLevel = 3;
+  drawn();
+  expectFresh(3, 0.04);
+
+  // The details read the synthesis tables.
+  appState.onlyData = false;
+  appState.chosenLevel = 2;
+  const auto layout = drawn();
+  EXPECT_EQ(drawn(), layout);
+  const auto scaleTables = [](double f) {
+    for (Matrix& q : appState.synthesisQ)
+      if (q.rows >= 2 && q.cols >= 2) SetElement(q, 2, 2, GetElement(q, 2, 2) * f);
+  };
+  scaleTables(2.0);
+  EXPECT_NE(drawn(), layout);
+  scaleTables(0.5);  // exactly back: a power of two
+  EXPECT_EQ(drawn(), layout);
+}
+
 // 1500 + 500 x y: from 1500 (at x = 0) to 2000 (at 1, 1), drawn from the
 // floor up to 0.7 at 0.7 / 500; the caption hears of it once.
 TEST_F(SurfaceTest, TerrainIsDrawnAsAReliefFromTheFloorAndItsScaleReported) {
