@@ -11,7 +11,6 @@
 #include <QHeaderView>
 #include <QFileInfo>
 #include <QLabel>
-#include <QLayout>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QMessageBox>
@@ -75,7 +74,7 @@ TfrmAnalyse::TfrmAnalyse() {
   });
   ShowSource();
   StateChanged();
-  FollowPresentation(this, [this](bool on) { Present(on); });
+  FollowPresentation(this, [this](bool on) { Present(on); }, [this] { return sizeHint().expandedTo(size()); });
 }
 
 void TfrmAnalyse::Present(bool on) {
@@ -83,13 +82,6 @@ void TfrmAnalyse::Present(bool on) {
   tblEnergie->verticalHeader()->setDefaultSectionSize(tblEnergie->fontMetrics().height() + 6);
   tblEnergie->resizeColumnToContents(0);
   tblEnergie->resizeColumnToContents(2);
-  if (on) {
-    usualPlace_ = geometry();
-    setGeometry(GrownWithin(this, sizeHint().expandedTo(size())));
-  } else if (usualPlace_.isValid()) {
-    layout()->activate();  // the smaller least size first
-    setGeometry(usualPlace_);
-  }
 }
 
 TfrmAnalyse::~TfrmAnalyse() {

@@ -111,7 +111,6 @@ private:
   void ShowCurves();
   void Refuse(const QString& text);
   void Present(bool on);
-  QRect usualPlace_;  // before "Präsentation"
 
   AnalyseCurves curves_;
   unsigned shownRevision_ = ~0u;  // the charts' revision last drawn

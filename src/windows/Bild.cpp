@@ -134,7 +134,7 @@ TfrmBild::TfrmBild() {
   Arrange(4);
   labTitel[3]->setToolTip(QStringLiteral("Beträge der Koeffizienten auf dem gezeigten Level, logarithmisch"));
   resize(1220, 330);
-  FollowPresentation(this, [this](bool on) { Present(on); });
+  FollowPresentation(this, [this](bool on) { Present(on); }, [this] { return layout()->minimumSize(); });
 }
 
 void TfrmBild::Arrange(int columns) {
@@ -159,19 +159,14 @@ void TfrmBild::Present(bool on) {
   if (!on) {
     Arrange(4);
     for (PicturePanel* p : panels) p->setMinimumSize(160, 160);
-    // The smaller least size first, or the old place would not fit it.
-    layout()->activate();
-    if (usualPlace_.isValid()) setGeometry(usualPlace_);
     return;
   }
-  usualPlace_ = geometry();
   const QRect room = RoomForWindow(this);
   const int gap = std::max(layout()->spacing(), layout()->contentsMargins().left());
   const PanelArrangement a = ArrangePanels(room.width(), room.height(), bars[0]->width(),
                                            labTitel[0]->sizeHint().height(), gap);
   Arrange(a.columns);
   for (PicturePanel* p : panels) p->setMinimumSize(a.side, a.side);
-  setGeometry(GrownWithin(this, layout()->minimumSize()));
 }
 
 TfrmBild::~TfrmBild() = default;

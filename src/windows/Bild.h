@@ -85,9 +85,7 @@ private:
   // "Präsentation": two rows of two when that gives larger panels.
   void Present(bool on);
   void Arrange(int columns);
-  QRect usualPlace_;
 
-private:
   void Update();
 
   analysis::Pictures pictures_;

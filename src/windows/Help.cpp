@@ -46,16 +46,8 @@ TfrmHelp::TfrmHelp() {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(txtHilfe);
-  FollowPresentation(this, [this](bool on) {
-    if (on) {
-      usualPlace_ = geometry();
-      // Room for a step of the lesson to read without scrolling.
-      setGeometry(GrownWithin(this, size() * 3 / 2));
-    } else if (usualPlace_.isValid()) {
-      this->layout()->activate();  // the smaller least size first
-      setGeometry(usualPlace_);
-    }
-  });
+  // Room for a step of the lesson to read without scrolling.
+  FollowPresentation(this, {}, [this] { return size() * 3 / 2; });
 }
 
 void TfrmHelp::keyPressEvent(QKeyEvent* e) {

@@ -14,9 +14,6 @@ public:
 
 protected:
   void keyPressEvent(QKeyEvent* e) override;
-
-private:
-  QRect usualPlace_;  // before "Präsentation"
 };
 
 // The one help window; null until it is first shown.

@@ -1,6 +1,7 @@
 #include "windows/presentation.h"
 
 #include <QFont>
+#include <QLayout>
 #include <QPointer>
 #include <QScreen>
 #include <QVariant>
@@ -17,6 +18,8 @@ bool presenting = false;
 struct Follower {
   QPointer<QWidget> window;
   std::function<void(bool)> more;
+  std::function<QSize()> wanted;
+  QRect place;  // before presenting
 };
 std::vector<Follower>& Followers() {
   static std::vector<Follower> followers;
@@ -51,25 +54,44 @@ void ScaleTexts(QWidget* root, bool on) {
   }
 }
 
-void Apply(const Follower& f) {
-  ScaleTexts(f.window, presenting);
+// Where `window`'s client goes to be `wanted` large: that size within the
+// room, moved only as far as it must to stay on the screen.
+QRect GrownWithin(const QWidget* window, QSize wanted) {
+  const QRect room = RoomForWindow(window);
+  QRect place(window->geometry().topLeft(), wanted.boundedTo(room.size()));
+  place.moveRight(std::min(place.right(), room.right()));
+  place.moveBottom(std::min(place.bottom(), room.bottom()));
+  place.moveLeft(std::max(place.left(), room.left()));
+  place.moveTop(std::max(place.top(), room.top()));
+  return place;
+}
+
+void Apply(Follower& f) {
+  QWidget* w = f.window;
+  if (presenting) f.place = w->geometry();
+  ScaleTexts(w, presenting);
   if (f.more) f.more(presenting);
+  if (presenting) {
+    w->setGeometry(GrownWithin(w, f.wanted()));
+  } else if (f.place.isValid()) {
+    // The smaller least size first, or the old place would not fit it.
+    if (w->layout()) w->layout()->activate();
+    w->setGeometry(f.place);
+  }
 }
 
 }  // namespace
-
-bool PresentationOn() { return presenting; }
 
 void SetPresentation(bool on) {
   if (on == presenting) return;
   presenting = on;
   auto& followers = Followers();
   std::erase_if(followers, [](const Follower& f) { return f.window.isNull(); });
-  for (const Follower& f : followers) Apply(f);
+  for (Follower& f : followers) Apply(f);
 }
 
-void FollowPresentation(QWidget* window, std::function<void(bool)> more) {
-  Followers().push_back({window, std::move(more)});
+void FollowPresentation(QWidget* window, std::function<void(bool)> more, std::function<QSize()> wanted) {
+  Followers().push_back({window, std::move(more), std::move(wanted), {}});
   if (presenting) Apply(Followers().back());
 }
 
@@ -80,14 +102,4 @@ QRect RoomForWindow(const QWidget* window) {
   const QRect frame = framed->frameGeometry(), client = framed->geometry();
   return screen.adjusted(client.left() - frame.left(), client.top() - frame.top(),
                          client.right() - frame.right(), client.bottom() - frame.bottom());
-}
-
-QRect GrownWithin(const QWidget* window, QSize wanted) {
-  const QRect room = RoomForWindow(window);
-  QRect place(window->geometry().topLeft(), wanted.boundedTo(room.size()));
-  place.moveRight(std::min(place.right(), room.right()));
-  place.moveBottom(std::min(place.bottom(), room.bottom()));
-  place.moveLeft(std::max(place.left(), room.left()));
-  place.moveTop(std::max(place.top(), room.top()));
-  return place;
 }

@@ -11,15 +11,14 @@ class QWidget;
 constexpr int kPresentationTextPx = 20;
 constexpr int kPresentationTickPx = 18;
 
-bool PresentationOn();
 // The panel's switch: every window that follows it changes at once.
 void SetPresentation(bool on);
 // `window` follows the switch from now on (at once, when it is on): its texts
-// grow and shrink back, then `more` does what else the window needs.
-void FollowPresentation(QWidget* window, std::function<void(bool on)> more = {});
+// grow, `more` does what else the window needs, and the window grows to the
+// client size `wanted` gives, within the screen and moved only as far as it
+// must to stay on it. Switched off, the texts shrink back, `more` undoes its
+// part, and the window returns to where it was.
+void FollowPresentation(QWidget* window, std::function<void(bool on)> more, std::function<QSize()> wanted);
 // The screen area `window` may take, its frame left off (estimated as the
 // panel's while the window has none yet).
 QRect RoomForWindow(const QWidget* window);
-// Where `window`'s client goes to be `wanted` large: that size within the
-// room, moved only as far as it must to stay on the screen.
-QRect GrownWithin(const QWidget* window, QSize wanted);
