@@ -79,16 +79,22 @@ double ScaledHeight(const DisplayScale& scale, double z, bool shifted) {
   return std::clamp(d, -kScaledDepth, kScaledSpan);
 }
 
+HeightRange CoefficientRange(const AppState& s) {
+  HeightRange range;
+  // The leading block of dataMatrix holds the chosen level's coarse coefficients.
+  const int side = std::min(GridSide(s.chosenLevel), std::min(s.dataMatrix.rows, s.dataMatrix.cols));
+  for (int i = 1; i <= side; ++i)
+    for (int k = 1; k <= side; ++k) range.Add(GetElement(s.dataMatrix, i, k));
+  return range;
+}
+
 DataViewHeights DataViewHeightsOf(const AppState& s) {
   const CurrentFamily f{s.currentDelta, &s.synthesisQ, &s.dataMatrix};
   const double h = s.stepData;
   DataViewHeights out;
   // A step that is no width meshes nothing (and would never end).
   if (!(h > 0.0)) return out;
-  // The leading block of dataMatrix holds the chosen level's coarse coefficients.
-  const int side = std::min(GridSide(s.chosenLevel), std::min(s.dataMatrix.rows, s.dataMatrix.cols));
-  for (int i = 1; i <= side; ++i)
-    for (int k = 1; k <= side; ++k) out.surface.Add(GetElement(s.dataMatrix, i, k));
+  out.surface = CoefficientRange(s);
   if (s.onlyData) {
     AddRegion(out.approximation, f, 0.0, 1.0, 0.0, 1.0, EvalPhiPhiOf, s.chosenLevel, 1.0, h);
     return out;

@@ -52,6 +52,10 @@ DisplayScale DisplayScaleFor(const DataViewHeights& heights);
 // rule promises (NaN on the floor).
 double ScaledHeight(const DisplayScale& scale, double z, bool shifted);
 
+// The approximation's coefficients at the chosen level: the leading block of
+// dataMatrix (DataViewHeights::surface).
+HeightRange CoefficientRange(const AppState& s);
+
 // The heights DrawDataSurface evaluates for the state as it is (the same
 // regions, the same cells, every corner it draws, and the same levels), and
 // the approximation's coefficients.

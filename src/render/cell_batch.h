@@ -6,7 +6,7 @@
 // every immediate-mode cell and far less on arrays.
 
 // Appends one quad: its normal for all four corners and the corners in the
-// order given, centred as CenteredVertex centres them.
+// order given, centred as CenteredVertex centres them, kept as floats.
 void BatchQuad(const double (&normal)[3], const double (&corners)[4][3]);
 
 // Draws the gathered quads, if any, and forgets them; afterwards the last

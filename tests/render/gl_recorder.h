@@ -1,4 +1,6 @@
 #pragma once
+#include <algorithm>
+#include <cmath>
 // Recording stand-in for the GL/GLU entry points, a fake window surface and
 // the render tests' fixture. GL calls, surface operations and message boxes
 // all land in one ordered log.
@@ -70,6 +72,11 @@ protected:
   void SetUp() override;
   void TearDown() override;
 };
+
+// Filled cells reach GL in float arrays (what GL keeps of a double anyway):
+// a coordinate or normal component sent that way is within this of the
+// double it was rounded from (one float step).
+inline double SentTolerance(double v) { return 1.2e-7 * std::max(1.0, std::abs(v)); }
 
 // The glVertex3d call CenteredVertex sends for the point (x, y, z).
 inline GlCall Vertex(double x, double y, double z) { return {"glVertex3d", {x - 0.5, y - 0.5, z - 0.5}}; }
