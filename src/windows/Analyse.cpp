@@ -6,6 +6,7 @@
 #include <QDoubleSpinBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFile>
 #include <QHeaderView>
@@ -148,7 +149,12 @@ void TfrmAnalyse::StartCurves() {
   const auto cancel = std::make_shared<std::atomic<bool>>(false);
   curveCancel_ = cancel;
   curvePool_.start([this, generation, cancel, inputs = std::move(job->inputs)]() mutable {
+    // At most one progress note per 40 ms: each repaints both charts on the
+    // GUI thread, which shares the two cores with the computation.
+    QElapsedTimer sinceNote;
     const auto progress = [&](int percent) {
+      if (sinceNote.isValid() && sinceNote.elapsed() < 40) return;
+      sinceNote.start();
       QMetaObject::invokeMethod(
           this, [this, generation, percent] { if (curves_.Progressed(generation, percent)) ShowCurves(); },
           Qt::QueuedConnection);
