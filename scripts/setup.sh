@@ -9,7 +9,7 @@ PACKAGES=(
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl-dev libgles-dev libegl-mesa0
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth locales libx11-dev libxtst-dev
-  desktop-file-utils
+  desktop-file-utils gettext
   libmuparser-dev qt6-image-formats-plugins qt6-charts-dev qt6-translations-l10n
   lintian appstream dpkg-dev file fakeroot man-db groff-base
   weston qt6-wayland imagemagick librsvg2-bin xdotool openbox x11-utils

@@ -9,13 +9,14 @@
 #include "blac/decomposition.h"
 #include "blac/filters.h"
 #include "render/scenes.h"
+#include "text/language.h"
 
 std::string DeltaLabelText(double delta) { return "Delta: " + FormatNumber(delta); }
 
 std::string LevelLabelText(int level) { return "Level: " + std::to_string(level); }
 
 std::string CurrentDeltaLabelText(double delta) {
-  return "aktuelles Delta: " + FormatNumber(delta);
+  return TrArgs("aktuelles Delta: %1", {FormatNumber(delta)});
 }
 
 void DeltaChanged(int position) {

@@ -22,6 +22,7 @@
 #include "windows/Prefs.h"
 #include "windows/About.h"
 #include "windows/state_notice.h"
+#include "windows/tr.h"
 #include "state/state.h"
 
 TfrmKontrolle* frmKontrolle = nullptr;
@@ -120,11 +121,11 @@ private:
 }  // namespace
 
 TfrmKontrolle::TfrmKontrolle() {
-  setWindowTitle(QString::fromUtf8("Veltra \u2013 BLaC-Wavelets anschaulich"));
+  setWindowTitle(TrQ("Veltra – BLaC-Wavelets anschaulich"));
   move(112, 543);
   setFixedSize(801, 143);
 
-  labParams = MakeLabel(this, "Parameter", 147, 8, true);
+  labParams = MakeLabel(this, TrQ("Parameter"), 147, 8, true);
   labDelta = MakeLabel(this, QString::fromStdString(DeltaLabelText(appState.delta)), 24, 32);
   labDelta->setMinimumWidth(140);
   scrDelta = new QScrollBar(Qt::Horizontal, this);
@@ -152,26 +153,26 @@ TfrmKontrolle::TfrmKontrolle() {
   trbLevel->setTickInterval(1);
   trbLevel->setValue(6);
 
-  butBerechne = new QPushButton("Berechne!", this);
+  butBerechne = new QPushButton(TrQ("Berechne!"), this);
   butBerechne->setGeometry(328, 48, 65, 41);
   // A placeholder until start-up has computed the Delta in force.
-  labaktuellesDelta = MakeLabel(this, "Aktuelles Delta:", 24, 88);
+  labaktuellesDelta = MakeLabel(this, TrQ("Aktuelles Delta:"), 24, 88);
   labaktuellesDelta->setMinimumWidth(200);
   panStrichlinks = MakeBar(this, 400, 0, 2, 113);
 
-  labZoom = MakeLabel(this, "Ansicht", 448, 8, true);
-  cbxZoom = new QCheckBox("Zoom", this);
+  labZoom = MakeLabel(this, TrQ("Ansicht"), 448, 8, true);
+  cbxZoom = new QCheckBox(TrQ("Zoom"), this);
   cbxZoom->setGeometry(416, 32, 97, 17);
   cbxZoom->setChecked(true);
-  cbxOnlyData = new QCheckBox("Zeige nur Daten", this);
+  cbxOnlyData = new QCheckBox(TrQ("Zeige nur Daten"), this);
   cbxOnlyData->setGeometry(416, 56, 97, 17);
   cbxOnlyData->setChecked(true);
-  cbxDrahtgitter = new QCheckBox("Drahtgitter", this);
+  cbxDrahtgitter = new QCheckBox(TrQ("Drahtgitter"), this);
   cbxDrahtgitter->setGeometry(416, 80, 97, 17);
   cbxDrahtgitter->setChecked(false);
   panStrichMitte = MakeBar(this, 520, 1, 2, 112);
 
-  labSelect = MakeLabel(this, "Auswahl", 576, 8, true);
+  labSelect = MakeLabel(this, TrQ("Auswahl"), 576, 8, true);
   cmbSelect = new QComboBox(this);
   cmbSelect->setGeometry(536, 48, 121, 21);
   cmbSelect->setEditable(true);
@@ -181,30 +182,28 @@ TfrmKontrolle::TfrmKontrolle() {
   // leaving the field or pressing Return with an item's text selects that item.
   cmbSelect->setCompleter(nullptr);
   QObject::disconnect(cmbSelect->lineEdit(), &QLineEdit::editingFinished, cmbSelect, nullptr);
-  cmbSelect->addItems({"Alle Funktionen", "Skalierungsfunktion", "Wavelet 1", "Wavelet 2", "Wavelet 3"});
+  cmbSelect->addItems({TrQ("Alle Funktionen"), TrQ("Skalierungsfunktion"), TrQ("Wavelet 1"), TrQ("Wavelet 2"), TrQ("Wavelet 3")});
   cmbSelect->setCurrentIndex(-1);
-  cmbSelect->setEditText("Alle Funktionen");
+  cmbSelect->setEditText(TrQ("Alle Funktionen"));
   panStrichRechts = MakeBar(this, 664, 0, 2, 113);
 
-  butAbout = new QPushButton(QString::fromUtf8("\u00dcber"), this);
+  butAbout = new QPushButton(TrQ("Über"), this);
   butAbout->setGeometry(696, 13, 75, 25);
-  butPrefs = new QPushButton("Einstellungen", this);
+  butPrefs = new QPushButton(TrQ("Einstellungen"), this);
   butPrefs->setGeometry(696, 45, 75, 25);
-  butEnde = new QPushButton("Ende", this);
+  butEnde = new QPushButton(TrQ("Ende"), this);
   butEnde->setGeometry(696, 77, 73, 25);
   // In the free space below the selection box.
-  butAnalyse = new QPushButton(QString::fromUtf8("Analyse\u2026"), this);
+  butAnalyse = new QPushButton(TrQ("Analyse…"), this);
   butAnalyse->setGeometry(536, 82, 121, 25);
   // In the free space below the display switches: closed views come back.
-  butAnsichten = new QPushButton("Ansichten", this);
+  butAnsichten = new QPushButton(TrQ("Ansichten"), this);
   butAnsichten->setGeometry(416, 108, 97, 25);
   // Below "Analyse…", which it enlarges for a projector.
-  cbxPraesentation = new QCheckBox(QString::fromUtf8("Pr\u00e4sentation"), this);
+  cbxPraesentation = new QCheckBox(TrQ("Präsentation"), this);
   cbxPraesentation->setGeometry(536, 112, 121, 17);
-  cbxPraesentation->setToolTip(QString::fromUtf8(
-      "Gr\u00f6\u00dfere Schrift, Kurven und Bilder in \u201eAnalyse\u201c, \u201eBild\u201c und \u201eHilfe\u201c f\u00fcr den Projektor"));
-  butAnsichten->setToolTip(QString::fromUtf8(
-      "Zeigt die Fenster \u201eSkalierungsfunktion und Wavelets\u201c und \u201eDaten\u201c wieder, wo sie waren."));
+  cbxPraesentation->setToolTip(TrQ("Größere Schrift, Kurven und Bilder in „Analyse“, „Bild“ und „Hilfe“ für den Projektor"));
+  butAnsichten->setToolTip(TrQ("Zeigt die Fenster „Skalierungsfunktion und Wavelets“ und „Daten“ wieder, wo sie waren."));
   // Below "aktuelles Delta": shown while the data view's coefficients were
   // analysed with another Delta than the one "Berechne!" put in force.
   labDeltaHinweis = new QLabel(this);

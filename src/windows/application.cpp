@@ -14,6 +14,7 @@
 
 #include "windows/Help.h"
 #include "state/state.h"
+#include "text/language.h"
 
 namespace {
 
@@ -57,9 +58,11 @@ void InitialiseToolkit(QApplication& app) {
   QApplication::setFont(font);
   app.setWindowIcon(QIcon(":/veltra.png"));
   app.setApplicationName("Veltra");
-  // Qt's own dialogs (opening a surface, saving a picture) speak German too.
+  // Qt's own dialogs (opening a surface, saving a picture) speak the
+  // program's language: Qt's German translation, or Qt's own English.
   static QTranslator qtGerman;
-  if (qtGerman.load(QLocale(QLocale::German, QLocale::Germany), "qtbase", "_",
+  if (CurrentLanguage() == Language::German &&
+      qtGerman.load(QLocale(QLocale::German, QLocale::Germany), "qtbase", "_",
                     QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
     app.installTranslator(&qtGerman);
   }

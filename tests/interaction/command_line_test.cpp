@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "interaction/command_line.h"
+#include "interaction/commands.h"
+#include "text/language.h"
 
 namespace {
 
@@ -114,6 +116,73 @@ TEST(CommandLineTest, HelpAndVersionTextsSayWhatAUserNeeds) {
   EXPECT_EQ(version.rfind("veltra 3.14\n", 0), 0u) << version;
   EXPECT_NE(version.find("GPL"), std::string::npos) << version;
   EXPECT_EQ(version.back(), '\n');
+}
+
+// --lang is read before anything else: help and messages come in the chosen
+// language whatever the order. A wrong or missing value is refused in the
+// language then in force; numbers keep the decimal point in English.
+TEST(CommandLineTest, LangChoosesEnglishOrGermanAndRefusesAnythingElse) {
+  CommandLine cl = Parse({"--lang", "en", "bild.png"});
+  EXPECT_EQ(cl.action, CommandLineAction::Run);
+  EXPECT_EQ(cl.file, "bild.png");
+  EXPECT_EQ(cl.language, Language::English);
+  EXPECT_EQ(CurrentLanguage(), Language::English);
+  EXPECT_EQ(CurrentDeltaLabelText(0.25), "current Delta: 0.25");
+
+  cl = Parse({"--help", "--lang=en"});
+  EXPECT_EQ(cl.action, CommandLineAction::Help);
+  const std::string help = HelpText();
+  EXPECT_EQ(help.rfind("Usage: veltra [OPTION] [FILE]\n", 0), 0u) << help;
+  EXPECT_NE(help.find("--lang LANGUAGE  de (German, also without the option) or en (English)"), std::string::npos);
+  EXPECT_NE(VersionText("2").find("There is NO WARRANTY"), std::string::npos);
+
+  EXPECT_EQ(Parse({"--lang", "en", "-x"}).message, "Unknown option: -x");
+  EXPECT_EQ(Parse({"a", "--lang", "en", "b"}).message, "Only one file can be loaded, several were given: a, b");
+  EXPECT_EQ(Parse({"--lang", "en", "--lang", "xx"}).message, "Unknown language: xx (de and en are allowed).");
+
+  // German again, also when chosen explicitly.
+  cl = Parse({"--lang", "de"});
+  EXPECT_EQ(cl.action, CommandLineAction::Run);
+  EXPECT_EQ(cl.language, Language::German);
+  EXPECT_EQ(HelpText().rfind("Aufruf: veltra [OPTION] [DATEI]\n", 0), 0u);
+  EXPECT_NE(HelpText().find("--lang SPRACHE   de (Deutsch, ohne die Option) oder en (Englisch)"), std::string::npos);
+  EXPECT_EQ(CurrentDeltaLabelText(0.25), "aktuelles Delta: 0.25");
+
+  const struct {
+    std::initializer_list<const char*> args;
+    const char* message;
+  } refused[] = {
+      {{"--lang", "fr"}, "Unbekannte Sprache: fr (erlaubt sind de und en)."},
+      {{"--lang=EN"}, "Unbekannte Sprache: EN (erlaubt sind de und en)."},
+      {{"--lang="}, "Unbekannte Sprache:  (erlaubt sind de und en)."},
+      {{"bild.png", "--lang"}, "Nach --lang fehlt die Sprache: de oder en."},
+  };
+  for (const auto& r : refused) {
+    cl = Parse(r.args);
+    EXPECT_EQ(cl.action, CommandLineAction::Error) << r.message;
+    EXPECT_EQ(cl.message, r.message);
+    EXPECT_EQ(cl.language, Language::German);
+  }
+  // After "--" it is a file name like any other.
+  cl = Parse({"--", "--lang"});
+  EXPECT_EQ(cl.file, "--lang");
+  EXPECT_EQ(cl.language, Language::German);
+}
+
+TEST(LanguageTest, PlaceholdersAreFilledInOrderAndUnknownTextsStayGerman) {
+  SetLanguage(Language::English);
+  EXPECT_STREQ(Tr("Ende"), "Quit");
+  EXPECT_STREQ(Tr("Kein Text des Programms"), "Kein Text des Programms");
+  EXPECT_EQ(TrArgs("Nur eine Datei kann geladen werden, angegeben sind mehrere: %1, %2", {"x.png", "y.txt"}),
+            "Only one file can be loaded, several were given: x.png, y.txt");
+  SetLanguage(Language::German);
+  EXPECT_STREQ(Tr("Ende"), "Ende");
+  // A placeholder without its argument, and a % that is none, stay as written.
+  EXPECT_EQ(TrArgs("%2 und %1, 5 %", {"a"}), "%2 und a, 5 %");
+  EXPECT_EQ(LanguageFromCode("en"), Language::English);
+  EXPECT_EQ(LanguageFromCode("de"), Language::German);
+  EXPECT_FALSE(LanguageFromCode("En").has_value());
+  EXPECT_STREQ(LanguageCode(Language::English), "en");
 }
 
 }  // namespace

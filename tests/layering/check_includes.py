@@ -12,15 +12,16 @@ import sys
 
 # The folders each library may include from, besides its own.
 BELOW = {
-    'linalg': set(),
-    'state': {'linalg'},
-    'blac': {'linalg', 'state'},
-    'analysis': {'linalg', 'state', 'blac'},
-    'sources': {'linalg'},
-    'render': {'linalg', 'state', 'blac'},
-    'interaction': {'linalg', 'state', 'blac', 'analysis', 'sources', 'render'},
-    'windows': {'linalg', 'state', 'blac', 'analysis', 'sources', 'render', 'interaction'},
-    'web': {'linalg', 'state', 'blac', 'analysis', 'sources', 'render', 'interaction', 'gl1es'},
+    'text': set(),
+    'linalg': {'text'},
+    'state': {'text', 'linalg'},
+    'blac': {'text', 'linalg', 'state'},
+    'analysis': {'text', 'linalg', 'state', 'blac'},
+    'sources': {'text', 'linalg'},
+    'render': {'text', 'linalg', 'state', 'blac'},
+    'interaction': {'text', 'linalg', 'state', 'blac', 'analysis', 'sources', 'render'},
+    'windows': {'text', 'linalg', 'state', 'blac', 'analysis', 'sources', 'render', 'interaction'},
+    'web': {'text', 'linalg', 'state', 'blac', 'analysis', 'sources', 'render', 'interaction', 'gl1es'},
     'gl1es': set(),
 }
 
