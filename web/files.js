@@ -4,6 +4,8 @@
 // choice wins: each choice of a source (a file, a formula, the sample, a
 // resolution) ends what an earlier one still has under way.
 
+import { pageLanguage } from './i18n.js';
+
 let worker = null;
 let turn = 0;
 let pending = null;  // ends the file under way as superseded
@@ -79,6 +81,6 @@ export function readFile(veltra, f, kind, shown) {
       if (isCurrent(mine)) finish({ error: veltra.unreadableFileBecause(f.name, String(e.message ?? e)) });
     };
     // The worker reads the file itself: its bytes never pass the page's thread.
-    own.postMessage({ id: mine, kind, name: f.name, file: f.file });
+    own.postMessage({ id: mine, kind, name: f.name, file: f.file, lang: pageLanguage() });
   });
 }

@@ -33,7 +33,9 @@ async function picture(veltra, bytes, name, tell) {
 
 self.onmessage = async (e) => {
   const veltra = await ready;
-  const { id, kind, name, file } = e.data;
+  const { id, kind, name, file, lang } = e.data;
+  // Its refusals in the page's language.
+  veltra.setLanguage(lang ?? 'de');
   const tell = (message, transfer = []) => self.postMessage({ id, ...message }, transfer);
   let bytes;
   try {

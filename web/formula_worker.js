@@ -6,7 +6,9 @@ const ready = createVeltra();
 
 self.onmessage = async (e) => {
   const veltra = await ready;
-  const { text, points } = e.data;
+  const { text, points, lang } = e.data;
+  // Its refusals in the page's language.
+  veltra.setLanguage(lang ?? 'de');
   const r = veltra.formulaGrid(text, points, (percent) => self.postMessage({ percent }));
   self.postMessage({ done: r }, r.grid ? [r.grid.buffer] : []);
 };

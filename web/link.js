@@ -2,11 +2,13 @@
 // level, resolution, formula, selection, share kept (and the level it was
 // kept at), the Delta the details shown were analysed with when "Berechne!"
 // below the top level put another one in force, the three view switches,
-// both views' places, the open panes and "Präsentation".
+// both views' places, the open panes, "Präsentation" and the language.
 // A page opened with such an address takes all of it, through the same
 // controls a person uses, or, when any value is wrong, none of it and says
 // which. "Link kopieren" puts the address on the clipboard. Values equal to a
 // freshly opened page's are left out of the address.
+
+import { pageLanguage } from './i18n.js';
 
 const $ = (id) => document.getElementById(id);
 
@@ -42,6 +44,7 @@ function current(veltra) {
     daten: [s.Dalpha, s.Dbeta, s.Dgamma, s.DPosX, s.DPosY, s.DPosZ],
     fenster: Object.keys(PANES).filter((name) => $(PANES[name].id).open),
     praesentation: $('cbxPraesentation').checked,
+    lang: pageLanguage(),
   };
 }
 
@@ -117,6 +120,8 @@ const FIELDS = [
   }],
   ['fenster', panes],
   ['praesentation', flag],
+  // Taken when the page starts (i18n.js); checked here with the rest.
+  ['lang', (t) => (t === 'de' || t === 'en' ? t : null)],
 ];
 
 // The link's fields in their order, each key with its value as written: a
@@ -149,7 +154,7 @@ function checkFormula(veltra, text, points) {
       worker.terminate();
       resolve({ error: veltra.formulaUncheckable(String(e.message ?? e)) });
     };
-    worker.postMessage({ text, points });
+    worker.postMessage({ text, points, lang: pageLanguage() });
   });
 }
 
@@ -214,6 +219,7 @@ function writeLink(s, fresh) {
   if (!sameNumbers(s.daten, fresh.daten)) params.set('daten', s.daten.join(','));
   if (s.fenster.length) params.set('fenster', s.fenster.join(','));
   if (s.praesentation) params.set('praesentation', '1');
+  if (s.lang === 'en') params.set('lang', 'en');
   // A space as %20: a '+' in a link reads as a plus.
   return params.toString().replace(/\+/g, '%20');
 }

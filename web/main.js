@@ -10,6 +10,7 @@ import { wireTouch } from './touch.js';
 import { wireLayout } from './layout.js';
 import { wireOffline } from './offline.js';
 import { wireLink } from './link.js';
+import { chooseLanguage, linkLanguage, tr, wireLanguageSwitch } from './i18n.js';
 
 const $ = (id) => document.getElementById(id);
 const views = { grafik: $('grafik'), daten: $('daten') };
@@ -142,10 +143,12 @@ function wirePanel(veltra, ui) {
 async function main() {
   wireLayout();
   if (!document.createElement('canvas').getContext('webgl2')) {
-    $('status').textContent = 'Dieser Browser kann kein WebGL 2; die Ansichten bleiben leer.';
+    $('status').textContent = tr('Dieser Browser kann kein WebGL 2; die Ansichten bleiben leer.');
     return;
   }
   const veltra = await createVeltra();
+  // Before anything is shown; a wrong lang leaves German and the link refuses it.
+  chooseLanguage(veltra, linkLanguage() ?? 'de');
   // The desktop's function window names its state in its caption ("Nullmatrix",
   // "Keine Nullen"); the page's heading keeps naming the view. The data view's
   // heading says its display scale.
@@ -160,6 +163,7 @@ async function main() {
   wireTouch(veltra);
   wireOffline();
   wireLink(veltra);
+  wireLanguageSwitch(veltra, () => veltra.state().sourceKind === 'File');
   $('status').textContent = '';
   // For the load-time figure: both views have drawn their first frame.
   requestAnimationFrame(() => {
@@ -169,5 +173,5 @@ async function main() {
 }
 
 main().catch((e) => {
-  $('status').textContent = `Veltra konnte nicht starten: ${e.message ?? e}`;
+  $('status').textContent = `${tr('Veltra konnte nicht starten:')} ${e.message ?? e}`;
 });

@@ -7,6 +7,7 @@
 
 #include "state/state.h"
 #include "linalg/solvers.h"
+#include "text/language.h"
 
 namespace {
 
@@ -112,7 +113,7 @@ void FitWavelet() {
   AppState& s = appState;
   Matrix system = InteriorWaveletSystem(s.delta);
   if (s.setGrafikCaption) {
-    s.setGrafikCaption(GetElement(system, 1, 1) == 0 ? "Nullmatrix" : "Keine Nullen");
+    s.setGrafikCaption(GetElement(system, 1, 1) == 0 ? Tr("Nullmatrix") : Tr("Keine Nullen"));
   }
   const auto coeffs = CalcKoeff(system, s.delta, s.chosenLevel, 4, kKoeffInterior);
   if (!coeffs) return;

@@ -5,6 +5,7 @@
 
 #include "interaction/analysis_panel.h"
 #include "state/state.h"
+#include "text/language.h"
 
 namespace {
 
@@ -19,19 +20,20 @@ constexpr std::size_t kFullCurve = 101;
 }  // namespace
 
 ChartTexts DeltaChartTexts() {
-  return {"Fehler \u00fcber Delta", "Delta", 1, "RMS-Fehler", "aktuelles Delta (Daten)", "Delta des Schiebers"};
+  return {Tr("Fehler über Delta"), "Delta", 1, Tr("RMS-Fehler"), Tr("aktuelles Delta (Daten)"), Tr("Delta des Schiebers")};
 }
 
 ChartTexts ShareChartTexts() {
   // A 0 is drawn on the floor of the logarithmic axis.
-  return {"Fehler \u00fcber Anteil", "behaltener Anteil in %", 100, "RMS (log)", "gew\u00e4hlter Anteil", ""};
+  return {Tr("Fehler über Anteil"), Tr("behaltener Anteil in %"), 100, "RMS (log)", Tr("gewählter Anteil"), ""};
 }
 
 std::string CurvePointText(bool logarithmic, const std::string& xName, double x, double y) {
-  std::string text = xName + " = " + (logarithmic ? FormatReadout(x) + " %" : FixedDecimals(x, 2)) +
-                     ": RMS = " + FormatReadout(y);
-  if (logarithmic && y <= 0) text += " (am unteren Rand gezeichnet)";
-  return text;
+  const std::string value = logarithmic ? FormatReadout(x) + " %" : FixedDecimals(x, 2);
+  if (logarithmic && y <= 0) {
+    return TrArgs("%1 = %2: RMS = %3 (am unteren Rand gezeichnet)", {xName, value, FormatReadout(y)});
+  }
+  return xName + " = " + value + ": RMS = " + FormatReadout(y);
 }
 
 AnalyseCurves::AnalyseCurves() {
@@ -106,7 +108,7 @@ std::optional<CurveJobOrder> AnalyseCurves::Start() {
 bool AnalyseCurves::Progressed(unsigned generation, int percent) {
   if (generation != generation_ || !running_ || percent == shown_.progress) return false;
   shown_.progress = percent;
-  ShowEmpty("Kurven werden berechnet \u2026 " + std::to_string(percent) + " %");
+  ShowEmpty(TrArgs("Kurven werden berechnet … %1 %", {std::to_string(percent)}));
   return true;
 }
 

@@ -14,6 +14,7 @@
 #include "render/scenes.h"
 #include "sources/formula.h"
 #include "state/state.h"
+#include "text/language.h"
 
 namespace {
 
@@ -86,16 +87,15 @@ void RestoreOriginal() {
 }
 
 std::string KeptText(const KeptCount& count) {
-  return "behalten: " + std::to_string(count.kept) + " von " + std::to_string(count.total) +
-         " Detailkoeffizienten";
+  return TrArgs("behalten: %1 von %2 Detailkoeffizienten", {std::to_string(count.kept), std::to_string(count.total)});
 }
 
 std::string ShownStateText() {
   const std::optional<CompressionRecord> c = Compression();
   if (!c && AnalysedAgainSinceCompression())
-    return "Gezeigt: neu analysiert, die Kompression gilt nicht mehr";
-  if (!c) return "Gezeigt: unkomprimiert";
-  return "Gezeigt: " + FormatReadout(c->percent) + " % behalten (Level " + std::to_string(c->level) + ")";
+    return Tr("Gezeigt: neu analysiert, die Kompression gilt nicht mehr");
+  if (!c) return Tr("Gezeigt: unkomprimiert");
+  return TrArgs("Gezeigt: %1 % behalten (Level %2)", {FormatReadout(c->percent), std::to_string(c->level)});
 }
 
 namespace {
@@ -104,8 +104,10 @@ namespace {
 std::string DeltaList(const std::vector<double>& deltas) {
   std::string list;
   for (std::size_t i = 0; i < deltas.size(); ++i) {
-    if (i > 0) list += i + 1 == deltas.size() ? " und " : ", ";
-    list += FormatNumber(deltas[i]);
+    const std::string delta = FormatNumber(deltas[i]);
+    if (i == 0) list = delta;
+    else if (i + 1 == deltas.size()) list = TrArgs("%1 und %2", {list, delta});
+    else list += ", " + delta;
   }
   return list;
 }
@@ -115,8 +117,8 @@ std::string DeltaList(const std::vector<double>& deltas) {
 std::string MismatchText() {
   const std::vector<double> deltas = MismatchedDeltas(appState.chosenLevel, appState.currentDelta);
   if (deltas.empty()) return {};
-  return "Koeffizienten mit Delta " + DeltaList(deltas) + " berechnet, Synthese mit Delta " +
-         FormatNumber(appState.currentDelta);
+  return TrArgs("Koeffizienten mit Delta %1 berechnet, Synthese mit Delta %2",
+                {DeltaList(deltas), FormatNumber(appState.currentDelta)});
 }
 
 std::string DeltaExplanation() {
@@ -124,16 +126,17 @@ std::string DeltaExplanation() {
   if (!mismatch.empty()) return mismatch;
   const std::optional<SynthesisMismatch> m = SynthesisMismatchShown();
   if (!m || m->pairs.empty()) return {};
-  const std::string why = ", daher der gr\u00f6\u00dfere Fehler";
   if (m->pairs.size() == 1) {
-    return "Mit Delta " + FormatNumber(m->pairs[0].first) + " analysierte Details wurden mit Delta " +
-           FormatNumber(m->pairs[0].second) + " hinaufsynthetisiert" + why;
+    return TrArgs("Mit Delta %1 analysierte Details wurden mit Delta %2 hinaufsynthetisiert, daher der größere Fehler",
+                  {FormatNumber(m->pairs[0].first), FormatNumber(m->pairs[0].second)});
   }
   std::string pairs;
   for (const auto& [analysed, synthesised] : m->pairs) {
-    pairs += (pairs.empty() ? "Delta " : ", Delta ") + FormatNumber(analysed) + " mit " + FormatNumber(synthesised);
+    if (!pairs.empty()) pairs += ", ";
+    pairs += TrArgs("Delta %1 mit %2", {FormatNumber(analysed), FormatNumber(synthesised)});
   }
-  return "Details wurden mit anderem Delta hinaufsynthetisiert als analysiert (" + pairs + ")" + why;
+  return TrArgs("Details wurden mit anderem Delta hinaufsynthetisiert als analysiert (%1), daher der größere Fehler",
+                {pairs});
 }
 
 std::string ErrorText() {
@@ -144,12 +147,12 @@ std::string ErrorText() {
   if (e.constantOriginal) {
     psnr = "\u2014";
   } else if (e.exact) {
-    psnr = "exakt";
+    psnr = Tr("exakt");
   } else {
     psnr = FormatReadout(e.psnr) + " dB";
   }
-  std::string text = "Fehler auf Level " + std::to_string(s.topLevel) + ": max |e| = " + FormatReadout(e.maxAbs) +
-                     ", RMS = " + FormatReadout(e.rms) + ", PSNR = " + psnr;
+  std::string text = TrArgs("Fehler auf Level %1: max |e| = %2, RMS = %3, PSNR = %4",
+                            {std::to_string(s.topLevel), FormatReadout(e.maxAbs), FormatReadout(e.rms), psnr});
   const std::string why = DeltaExplanation();
   if (!why.empty()) text += "\n" + why;
   return text;
@@ -160,19 +163,19 @@ std::vector<EnergyRow> EnergyRows() {
   std::vector<EnergyRow> rows;
   for (const analysis::BlockEnergy& b : report.blocks) {
     std::string name;
-    const std::string level = "Level " + std::to_string(b.level);
+    const std::string level = std::to_string(b.level);
     switch (b.kind) {
       case analysis::BlockKind::Approximation:
-        name = "Approximation, " + level;
+        name = TrArgs("Approximation, Level %1", {level});
         break;
       case analysis::BlockKind::RowDetail:
-        name = level + ", Details in y";
+        name = TrArgs("Level %1, Details in y", {level});
         break;
       case analysis::BlockKind::ColumnDetail:
-        name = level + ", Details in x";
+        name = TrArgs("Level %1, Details in x", {level});
         break;
       case analysis::BlockKind::Diagonal:
-        name = level + ", Details in x und y";
+        name = TrArgs("Level %1, Details in x und y", {level});
         break;
     }
     rows.push_back({report.sharesDefined ? FormatReadout(b.share) + " %" : "\u2014", name,
@@ -182,27 +185,27 @@ std::vector<EnergyRow> EnergyRows() {
 }
 
 std::string EnergyExplanation() {
-  return "Energie eines Blocks: die Summe der Quadrate seiner Koeffizienten. Anteil: sein Teil an "
-         "der Summe \u00fcber alle Bl\u00f6cke. Die Basis ist nicht orthonormal, darum bleibt die "
-         "Energie beim Wechsel des Levels nicht erhalten.";
+  return Tr("Energie eines Blocks: die Summe der Quadrate seiner Koeffizienten. Anteil: sein Teil an "
+            "der Summe über alle Blöcke. Die Basis ist nicht orthonormal, darum bleibt die "
+            "Energie beim Wechsel des Levels nicht erhalten.");
 }
 
 std::string KeptReadoutText(double percent) {
   if (AtTopLevel())
-    return "Auf Level " + std::to_string(appState.topLevel) + " gibt es nichts wegzulassen: erst hinabgehen.";
+    return TrArgs("Auf Level %1 gibt es nichts wegzulassen: erst hinabgehen.", {std::to_string(appState.topLevel)});
   return KeptText(CountKept(percent));
 }
 
 std::string NoCurveText() {
-  return "Auf Level " + std::to_string(appState.topLevel) +
-         " gibt es keine Detailkoeffizienten, also keine Kurve: erst mit dem Level-Regler hinabgehen.";
+  return TrArgs("Auf Level %1 gibt es keine Detailkoeffizienten, also keine Kurve: erst mit dem Level-Regler hinabgehen.",
+                {std::to_string(appState.topLevel)});
 }
 
 std::string SourceText() {
   switch (appState.sourceKind) {
-    case SourceKind::Sample: return "In Kraft: die eingebaute Beispielfläche.";
-    case SourceKind::Formula: return "In Kraft: f(x, y) = " + appState.sourceName;
-    case SourceKind::File: return "In Kraft: die Datei \u201E" + appState.sourceName + "\u201C.";
+    case SourceKind::Sample: return Tr("In Kraft: die eingebaute Beispielfläche.");
+    case SourceKind::Formula: return TrArgs("In Kraft: f(x, y) = %1", {appState.sourceName});
+    case SourceKind::File: return TrArgs("In Kraft: die Datei „%1“.", {appState.sourceName});
   }
   return {};
 }

@@ -11,6 +11,7 @@
 #include "interaction/level_history.h"
 #include "render/scenes.h"
 #include "sources/formula.h"
+#include "text/language.h"
 
 namespace {
 
@@ -63,7 +64,7 @@ Regridded SourceAt(int points) {
     case SourceKind::File:
       break;
   }
-  if (!keptSamples) return {std::nullopt, "Die Datei müsste neu geladen werden."};
+  if (!keptSamples) return {std::nullopt, Tr("Die Datei müsste neu geladen werden.")};
   return {ResampleKept(*keptSamples, points), {}};
 }
 
@@ -125,7 +126,7 @@ std::string ResolutionText(int points) {
 
 std::string SetResolution(int points) {
   const int level = LevelOfPoints(points);
-  if (level == 0) return "Die Auflösung " + ResolutionText(points) + " gibt es nicht.";
+  if (level == 0) return TrArgs("Die Auflösung %1 gibt es nicht.", {ResolutionText(points)});
   if (level == appState.topLevel) return {};
   Regridded source = SourceAt(points);
   if (!source.grid && !source.error.empty()) return source.error;

@@ -5,6 +5,7 @@
 
 #include "interaction/settings.h"
 #include "state/state.h"
+#include "text/language.h"
 
 analysis::Pictures CurrentPictures() {
   const AppState& s = appState;
@@ -68,4 +69,4 @@ std::string ProposedPictureName(const std::string& window) {
   return "veltra-bild.png";
 }
 
-std::string PictureNotSavedText() { return "Das Bild konnte nicht gespeichert werden."; }
+std::string PictureNotSavedText() { return Tr("Das Bild konnte nicht gespeichert werden."); }

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <version>
 
+#include "text/language.h"
+
 namespace {
 
 std::string Chars(double value, std::chars_format format, int precision) {
@@ -114,6 +116,6 @@ std::string MinimumText(const std::vector<std::pair<double, double>>& points) {
     if (std::isfinite(p.second) && (best == nullptr || p.second < best->second)) best = &p;
   }
   if (best == nullptr) return {};
-  return "kleinster Fehler bei Delta = " + Chars(best->first, std::chars_format::fixed, 2) + " (RMS " +
-         FormatReadout(best->second) + ")";
+  return TrArgs("kleinster Fehler bei Delta = %1 (RMS %2)",
+                {Chars(best->first, std::chars_format::fixed, 2), FormatReadout(best->second)});
 }

@@ -11,6 +11,7 @@
 #include <version>
 
 #include "state/state.h"
+#include "text/language.h"
 
 namespace {
 
@@ -24,9 +25,9 @@ locale_t CLocale() {
 bool StepWidthOk(double v) { return std::isfinite(v) && v >= kMinStepWidth && v <= kMaxStepWidth; }
 
 std::string StepWidthError(const char* field) {
-  return std::string("Ung\u00fcltige Schrittweite bei \u201e") + field +
-         "\u201c: bitte eine Zahl von " + FormatNumber(kMinStepWidth) + " bis " +
-         FormatNumber(kMaxStepWidth) + " eingeben (mit Punkt als Dezimaltrennzeichen).";
+  return TrArgs("Ungültige Schrittweite bei „%1“: bitte eine Zahl von %2 bis %3 eingeben "
+                "(mit Punkt als Dezimaltrennzeichen).",
+                {field, FormatNumber(kMinStepWidth), FormatNumber(kMaxStepWidth)});
 }
 
 }  // namespace
@@ -73,13 +74,13 @@ SettingsCheck CheckSettings(const SettingsText& text) {
   v.transitionSteps = ParseDouble(text.steps);
   v.rotStep = static_cast<double>(ParseWholeNumber(text.rotStep));
 
-  if (!StepWidthOk(v.stepNear)) return {std::nullopt, StepWidthError("naher Betrachtung")};
-  if (!StepWidthOk(v.stepFar)) return {std::nullopt, StepWidthError("entfernter Betrachtung")};
-  if (!StepWidthOk(v.stepData)) return {std::nullopt, StepWidthError("den Daten")};
+  if (!StepWidthOk(v.stepNear)) return {std::nullopt, StepWidthError(Tr("naher Betrachtung"))};
+  if (!StepWidthOk(v.stepFar)) return {std::nullopt, StepWidthError(Tr("entfernter Betrachtung"))};
+  if (!StepWidthOk(v.stepData)) return {std::nullopt, StepWidthError(Tr("den Daten"))};
   const double n = v.transitionSteps;
   if (!(std::isfinite(n) && n >= 1 && n <= kMaxTransitionSteps && n == std::floor(n))) {
-    return {std::nullopt, "Ung\u00fcltige Anzahl Zwischenschritte: bitte eine ganze Zahl von 1 bis " +
-                              FormatNumber(kMaxTransitionSteps) + " eingeben."};
+    return {std::nullopt, TrArgs("Ungültige Anzahl Zwischenschritte: bitte eine ganze Zahl von 1 bis %1 eingeben.",
+                                 {FormatNumber(kMaxTransitionSteps)})};
   }
   return {v, {}};
 }

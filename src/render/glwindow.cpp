@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "text/language.h"
+
 namespace {
 
 void ShowMessage(const std::string& text) {
@@ -66,7 +68,7 @@ void MaterialBlue() {
 void CenteredVertex(double x, double y, double z) { glVertex3d(x - 0.5, y - 0.5, z - 0.5); }
 
 ViewSurface* SetupPixelFormat(ViewSurface* window, bool doubleBuffer) {
-  if (!window->ChoosePixelFormat(doubleBuffer)) ShowMessage("Fehler bei ChoosePixelFormat");
+  if (!window->ChoosePixelFormat(doubleBuffer)) ShowMessage(Tr("Fehler bei ChoosePixelFormat"));
   return window;
 }
 
@@ -77,13 +79,13 @@ void CreateViewContexts(ViewSurface* grafikWindow, ViewSurface* datenWindow) {
   if (s.rcGrafik != nullptr) {
     s.dcGrafik->MakeCurrent(s.rcGrafik);
   } else {
-    ShowMessage("wglMakeCurrent bei Grafik-Fenster nicht erfolgreich");
+    ShowMessage(Tr("wglMakeCurrent bei Grafik-Fenster nicht erfolgreich"));
   }
   InitContext(s.GPosX, s.GPosY, s.GPosZ);
 
   s.dcDaten = SetupPixelFormat(datenWindow, s.doubleBuffer);
   s.rcDaten = s.dcDaten->CreateContext();
-  if (s.rcDaten == nullptr) ShowMessage("wglMakeCurrent bei Daten-Fenster nicht erfolgreich");
+  if (s.rcDaten == nullptr) ShowMessage(Tr("wglMakeCurrent bei Daten-Fenster nicht erfolgreich"));
   // Bound even after a failure: then no context is current and the calls
   // below cannot reach the function view's context.
   s.dcDaten->MakeCurrent(s.rcDaten);

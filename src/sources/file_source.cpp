@@ -11,6 +11,7 @@
 #include "sources/picture.h"
 #include "sources/resample.h"
 #include "sources/table_reader.h"
+#include "text/language.h"
 
 namespace {
 
@@ -22,37 +23,35 @@ bool LooksBinary(BoundedFile& file) {
   return ::LooksBinary(std::string_view(chunk, static_cast<std::size_t>(std::max<qint64>(n, 0))));
 }
 
-const std::string kLimitText = std::to_string(kMaxFileBytes) + " Bytes (256 MiB)";
-
 }  // namespace
 
 SurfaceResult SurfaceFromFile(const std::string& path) {
   const std::string name = ShownFileName(path);
-  const std::string file = "Die Datei " + Quoted(name);
+  const std::string quoted = Quoted(name);
   struct stat st {};
   if (::stat(path.c_str(), &st) != 0) {
-    if (errno == ENOENT || errno == ENOTDIR) return Refused(file + " gibt es nicht.");
-    return Refused(file + " lässt sich nicht öffnen.");
+    if (errno == ENOENT || errno == ENOTDIR) return Refused(TrArgs("Die Datei %1 gibt es nicht.", {quoted}));
+    return Refused(TrArgs("Die Datei %1 lässt sich nicht öffnen.", {quoted}));
   }
-  if (S_ISDIR(st.st_mode)) return Refused(Quoted(name) + " ist ein Ordner, keine Datei.");
-  if (!S_ISREG(st.st_mode)) return Refused(file + " ist keine gewöhnliche Datei.");
+  if (S_ISDIR(st.st_mode)) return Refused(TrArgs("%1 ist ein Ordner, keine Datei.", {quoted}));
+  if (!S_ISREG(st.st_mode)) return Refused(TrArgs("Die Datei %1 ist keine gewöhnliche Datei.", {quoted}));
   // The size the system reports is only a first guess (0 for /proc files,
   // and the file may grow): reading counts again.
   const auto reported = static_cast<std::uintmax_t>(st.st_size);
   if (reported > kMaxFileBytes)
-    return Refused(file + " ist mit " + std::to_string(reported) + " Bytes zu groß; erlaubt sind höchstens " +
-                   kLimitText + ".");
+    return Refused(TrArgs("Die Datei %1 ist mit %2 Bytes zu groß; erlaubt sind höchstens %3 Bytes (256 MiB).",
+                          {quoted, std::to_string(reported), std::to_string(kMaxFileBytes)}));
 
   BoundedFile device(path, kMaxFileBytes);
   if (!device.isOpen()) {
     if (device.openErrno() == EACCES)
-      return Refused(file + " lässt sich nicht öffnen: keine Berechtigung zum Lesen.");
-    return Refused(file + " lässt sich nicht öffnen.");
+      return Refused(TrArgs("Die Datei %1 lässt sich nicht öffnen: keine Berechtigung zum Lesen.", {quoted}));
+    return Refused(TrArgs("Die Datei %1 lässt sich nicht öffnen.", {quoted}));
   }
   char first = 0;
   if (device.peek(&first, 1) <= 0) {
-    if (device.overLimit()) return Refused(TooLargeFileText(file));
-    return Refused(file + " ist leer.");
+    if (device.overLimit()) return Refused(TooLargeFileText(TrArgs("Die Datei %1", {quoted})));
+    return Refused(TrArgs("Die Datei %1 ist leer.", {quoted}));
   }
 
   if (!QImageReader::imageFormat(&device).isEmpty()) {
@@ -65,11 +64,11 @@ SurfaceResult SurfaceFromFile(const std::string& path) {
   BoundedFileBuffer buffer(device);
   std::istream in(&buffer);
   TableResult read = ReadTable(in, name, reported);
-  if (device.overLimit()) return Refused(TooLargeFileText(file));
-  if (device.readFailed()) return Refused(file + " lässt sich nicht zu Ende lesen.");
+  if (device.overLimit()) return Refused(TooLargeFileText(TrArgs("Die Datei %1", {quoted})));
+  if (device.readFailed()) return Refused(TrArgs("Die Datei %1 lässt sich nicht zu Ende lesen.", {quoted}));
   if (!read.table) {
     if (read.noNumberInFirstLine && LooksBinary(device))
-      return Refused(file + " ist weder ein Bild noch eine Zahlentabelle.");
+      return Refused(TrArgs("Die Datei %1 ist weder ein Bild noch eine Zahlentabelle.", {quoted}));
     return Refused(std::move(read.error));
   }
   const Table& t = *read.table;

@@ -9,6 +9,8 @@
 #include <numbers>
 #include <string_view>
 
+#include "text/language.h"
+
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif
@@ -65,7 +67,8 @@ int TopLevelComma(std::string_view text) {
 // int conversion in muparser is undefined for large operands. "!=" stays.
 struct Forbidden {
   int character = 0;  // 1-based, 0 if none
-  std::string what;
+  bool control = false;  // a control character, else an operator
+  std::string shown;     // "U+0000", or the operator quoted
 };
 
 Forbidden FindForbidden(std::string_view text) {
@@ -75,35 +78,53 @@ Forbidden FindForbidden(std::string_view text) {
     if ((c < 0x20 && c != '\t') || c == 0x7F) {
       char code[8];
       std::snprintf(code, sizeof code, "U+%04X", c);
-      return {at, std::string("das Steuerzeichen ") + code};
+      return {at, true, code};
     }
     if (c == '&' || c == '|') {
       const bool doubled = b + 1 < text.size() && text[b + 1] == text[b];
-      return {at, "den Operator " + Quoted(text.substr(b, doubled ? 2 : 1))};
+      return {at, false, Quoted(text.substr(b, doubled ? 2 : 1))};
     }
-    if (c == '!' && (b + 1 >= text.size() || text[b + 1] != '=')) return {at, "den Operator " + Quoted("!")};
+    if (c == '!' && (b + 1 >= text.size() || text[b + 1] != '=')) return {at, false, Quoted("!")};
   }
   return {};
 }
 
-std::string Problem(const mu::ParserError& e) {
+// The message for muparser's error e, at 1-based character `at`.
+std::string Problem(const mu::ParserError& e, std::string_view at) {
   std::string token = e.GetToken();
   token.erase(token.find_last_not_of(" \t\r\n") + 1);
+  const std::string quoted = Quoted(token);
   switch (e.GetCode()) {
-    case mu::ecUNEXPECTED_OPERATOR: return "Operator " + Quoted(token) + " an dieser Stelle nicht erwartet";
-    case mu::ecUNEXPECTED_VAL: return "Zahl " + Quoted(token) + " an dieser Stelle nicht erwartet";
-    case mu::ecUNEXPECTED_VAR: return "Variable " + Quoted(token) + " an dieser Stelle nicht erwartet";
-    case mu::ecUNEXPECTED_FUN: return "Funktion " + Quoted(token) + " an dieser Stelle nicht erwartet";
-    case mu::ecUNEXPECTED_PARENS: return "Klammer " + Quoted(token) + " an dieser Stelle nicht erwartet";
-    case mu::ecUNEXPECTED_ARG_SEP: return "Komma an dieser Stelle nicht erwartet";
-    case mu::ecMISSING_PARENS: return "es fehlt eine schließende Klammer";
-    case mu::ecTOO_MANY_PARAMS: return "zu viele Argumente für " + Quoted(token);
-    case mu::ecTOO_FEW_PARAMS: return "zu wenige Argumente für " + Quoted(token);
-    case mu::ecUNEXPECTED_EOF: return "die Formel endet unvollständig";
+    case mu::ecUNEXPECTED_OPERATOR:
+      return TrArgs("Die Formel hat bei Zeichen %1 einen Fehler: Operator %2 an dieser Stelle nicht erwartet.",
+                    {at, quoted});
+    case mu::ecUNEXPECTED_VAL:
+      return TrArgs("Die Formel hat bei Zeichen %1 einen Fehler: Zahl %2 an dieser Stelle nicht erwartet.",
+                    {at, quoted});
+    case mu::ecUNEXPECTED_VAR:
+      return TrArgs("Die Formel hat bei Zeichen %1 einen Fehler: Variable %2 an dieser Stelle nicht erwartet.",
+                    {at, quoted});
+    case mu::ecUNEXPECTED_FUN:
+      return TrArgs("Die Formel hat bei Zeichen %1 einen Fehler: Funktion %2 an dieser Stelle nicht erwartet.",
+                    {at, quoted});
+    case mu::ecUNEXPECTED_PARENS:
+      return TrArgs("Die Formel hat bei Zeichen %1 einen Fehler: Klammer %2 an dieser Stelle nicht erwartet.",
+                    {at, quoted});
+    case mu::ecUNEXPECTED_ARG_SEP:
+      return TrArgs("Die Formel hat bei Zeichen %1 einen Fehler: Komma an dieser Stelle nicht erwartet.", {at});
+    case mu::ecMISSING_PARENS:
+      return TrArgs("Die Formel hat bei Zeichen %1 einen Fehler: es fehlt eine schließende Klammer.", {at});
+    case mu::ecTOO_MANY_PARAMS:
+      return TrArgs("Die Formel hat bei Zeichen %1 einen Fehler: zu viele Argumente für %2.", {at, quoted});
+    case mu::ecTOO_FEW_PARAMS:
+      return TrArgs("Die Formel hat bei Zeichen %1 einen Fehler: zu wenige Argumente für %2.", {at, quoted});
+    case mu::ecUNEXPECTED_EOF:
+      return TrArgs("Die Formel hat bei Zeichen %1 einen Fehler: die Formel endet unvollständig.", {at});
     case mu::ecMISPLACED_COLON:
     case mu::ecUNEXPECTED_CONDITIONAL:
-    case mu::ecMISSING_ELSE_CLAUSE: return "Bedingung mit „?“ und „:“ unvollständig";
-    default: return "die Formel ist hier nicht lesbar";
+    case mu::ecMISSING_ELSE_CLAUSE:
+      return TrArgs("Die Formel hat bei Zeichen %1 einen Fehler: Bedingung mit „?“ und „:“ unvollständig.", {at});
+    default: return TrArgs("Die Formel hat bei Zeichen %1 einen Fehler: die Formel ist hier nicht lesbar.", {at});
   }
 }
 
@@ -111,7 +132,7 @@ std::string Message(const mu::ParserError& e, const std::string& text) {
   const int length = CharacterCount(text, text.size());
   int position = e.GetPos() < 0 ? length : CharacterCount(text, static_cast<std::size_t>(e.GetPos())) + 1;
   position = std::clamp(position, 1, std::max(length, 1));
-  const std::string at = " bei Zeichen " + std::to_string(position);
+  const std::string at = std::to_string(position);
   if (e.GetCode() == mu::ecUNASSIGNABLE_TOKEN) {
     std::string token = NameIn(e.GetToken());
     if (token.empty()) {
@@ -119,13 +140,13 @@ std::string Message(const mu::ParserError& e, const std::string& text) {
       const std::string rest = e.GetToken();
       std::size_t end = rest.empty() ? 0 : 1;
       while (end < rest.size() && (static_cast<unsigned char>(rest[end]) & 0xC0) == 0x80) ++end;
-      return "Die Formel enthält" + at + " das unerwartete Zeichen " + Quoted(rest.substr(0, end)) + ".";
+      return TrArgs("Die Formel enthält bei Zeichen %1 das unerwartete Zeichen %2.", {at, Quoted(rest.substr(0, end))});
     }
     if (!token.empty() && (std::isdigit(static_cast<unsigned char>(token[0])) || token[0] == '.'))
-      return "Die Formel enthält" + at + " die ungültige Zahl " + Quoted(token) + ".";
-    return "Die Formel enthält" + at + " den unbekannten Namen " + Quoted(token) + ".";
+      return TrArgs("Die Formel enthält bei Zeichen %1 die ungültige Zahl %2.", {at, Quoted(token)});
+    return TrArgs("Die Formel enthält bei Zeichen %1 den unbekannten Namen %2.", {at, Quoted(token)});
   }
-  return "Die Formel hat" + at + " einen Fehler: " + Problem(e) + ".";
+  return Problem(e, at);
 }
 
 double NaturalLog(double v) { return std::log(v); }
@@ -133,19 +154,25 @@ double NaturalLog(double v) { return std::log(v); }
 }  // namespace
 
 SurfaceResult SurfaceFromFormula(const std::string& text, int points, const std::function<void(int percent)>& progress) {
-  if (IsBlank(text)) return Refused("Die Formel ist leer.");
+  if (IsBlank(text)) return Refused(Tr("Die Formel ist leer."));
   const int length = CharacterCount(text, text.size());
   if (length > kMaxFormulaLength)
-    return Refused("Die Formel ist mit " + std::to_string(length) +
-                   " Zeichen zu lang; erlaubt sind höchstens " + std::to_string(kMaxFormulaLength) +
-                   " Zeichen.");
-  if (const Forbidden bad = FindForbidden(text); bad.character > 0)
-    return Refused("Die Formel enthält bei Zeichen " + std::to_string(bad.character) + " " + bad.what +
-                   "; logische Operatoren und Steuerzeichen gibt es hier nicht (Bedingungen mit "
-                   "Vergleichen und ?: schreiben).");
+    return Refused(TrArgs("Die Formel ist mit %1 Zeichen zu lang; erlaubt sind höchstens %2 Zeichen.",
+                          {std::to_string(length), std::to_string(kMaxFormulaLength)}));
+  if (const Forbidden bad = FindForbidden(text); bad.character > 0) {
+    const std::string at = std::to_string(bad.character);
+    if (bad.control)
+      return Refused(TrArgs("Die Formel enthält bei Zeichen %1 das Steuerzeichen %2; logische Operatoren und "
+                            "Steuerzeichen gibt es hier nicht (Bedingungen mit Vergleichen und ?: schreiben).",
+                            {at, bad.shown}));
+    return Refused(TrArgs("Die Formel enthält bei Zeichen %1 den Operator %2; logische Operatoren und "
+                          "Steuerzeichen gibt es hier nicht (Bedingungen mit Vergleichen und ?: schreiben).",
+                          {at, bad.shown}));
+  }
   if (const int comma = TopLevelComma(text); comma > 0)
-    return Refused("Die Formel enthält bei Zeichen " + std::to_string(comma) +
-                   " ein Komma außerhalb einer Funktion; Dezimalzahlen bitte mit Punkt schreiben (0.5).");
+    return Refused(TrArgs("Die Formel enthält bei Zeichen %1 ein Komma außerhalb einer Funktion; Dezimalzahlen "
+                          "bitte mit Punkt schreiben (0.5).",
+                          {std::to_string(comma)}));
 
   double x = 0.0;
   double y = 0.0;
@@ -168,13 +195,13 @@ SurfaceResult SurfaceFromFormula(const std::string& text, int points, const std:
         y = (k - 1) / span;
         const double value = parser.Eval();
         if (!std::isfinite(value))
-          return Refused("Die Formel hat bei x = " + NumberText(x) + ", y = " + NumberText(y) +
-                         " (Gitterpunkt " + std::to_string(i) + ", " + std::to_string(k) +
-                         ") keinen endlichen Wert.");
+          return Refused(TrArgs("Die Formel hat bei x = %1, y = %2 (Gitterpunkt %3, %4) keinen endlichen Wert.",
+                                {NumberText(x), NumberText(y), std::to_string(i), std::to_string(k)}));
         if (std::fabs(value) > kMaxMagnitude)
-          return Refused("Die Formel hat bei x = " + NumberText(x) + ", y = " + NumberText(y) +
-                         " (Gitterpunkt " + std::to_string(i) + ", " + std::to_string(k) + ") den Wert " +
-                         NumberText(value) + "; erlaubt sind Beträge bis " + kMaxMagnitudeText + ".");
+          return Refused(TrArgs("Die Formel hat bei x = %1, y = %2 (Gitterpunkt %3, %4) den Wert %5; erlaubt sind "
+                                "Beträge bis %6.",
+                                {NumberText(x), NumberText(y), std::to_string(i), std::to_string(k),
+                                 NumberText(value), kMaxMagnitudeText}));
         SetElement(grid, i, k, value);
       }
       if (progress && i * 100 / points != (i - 1) * 100 / points) progress(i * 100 / points);

@@ -9,16 +9,17 @@
 #include "sources/picture_header.h"
 #include "sources/table_reader.h"  // kMaxFileBytes, TooLargeFileText
 #include "sources/resample.h"
+#include "text/language.h"
 
 namespace {
 
 std::string Reason(QImageReader::ImageReaderError error) {
   switch (error) {
-    case QImageReader::FileNotFoundError: return "Die Datei gibt es nicht.";
-    case QImageReader::DeviceError: return "Die Datei lässt sich nicht öffnen.";
-    case QImageReader::UnsupportedFormatError: return "Das Bildformat wird nicht unterstützt.";
-    case QImageReader::InvalidDataError: return std::string(kBrokenPictureData);
-    default: return "Die Bilddaten sind fehlerhaft, unvollständig oder zu groß.";
+    case QImageReader::FileNotFoundError: return Tr("Die Datei gibt es nicht.");
+    case QImageReader::DeviceError: return Tr("Die Datei lässt sich nicht öffnen.");
+    case QImageReader::UnsupportedFormatError: return Tr("Das Bildformat wird nicht unterstützt.");
+    case QImageReader::InvalidDataError: return BrokenPictureDataText();
+    default: return Tr("Die Bilddaten sind fehlerhaft, unvollständig oder zu groß.");
   }
 }
 
@@ -57,8 +58,8 @@ bool SaysTooLarge(const QStringList& messages) {
 }  // namespace
 
 SurfaceResult SurfaceFromImage(const QImage& image, const std::string& name, QImageIOHandler::Transformations turn) {
-  const std::string picture = "Das Bild " + Quoted(name);
-  if (image.isNull()) return Refused(picture + " ist leer.");
+  const std::string picture = PictureSubject(name);
+  if (image.isNull()) return Refused(TrArgs("Das Bild %1 ist leer.", {Quoted(name)}));
   const int storedWidth = image.width();
   const int storedHeight = image.height();
   const bool quarter = turn.testFlag(QImageIOHandler::TransformationRotate90);
@@ -89,7 +90,7 @@ SurfaceResult SurfaceFromImage(const QImage& image, const std::string& name, QIm
 }
 
 PictureResult ReadPicture(BoundedFile& file, const std::string& name) {
-  const std::string picture = "Das Bild " + Quoted(name);
+  const std::string picture = PictureSubject(name);
   // Qt's own check while allocating, for decoders that do not tell their
   // pixel format beforehand; the check below is the exact one.
   QImageReader::setAllocationLimit(static_cast<int>(kMaxPictureBytes / (1024 * 1024)) + 1);
@@ -123,21 +124,22 @@ PictureResult ReadPicture(BoundedFile& file, const std::string& name) {
   if (file.overLimit()) return {Refused(TooLargeFileText(picture))};
   if (image.isNull()) {
     if (SaysTooLarge(messages))
-      return {Refused(picture + " ist entpackt zu groß; erlaubt sind höchstens " + std::to_string(kMaxPictureBytes) +
-                      " Bytes (256 MiB).")};
+      return {Refused(TrArgs("Das Bild %1 ist entpackt zu groß; erlaubt sind höchstens %2 Bytes (256 MiB).",
+                             {Quoted(name), std::to_string(kMaxPictureBytes)}))};
     return {Refused(UnreadablePictureText(name, Reason(reader.error()))), true};
   }
   // BMP rows are read exactly: a short read means the rows ran out.
   const bool rowsMissing = (format == "bmp" || format == "dib") && file.readShort();
-  if (SaysDataMissing(messages) || rowsMissing) return {Refused(picture + " ist unvollständig.")};
+  if (SaysDataMissing(messages) || rowsMissing)
+    return {Refused(TrArgs("Das Bild %1 ist unvollständig.", {Quoted(name)}))};
   return {SurfaceFromImage(image, name, turn)};
 }
 
 SurfaceResult SurfaceFromPicture(const std::string& path) {
   const std::string name = ShownFileName(path);
   BoundedFile file(path, kMaxFileBytes);
-  if (!file.isOpen()) return Refused("Das Bild " + Quoted(name) + " lässt sich nicht lesen. " +
-                                     Reason(file.openErrno() == ENOENT ? QImageReader::FileNotFoundError
-                                                                       : QImageReader::DeviceError));
+  if (!file.isOpen())
+    return Refused(UnreadablePictureText(name, Reason(file.openErrno() == ENOENT ? QImageReader::FileNotFoundError
+                                                                                 : QImageReader::DeviceError)));
   return ReadPicture(file, name).surface;
 }

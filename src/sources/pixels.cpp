@@ -3,29 +3,27 @@
 #include <cstddef>
 
 #include "sources/resample.h"
-
-namespace {
-
-std::string SizeText(int width, int height) {
-  return std::to_string(width) + " x " + std::to_string(height) + " Pixeln";
-}
-
-}  // namespace
+#include "text/language.h"
 
 std::string PictureSizeProblem(const std::string& picture, int width, int height) {
-  if (width > kMaxPictureSide || height > kMaxPictureSide)
-    return picture + " ist mit " + SizeText(width, height) + " zu groß; erlaubt sind höchstens " +
-           std::to_string(kMaxPictureSide) + " x " + std::to_string(kMaxPictureSide) + ".";
-  if (width < kMinPictureSide || height < kMinPictureSide)
-    return picture + " ist mit " + SizeText(width, height) + " zu klein; nötig sind mindestens " +
-           std::to_string(kMinPictureSide) + " x " + std::to_string(kMinPictureSide) + ".";
+  const std::string w = std::to_string(width);
+  const std::string h = std::to_string(height);
+  if (width > kMaxPictureSide || height > kMaxPictureSide) {
+    const std::string most = std::to_string(kMaxPictureSide);
+    return TrArgs("%1 ist mit %2 x %3 Pixeln zu groß; erlaubt sind höchstens %4 x %5.", {picture, w, h, most, most});
+  }
+  if (width < kMinPictureSide || height < kMinPictureSide) {
+    const std::string least = std::to_string(kMinPictureSide);
+    return TrArgs("%1 ist mit %2 x %3 Pixeln zu klein; nötig sind mindestens %4 x %5.", {picture, w, h, least, least});
+  }
   return {};
 }
 
 std::string DecodedBytesProblem(const std::string& picture, int width, int height, std::uintmax_t bytes) {
   if (bytes <= kMaxPictureBytes) return {};
-  return picture + " ist mit " + SizeText(width, height) + " entpackt " + std::to_string(bytes) +
-         " Bytes groß; erlaubt sind höchstens " + std::to_string(kMaxPictureBytes) + " Bytes (256 MiB).";
+  return TrArgs("%1 ist mit %2 x %3 Pixeln entpackt %4 Bytes groß; erlaubt sind höchstens %5 Bytes (256 MiB).",
+                {picture, std::to_string(width), std::to_string(height), std::to_string(bytes),
+                 std::to_string(kMaxPictureBytes)});
 }
 
 std::string RgbaPictureProblem(const std::string& picture, int width, int height) {
@@ -35,11 +33,10 @@ std::string RgbaPictureProblem(const std::string& picture, int width, int height
 }
 
 SurfaceResult SurfaceFromRgba(std::string_view rgba, int width, int height, const std::string& name) {
-  const std::string picture = "Das Bild " + Quoted(name);
-  if (const std::string problem = PictureSizeProblem(picture, width, height); !problem.empty())
+  if (const std::string problem = PictureSizeProblem(PictureSubject(name), width, height); !problem.empty())
     return Refused(problem);
   if (rgba.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4)
-    return Refused(picture + " ist unvollständig.");
+    return Refused(TrArgs("Das Bild %1 ist unvollständig.", {Quoted(name)}));
   const auto* bytes = reinterpret_cast<const unsigned char*>(rgba.data());
   const int top = height - 1;
   return TakenSamples(KeepSamples(width, height, [&](int r, int c) {
@@ -49,6 +46,14 @@ SurfaceResult SurfaceFromRgba(std::string_view rgba, int width, int height, cons
   }));
 }
 
+const char* BrokenPictureDataText() { return Tr("Die Bilddaten sind fehlerhaft oder unvollständig."); }
+const char* FormatNotInBrowserText() { return Tr("Das Bildformat wird im Browser nicht unterstützt."); }
+
 std::string UnreadablePictureText(const std::string& name, std::string_view reason) {
-  return "Das Bild " + Quoted(name) + " lässt sich nicht lesen. " + std::string(reason);
+  // Callers may hand over the German constants as they stand.
+  if (reason == kBrokenPictureData) reason = BrokenPictureDataText();
+  if (reason == kFormatNotInBrowser) reason = FormatNotInBrowserText();
+  return TrArgs("Das Bild %1 lässt sich nicht lesen. %2", {Quoted(name), reason});
 }
+
+std::string PictureSubject(const std::string& name) { return TrArgs("Das Bild %1", {Quoted(name)}); }

@@ -1,5 +1,6 @@
 #pragma once
-// What every surface source hands back: the level-6 grid or a German message.
+// What every surface source hands back: the level-6 grid or a message in the
+// language shown.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "linalg/matrix.h"
+#include "text/language.h"
 
 // Grid points per side of a level-6 surface (2^6 + 1).
 inline constexpr int kGridPoints = 65;
@@ -38,8 +40,11 @@ struct SurfaceResult {
 
 inline SurfaceResult Refused(std::string message) { return {std::nullopt, std::move(message), std::nullopt}; }
 
-// Text in German quotation marks: „text“.
-inline std::string Quoted(std::string_view text) { return "\u201E" + std::string(text) + "\u201C"; }
+// Text in the quotation marks of the language shown: „text“ or “text”.
+inline std::string Quoted(std::string_view text) {
+  if (CurrentLanguage() == Language::English) return "\u201C" + std::string(text) + "\u201D";
+  return "\u201E" + std::string(text) + "\u201C";
+}
 
 // Shortest text that reads back as `value`, always with a decimal point.
 std::string NumberText(double value);

@@ -14,6 +14,7 @@
 #endif
 
 #include "sources/resample.h"
+#include "text/language.h"
 
 namespace {
 
@@ -211,10 +212,6 @@ bool AnyNumber(const std::vector<std::string_view>& fields, bool decimalCommas) 
   return false;
 }
 
-std::string Counted(int n, const char* one, const char* many) {
-  return std::to_string(n) + " " + (n == 1 ? one : many);
-}
-
 // A field as shown in a message: control bytes replaced, long text cut.
 std::string Shown(std::string_view field) {
   constexpr std::size_t kLongest = 40;
@@ -251,12 +248,10 @@ bool NextLine(std::streambuf& in, std::string& line) {
   return true;
 }
 
-constexpr const char* kUseOneMark = "; bitte überall dasselbe Dezimalzeichen verwenden.";
-
 }  // namespace
 
 TableResult ReadTable(std::istream& in, const std::string& fileName, std::uintmax_t byteHint) {
-  const std::string file = "Die Datei " + Quoted(fileName);
+  const std::string quoted = Quoted(fileName);
   TableResult result;
   auto refuse = [&](std::string message) {
     result.error = std::move(message);
@@ -271,7 +266,7 @@ TableResult ReadTable(std::istream& in, const std::string& fileName, std::uintma
   bool decimalPointSeen = false;
   bool separatingCommaSeen = false;
   std::streambuf* source = in.rdbuf();
-  if (source == nullptr) return refuse(file + " lässt sich nicht zu Ende lesen.");
+  if (source == nullptr) return refuse(TrArgs("Die Datei %1 lässt sich nicht zu Ende lesen.", {quoted}));
   while (NextLine(*source, buffer)) {
     ++lineNumber;
     std::string_view line = buffer;
@@ -279,28 +274,31 @@ TableResult ReadTable(std::istream& in, const std::string& fileName, std::uintma
     const auto first = line.find_first_not_of(" \t");
     if (first == std::string_view::npos || line[first] == '#') continue;
 
-    const std::string at = " in Zeile " + std::to_string(lineNumber);
+    const std::string lineNo = std::to_string(lineNumber);
     if (table.rows == kMaxTableSide)
-      return refuse(file + " hat mehr als " + std::to_string(kMaxTableSide) + " Zeilen mit Zahlen.");
+      return refuse(TrArgs("Die Datei %1 hat mehr als %2 Zeilen mit Zahlen.", {quoted, std::to_string(kMaxTableSide)}));
     std::size_t ambiguous = 0;
     const Commas commas = SplitLine(line, fields, ambiguous);
     // Whatever goes wrong in this line, the file may not be a table at all.
     if (table.rows == 0) result.noNumberInFirstLine = !AnyNumber(fields, commas != Commas::kSeparate);
-    auto where = [&](std::size_t c) { return file + " enthält" + at + ", Feld " + std::to_string(c + 1); };
+    // The field's number as messages give it (1-based).
+    auto fieldNumber = [](std::size_t c) { return std::to_string(c + 1); };
     if (commas == Commas::kAmbiguous)
-      return refuse(where(ambiguous) + " " + Shown(fields[ambiguous]) +
-                    ": das Komma kann Trennzeichen oder Dezimalkomma sein. Dezimalkommas nur mit "
-                    "Semikolon oder Tabulator zwischen den Zahlen, sonst bitte Dezimalpunkt (0.5).");
+      return refuse(TrArgs("Die Datei %1 enthält in Zeile %2, Feld %3 %4: das Komma kann Trennzeichen oder "
+                           "Dezimalkomma sein. Dezimalkommas nur mit Semikolon oder Tabulator zwischen den Zahlen, "
+                           "sonst bitte Dezimalpunkt (0.5).",
+                           {quoted, lineNo, fieldNumber(ambiguous), Shown(fields[ambiguous])}));
     if (commas == Commas::kSeparate) {
       if (decimalCommaSeen)
-        return refuse(file + " trennt" + at +
-                      " die Zahlen mit Kommas, die Zeilen davor haben aber Dezimalkommas; mehrdeutig" +
-                      kUseOneMark);
+        return refuse(TrArgs("Die Datei %1 trennt in Zeile %2 die Zahlen mit Kommas, die Zeilen davor haben aber "
+                             "Dezimalkommas; mehrdeutig; bitte überall dasselbe Dezimalzeichen verwenden.",
+                             {quoted, lineNo}));
       separatingCommaSeen = true;
     }
     const int count = static_cast<int>(fields.size());
     if (count > kMaxTableSide)
-      return refuse(file + " hat" + at + " mehr als " + std::to_string(kMaxTableSide) + " Werte.");
+      return refuse(TrArgs("Die Datei %1 hat in Zeile %2 mehr als %3 Werte.",
+                           {quoted, lineNo, std::to_string(kMaxTableSide)}));
     if (table.rows == 1 && table.values.capacity() < static_cast<std::size_t>(table.cols) * 2) {
       // Every value takes at least two bytes (a digit and what follows it), so
       // the file's size bounds the count: no reallocation copies a large table.
@@ -313,53 +311,77 @@ TableResult ReadTable(std::istream& in, const std::string& fileName, std::uintma
       double value = 0.0;
       const Parsed parsed =
           field.empty() ? Parsed::kNotNumber : comma ? ParseCommaField(field, value) : ParseField(field, value);
-      const auto here = static_cast<std::size_t>(c);
+      const std::string here = fieldNumber(static_cast<std::size_t>(c));
       if (parsed == Parsed::kNumber) {
         const bool point = field.find('.') != std::string_view::npos;
         if (comma && separatingCommaSeen)
-          return refuse(where(here) + " " + Shown(field) +
-                        " mit Dezimalkomma, in den Zeilen davor trennen Kommas aber die Zahlen; mehrdeutig" +
-                        kUseOneMark);
+          return refuse(TrArgs("Die Datei %1 enthält in Zeile %2, Feld %3 %4 mit Dezimalkomma, in den Zeilen davor "
+                               "trennen Kommas aber die Zahlen; mehrdeutig; bitte überall dasselbe Dezimalzeichen "
+                               "verwenden.",
+                               {quoted, lineNo, here, Shown(field)}));
         if (comma && decimalPointSeen)
-          return refuse(where(here) + " " + Shown(field) +
-                        " mit Dezimalkomma, die Zeilen davor aber Zahlen mit Dezimalpunkt" + kUseOneMark);
+          return refuse(TrArgs("Die Datei %1 enthält in Zeile %2, Feld %3 %4 mit Dezimalkomma, die Zeilen davor aber "
+                               "Zahlen mit Dezimalpunkt; bitte überall dasselbe Dezimalzeichen verwenden.",
+                               {quoted, lineNo, here, Shown(field)}));
         if (point && decimalCommaSeen)
-          return refuse(where(here) + " " + Shown(field) +
-                        " mit Punkt, die Zeilen davor aber Zahlen mit Dezimalkomma" + kUseOneMark);
+          return refuse(TrArgs("Die Datei %1 enthält in Zeile %2, Feld %3 %4 mit Punkt, die Zeilen davor aber Zahlen "
+                               "mit Dezimalkomma; bitte überall dasselbe Dezimalzeichen verwenden.",
+                               {quoted, lineNo, here, Shown(field)}));
         decimalCommaSeen = decimalCommaSeen || comma;
         decimalPointSeen = decimalPointSeen || point;
         table.values.push_back(value);
         continue;
       }
-      if (field.empty()) return refuse(where(here) + " keine Zahl: das Feld ist leer.");
+      if (field.empty())
+        return refuse(TrArgs("Die Datei %1 enthält in Zeile %2, Feld %3 keine Zahl: das Feld ist leer.",
+                             {quoted, lineNo, here}));
       if (parsed == Parsed::kTooLarge)
-        return refuse(where(here) + " eine zu große Zahl: " + Shown(field) + "; erlaubt sind Beträge bis " +
-                      kMaxMagnitudeText + ".");
+        return refuse(TrArgs("Die Datei %1 enthält in Zeile %2, Feld %3 eine zu große Zahl: %4; erlaubt sind "
+                             "Beträge bis %5.",
+                             {quoted, lineNo, here, Shown(field), kMaxMagnitudeText}));
       if (parsed == Parsed::kNotFinite)
-        return refuse(where(here) + " keinen endlichen Wert: " + Shown(field) + ".");
-      return refuse(where(here) + " keine Zahl: " + Shown(field) + ".");
+        return refuse(TrArgs("Die Datei %1 enthält in Zeile %2, Feld %3 keinen endlichen Wert: %4.",
+                             {quoted, lineNo, here, Shown(field)}));
+      return refuse(TrArgs("Die Datei %1 enthält in Zeile %2, Feld %3 keine Zahl: %4.",
+                           {quoted, lineNo, here, Shown(field)}));
     }
     if (table.rows == 0) {
       table.cols = count;
     } else if (count != table.cols) {
-      return refuse(file + " hat" + at + " " + Counted(count, "Wert", "Werte") + ", die Zeilen davor aber " +
-                    std::to_string(table.cols) + ".");
+      const std::string before = std::to_string(table.cols);
+      if (count == 1)
+        return refuse(TrArgs("Die Datei %1 hat in Zeile %2 %3 Wert, die Zeilen davor aber %4.",
+                             {quoted, lineNo, std::to_string(count), before}));
+      return refuse(TrArgs("Die Datei %1 hat in Zeile %2 %3 Werte, die Zeilen davor aber %4.",
+                           {quoted, lineNo, std::to_string(count), before}));
     }
     ++table.rows;
   }
-  if (in.bad()) return refuse(file + " lässt sich nicht zu Ende lesen.");
-  if (table.rows == 0) return refuse(file + " enthält keine Zahlen.");
-  if (table.rows < 2 || table.cols < 2)
-    return refuse(file + " hat nur " + Counted(table.rows, "Zeile", "Zeilen") + " und " +
-                  Counted(table.cols, "Spalte", "Spalten") +
-                  "; nötig sind mindestens 2 Zeilen und 2 Spalten.");
+  if (in.bad()) return refuse(TrArgs("Die Datei %1 lässt sich nicht zu Ende lesen.", {quoted}));
+  if (table.rows == 0) return refuse(TrArgs("Die Datei %1 enthält keine Zahlen.", {quoted}));
+  if (table.rows < 2 || table.cols < 2) {
+    // Here at least one of them is 1 (a data line has a field).
+    const std::string rows = std::to_string(table.rows);
+    const std::string cols = std::to_string(table.cols);
+    if (table.rows == 1 && table.cols == 1)
+      return refuse(TrArgs("Die Datei %1 hat nur %2 Zeile und %3 Spalte; nötig sind mindestens 2 Zeilen und "
+                           "2 Spalten.",
+                           {quoted, rows, cols}));
+    if (table.rows == 1)
+      return refuse(TrArgs("Die Datei %1 hat nur %2 Zeile und %3 Spalten; nötig sind mindestens 2 Zeilen und "
+                           "2 Spalten.",
+                           {quoted, rows, cols}));
+    return refuse(TrArgs("Die Datei %1 hat nur %2 Zeilen und %3 Spalte; nötig sind mindestens 2 Zeilen und "
+                         "2 Spalten.",
+                         {quoted, rows, cols}));
+  }
   result.table = std::move(table);
   return result;
 }
 
 std::string TooLargeFileText(const std::string& subject) {
-  return subject + " ist größer als erlaubt; gelesen werden höchstens " + std::to_string(kMaxFileBytes) +
-         " Bytes (256 MiB).";
+  return TrArgs("%1 ist größer als erlaubt; gelesen werden höchstens %2 Bytes (256 MiB).",
+                {subject, std::to_string(kMaxFileBytes)});
 }
 
 bool LooksBinary(std::string_view start) {
@@ -411,16 +433,16 @@ private:
 }  // namespace
 
 SurfaceResult SurfaceFromTableText(std::string_view text, const std::string& fileName, const TableProgress& progress) {
-  const std::string file = "Die Datei " + Quoted(fileName);
-  if (text.empty()) return Refused(file + " ist leer.");
-  if (text.size() > kMaxFileBytes) return Refused(TooLargeFileText(file));
+  const std::string quoted = Quoted(fileName);
+  if (text.empty()) return Refused(TrArgs("Die Datei %1 ist leer.", {quoted}));
+  if (text.size() > kMaxFileBytes) return Refused(TooLargeFileText(TrArgs("Die Datei %1", {quoted})));
   TextBuffer buffer(text, progress);
   std::istream in(&buffer);
   TableResult read = ReadTable(in, fileName, text.size());
   if (!read.table) {
     // The same 64 KiB a file's start is judged by.
     if (read.noNumberInFirstLine && LooksBinary(text.substr(0, 65536)))
-      return Refused(file + " ist weder ein Bild noch eine Zahlentabelle.");
+      return Refused(TrArgs("Die Datei %1 ist weder ein Bild noch eine Zahlentabelle.", {quoted}));
     return Refused(std::move(read.error));
   }
   const Table& t = *read.table;

@@ -4,6 +4,7 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@
 #include "render/glwindow.h"
 #include "render/scenes.h"
 #include "state/state.h"
+#include "text/catalogue.h"
+#include "text/language.h"
 #include "web/canvas_surface.h"
 
 namespace {
@@ -142,9 +145,31 @@ emscripten::val StateNow() {
   return o;
 }
 
+// "de" or "en", from the page's link; anything else leaves the language as it is.
+bool ChooseLanguage(const std::string& code) {
+  const std::optional<Language> language = LanguageFromCode(code);
+  if (language) SetLanguage(*language);
+  return language.has_value();
+}
+
+// The English catalogue as [German, English] pairs: the page's own texts
+// (its HTML and scripts) are translated with the same table as the module's.
+emscripten::val Catalogue() {
+  emscripten::val pairs = emscripten::val::array();
+  for (std::size_t i = 0; i < kEnglishCount; ++i) {
+    emscripten::val pair = emscripten::val::array();
+    pair.call<void>("push", std::string(kEnglish[i].german));
+    pair.call<void>("push", std::string(kEnglish[i].english));
+    pairs.call<void>("push", pair);
+  }
+  return pairs;
+}
+
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(veltra) {
+  emscripten::function("setLanguage", &ChooseLanguage);
+  emscripten::function("catalogue", &Catalogue);
   emscripten::function("start", &Start);
   emscripten::function("paint", &Paint);
   emscripten::function("deltaChanged", &DeltaChanged);

@@ -20,6 +20,7 @@
 #include "sources/resample.h"
 #include "sources/table_reader.h"
 #include "state/state.h"
+#include "text/language.h"
 
 namespace {
 
@@ -43,7 +44,7 @@ std::string TakeSampleNow() {
 // bytes are read into the page, with the desktop's message.
 std::string FileTooLarge(const std::string& name, double bytes) {
   if (bytes <= static_cast<double>(kMaxFileBytes)) return {};
-  return TooLargeFileText("Die Datei " + Quoted(name));
+  return TooLargeFileText(TrArgs("Die Datei %1", {Quoted(name)}));
 }
 
 val Choices() {
@@ -65,7 +66,7 @@ bool PictureSizeAccepted(int width, int height) { return PictureSizeProblem({}, 
 // is taken or the header declares none (the decoded size is checked then).
 std::string PictureHeaderProblem(const val& bytes, const std::string& name) {
   const std::optional<PictureSize> size = PictureSizeFromHeader(BytesOf(bytes));
-  return size ? RgbaPictureProblem("Das Bild " + Quoted(name), size->width, size->height) : std::string();
+  return size ? RgbaPictureProblem(TrArgs("Das Bild %1", {Quoted(name)}), size->width, size->height) : std::string();
 }
 
 template <class T>
@@ -130,7 +131,7 @@ std::string TakeStagedSamples(const val& s, const std::string& name) {
   StagedValues() = {};
   if (kept.keptRows != resample_detail::IndicesRead(kept.rows) || kept.keptCols != resample_detail::IndicesRead(kept.cols) ||
       kept.values.size() != kept.keptRows.size() * kept.keptCols.size())
-    return "Die Datei " + Quoted(name) + " ist unvollständig.";
+    return TrArgs("Die Datei %1 ist unvollständig.", {Quoted(name)});
   return TakeFileResult(TakenSamples(std::move(kept)), name);
 }
 
@@ -301,23 +302,34 @@ bool CurvesReady(unsigned generation, const val& result) {
   return PageCurves().Ready(generation, r);
 }
 
+// The reasons are pixels.h's, worded here again so that each is marked where
+// it is shown.
 std::string UnreadablePicture(const std::string& name, bool formatUnsupported) {
-  return UnreadablePictureText(name, formatUnsupported ? kFormatNotInBrowser : kBrokenPictureData);
+  return UnreadablePictureText(name, formatUnsupported ? Tr("Das Bildformat wird im Browser nicht unterstützt.")
+                                                       : Tr("Die Bilddaten sind fehlerhaft oder unvollständig."));
 }
-std::string UnreadableFile(const std::string& name) { return "Die Datei " + Quoted(name) + " lässt sich nicht lesen."; }
-std::string ReadingFile(const std::string& name) { return "Die Datei " + Quoted(name) + " wird gelesen \u2026"; }
-std::string UnpackingPicture(const std::string& name) { return "Das Bild " + Quoted(name) + " wird entpackt \u2026"; }
+std::string UnreadableFile(const std::string& name) {
+  return TrArgs("Die Datei %1 lässt sich nicht lesen.", {Quoted(name)});
+}
+std::string ReadingFile(const std::string& name) { return TrArgs("Die Datei %1 wird gelesen …", {Quoted(name)}); }
+std::string UnpackingPicture(const std::string& name) {
+  return TrArgs("Das Bild %1 wird entpackt …", {Quoted(name)});
+}
 std::string GriddingPicture(const std::string& name) {
-  return "Das Bild " + Quoted(name) + " wird auf das Gitter gelegt \u2026";
+  return TrArgs("Das Bild %1 wird auf das Gitter gelegt …", {Quoted(name)});
 }
 std::string UnreadableFileBecause(const std::string& name, const std::string& why) {
-  return "Die Datei " + Quoted(name) + " lässt sich nicht lesen: " + why;
+  return TrArgs("Die Datei %1 lässt sich nicht lesen: %2", {Quoted(name), why});
 }
 std::string CheckingLinkFormula(int percent) {
-  return "Die Formel im Link wird geprüft \u2026 " + std::to_string(percent) + " %";
+  return TrArgs("Die Formel im Link wird geprüft … %1 %", {std::to_string(percent)});
 }
-std::string FormulaUncheckable(const std::string& why) { return "Die Formel lässt sich nicht prüfen: " + why; }
-std::string CurvesFailed(const std::string& why) { return "Die Kurven lassen sich nicht berechnen: " + why; }
+std::string FormulaUncheckable(const std::string& why) {
+  return TrArgs("Die Formel lässt sich nicht prüfen: %1", {why});
+}
+std::string CurvesFailed(const std::string& why) {
+  return TrArgs("Die Kurven lassen sich nicht berechnen: %1", {why});
+}
 
 }  // namespace
 
@@ -352,8 +364,9 @@ EMSCRIPTEN_BINDINGS(analyse) {
   emscripten::function("unreadableFileBecause", &UnreadableFileBecause);
   emscripten::function("checkingLinkFormula", &CheckingLinkFormula);
   emscripten::function("formulaUncheckable", &FormulaUncheckable);
-  emscripten::function("dropOneFile", emscripten::optional_override(
-                                          [] { return std::string("Bitte genau eine Datei auf die Seite ziehen."); }));
+  emscripten::function("dropOneFile", emscripten::optional_override([] {
+                         return std::string(Tr("Bitte genau eine Datei auf die Seite ziehen."));
+                       }));
   emscripten::function("takeFormula", &TakeFormula);
   emscripten::function("pictureSizeAccepted", &PictureSizeAccepted);
   emscripten::function("pictureHeaderProblem", &PictureHeaderProblem);

@@ -6,11 +6,13 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "analysis/pictures.h"
 #include "interaction/data_source.h"
 #include "interaction/picture_view.h"
+#include "text/language.h"
 
 namespace {
 
@@ -79,8 +81,8 @@ EMSCRIPTEN_BINDINGS(bild) {
   emscripten::function("proposedPictureName", &ProposedPictureName);
   emscripten::function("pictureNotSavedText", &PictureNotSavedText);
   emscripten::function("noClipboardText", emscripten::optional_override([] {
-    return std::string("Der Browser lässt das Bild nicht in die Zwischenablage. "
-                       "Mit \u201EBild speichern\u2026\u201C (Strg+S) lässt es sich als PNG-Datei sichern.");
+    return std::string(Tr("Der Browser lässt das Bild nicht in die Zwischenablage. "
+                          "Mit „Bild speichern…“ (Strg+S) lässt es sich als PNG-Datei sichern."));
   }));
   emscripten::function("bildPictures", &BildPictures);
   emscripten::value_object<PicturePlace>("PicturePlace")

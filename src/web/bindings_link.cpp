@@ -16,6 +16,7 @@
 #include "sources/formula.h"
 #include "sources/surface_result.h"
 #include "state/state.h"
+#include "text/language.h"
 
 namespace {
 
@@ -88,14 +89,16 @@ emscripten::val AnalysedDeltas() {
   return emscripten::val::array(MismatchedDeltas(appState.chosenLevel, appState.currentDelta));
 }
 
-// The names a note gives the link's keys.
+// The names a note gives the link's keys, in the language chosen (so made
+// at each call, not once).
 std::string FieldName(const std::string& key) {
-  static const std::map<std::string, std::string> names = {
-      {"aufloesung", "Auflösung"}, {"formel", "Formel"}, {"aktuell", "aktuelles Delta"},
-      {"analysiert", "analysiertes Delta"}, {"level", "Level"}, {"delta", "Delta"}, {"anteil", "Anteil"},
-      {"anteilLevel", "Level des Anteils"}, {"auswahl", "Auswahl"}, {"zoom", "Zoom"},
-      {"nurDaten", "Zeige nur Daten"}, {"drahtgitter", "Drahtgitter"}, {"grafik", "Lage der Funktionen"},
-      {"daten", "Lage der Daten"}, {"fenster", "Fenster"}, {"praesentation", "Präsentation"}};
+  const std::map<std::string, std::string> names = {
+      {"aufloesung", Tr("Auflösung")}, {"formel", Tr("Formel")}, {"aktuell", Tr("aktuelles Delta")},
+      {"analysiert", Tr("analysiertes Delta")}, {"level", "Level"}, {"delta", "Delta"}, {"anteil", Tr("Anteil")},
+      {"anteilLevel", Tr("Level des Anteils")}, {"auswahl", Tr("Auswahl")}, {"zoom", Tr("Zoom")},
+      {"nurDaten", Tr("Zeige nur Daten")}, {"drahtgitter", Tr("Drahtgitter")}, {"grafik", Tr("Lage der Funktionen")},
+      {"daten", Tr("Lage der Daten")}, {"fenster", Tr("Fenster")}, {"praesentation", Tr("Präsentation")},
+      {"lang", Tr("Sprache")}};
   const auto it = names.find(key);
   return it == names.end() ? key : it->second;
 }
@@ -124,26 +127,28 @@ std::string Joined(const emscripten::val& list, std::string (*shown)(const std::
 std::string LinkRefusal(const emscripten::val& wrong, const emscripten::val& twice, const emscripten::val& unknown,
                         const emscripten::val& reasons) {
   std::vector<std::string> parts;
-  if (wrong["length"].as<int>() > 0) parts.push_back(Joined(wrong, FieldName) + " im Link ungültig");
-  if (twice["length"].as<int>() > 0) parts.push_back(Joined(twice, FieldName) + " im Link mehrfach angegeben");
-  if (unknown["length"].as<int>() > 0) parts.push_back("im Link unbekannt: " + Joined(unknown, ShownKey));
+  if (wrong["length"].as<int>() > 0) parts.push_back(TrArgs("%1 im Link ungültig", {Joined(wrong, FieldName)}));
+  if (twice["length"].as<int>() > 0)
+    parts.push_back(TrArgs("%1 im Link mehrfach angegeben", {Joined(twice, FieldName)}));
+  if (unknown["length"].as<int>() > 0) parts.push_back(TrArgs("im Link unbekannt: %1", {Joined(unknown, ShownKey)}));
   std::string text;
   for (const std::string& part : parts) text += (text.empty() ? "" : "; ") + part;
-  text += "; der Link wurde nicht übernommen.";
+  text += "; ";
+  text += Tr("der Link wurde nicht übernommen.");
   for (const std::string& reason : emscripten::vecFromJSArray<std::string>(reasons)) text += " " + reason;
   return text;
 }
 
-// The link's other notes, by what happened.
+// The link's other notes, by what happened, in the language chosen.
 std::string LinkNote(const std::string& what) {
-  static const std::map<std::string, std::string> notes = {
-      {"file", "Eine geladene Datei kann nicht in einen Link. Der Link wurde nicht kopiert."},
-      {"mixed", "Die Details wurden mit mehreren Delta-Werten analysiert; das kann ein Link nicht wiedergeben. "
-                "Der Link wurde nicht kopiert."},
-      {"noClipboard", "Der Browser lässt das Kopieren nicht zu; der Link steht in der Adresszeile."},
-      {"copied", "Link kopiert."},
-      {"copyRefused", "Der Browser hat das Kopieren abgelehnt; der Link steht in der Adresszeile."},
-      {"incomplete", "Der Link wurde nicht vollständig übernommen."}};
+  const std::map<std::string, std::string> notes = {
+      {"file", Tr("Eine geladene Datei kann nicht in einen Link. Der Link wurde nicht kopiert.")},
+      {"mixed", Tr("Die Details wurden mit mehreren Delta-Werten analysiert; das kann ein Link nicht wiedergeben. "
+                   "Der Link wurde nicht kopiert.")},
+      {"noClipboard", Tr("Der Browser lässt das Kopieren nicht zu; der Link steht in der Adresszeile.")},
+      {"copied", Tr("Link kopiert.")},
+      {"copyRefused", Tr("Der Browser hat das Kopieren abgelehnt; der Link steht in der Adresszeile.")},
+      {"incomplete", Tr("Der Link wurde nicht vollständig übernommen.")}};
   const auto it = notes.find(what);
   return it == notes.end() ? std::string() : it->second;
 }

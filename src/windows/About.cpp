@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <initializer_list>
 
+#include "windows/tr.h"
+
 TfrmAbout* frmAbout = nullptr;
 
 namespace {
@@ -40,7 +42,7 @@ void FitBetweenMargins(std::initializer_list<QLabel*> lines, int windowWidth) {
 }  // namespace
 
 TfrmAbout::TfrmAbout() {
-  setWindowTitle("Info");
+  setWindowTitle(TrQ("Info"));
   move(296, 261);
   setFixedSize(377, 161);
   QPalette p = palette();
@@ -49,11 +51,15 @@ TfrmAbout::TfrmAbout() {
   setAutoFillBackground(true);
 
   Label1 = MakeText(this, "Veltra", 136, 8, 19);
-  Label2 = MakeText(this, "Dient der Veranschaulichung einer zweidimensionalen ", 24, 40, 13);
-  Label3 = MakeText(this, "Multiskalenanalyse mit BLaC-Wavelets.", 24, 56, 13);
+  // One sentence, broken where the language breaks it; the first line keeps
+  // the space before the break, so the two labels read as the sentence.
+  const QStringList purpose =
+      TrQ("Dient der Veranschaulichung einer zweidimensionalen\nMultiskalenanalyse mit BLaC-Wavelets.").split('\n');
+  Label2 = MakeText(this, purpose.value(0) + ' ', 24, 40, 13);
+  Label3 = MakeText(this, purpose.value(1), 24, 56, 13);
   FitBetweenMargins({Label2, Label3}, width());
-  Label4 = MakeText(this, "Entwickelt vom Veltra-Team.", 24, 80, 13);
-  Label5 = MakeText(this, "Freie Software zum Lernen und Lehren.", 24, 104, 13);
+  Label4 = MakeText(this, TrQ("Entwickelt vom Veltra-Team."), 24, 80, 13);
+  Label5 = MakeText(this, TrQ("Freie Software zum Lernen und Lehren."), 24, 104, 13);
 }
 
 void TfrmAbout::keyPressEvent(QKeyEvent* e) {

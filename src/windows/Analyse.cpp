@@ -31,6 +31,7 @@
 #include "state/state.h"
 #include "windows/file_paths.h"
 #include "windows/state_notice.h"
+#include "windows/tr.h"
 
 TfrmAnalyse* frmAnalyse = nullptr;
 
@@ -41,7 +42,7 @@ QString Text(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
 TfrmAnalyse::TfrmAnalyse() {
-  setWindowTitle("Analyse");
+  setWindowTitle(TrQ("Analyse"));
   setAcceptDrops(true);
   // Beside the views where the screen has room (placed when first opened),
   // else over the function view, clear of the control panel.
@@ -191,7 +192,7 @@ void TfrmAnalyse::hideEvent(QHideEvent* e) {
 }
 
 void TfrmAnalyse::Refuse(const QString& text) {
-  QMessageBox::warning(this, "Analyse", text);
+  QMessageBox::warning(this, TrQ("Analyse"), text);
   ShowSource();
 }
 
@@ -245,9 +246,10 @@ bool TfrmAnalyse::LoadFile(const std::string& path) {
 
 void TfrmAnalyse::butDateiClick() {
   const QString path = QFileDialog::getOpenFileName(
-      this, QString::fromUtf8("Fl\u00e4che laden"), lastFile_.empty() ? QString() : QFileInfo(QFile::decodeName(lastFile_.c_str())).path(),
-      QString::fromUtf8("Bilder und Zahlentabellen (*.png *.jpg *.jpeg *.bmp *.gif *.pbm *.pgm *.ppm "
-                        "*.tif *.tiff *.webp *.txt *.csv *.dat);;Alle Dateien (*)"));
+      this, TrQ("Fläche laden"), lastFile_.empty() ? QString() : QFileInfo(QFile::decodeName(lastFile_.c_str())).path(),
+      TrQ("Bilder und Zahlentabellen") +
+          " (*.png *.jpg *.jpeg *.bmp *.gif *.pbm *.pgm *.ppm *.tif *.tiff *.webp *.txt *.csv *.dat);;" +
+          TrQ("Alle Dateien") + " (*)");
   if (path.isEmpty()) return ShowSource();
   LoadFile(path);
 }

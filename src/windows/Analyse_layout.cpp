@@ -19,6 +19,7 @@
 #include "interaction/data_source.h"
 #include "windows/Analyse.h"
 #include "windows/charts.h"
+#include "windows/tr.h"
 
 namespace {
 
@@ -45,17 +46,17 @@ W* Plain(W* w) {
 
 void TfrmAnalyse::LayOut() {
   // Datenquelle
-  grpQuelle = MakeGroup("Datenquelle");
-  rbBeispiel = Plain(new QRadioButton(QString::fromUtf8("Beispielfl\u00e4che")));
-  rbFormel = Plain(new QRadioButton("Formel"));
-  rbDatei = Plain(new QRadioButton("Datei"));
+  grpQuelle = MakeGroup(TrQ("Datenquelle"));
+  rbBeispiel = Plain(new QRadioButton(TrQ("Beispielfläche")));
+  rbFormel = Plain(new QRadioButton(TrQ("Formel")));
+  rbDatei = Plain(new QRadioButton(TrQ("Datei")));
   rbBeispiel->setChecked(true);
   auto* sources = new QButtonGroup(this);
   for (QRadioButton* rb : {rbBeispiel, rbFormel, rbDatei}) sources->addButton(rb);
   txtFormel = Plain(new QLineEdit("0.7*sin(7*x)*sin(3*y)"));
-  txtFormel->setToolTip(QString::fromUtf8("f(x, y) mit x, y von 0 bis 1, z. B. 0.7*sin(7*x)*sin(3*y)"));
-  butUebernehmen = Plain(new QPushButton(QString::fromUtf8("\u00dcbernehmen")));
-  butDatei = Plain(new QPushButton(QString::fromUtf8("Datei\u2026")));
+  txtFormel->setToolTip(TrQ("f(x, y) mit x, y von 0 bis 1, z. B. 0.7*sin(7*x)*sin(3*y)"));
+  butUebernehmen = Plain(new QPushButton(TrQ("Übernehmen")));
+  butDatei = Plain(new QPushButton(TrQ("Datei…")));
   labQuelle = Plain(new QLabel);
   labQuelle->setWordWrap(true);
   auto* q = new QGridLayout(grpQuelle);
@@ -68,19 +69,19 @@ void TfrmAnalyse::LayOut() {
   q->addWidget(butDatei, 2, 3);
   cmbAufloesung = Plain(new QComboBox);
   for (int points : ResolutionChoices()) cmbAufloesung->addItem(Text(ResolutionText(points)), points);
-  cmbAufloesung->setToolTip(QString::fromUtf8(
-      "Gitterpunkte je Seite; die Quelle wird neu abgetastet, der h\u00f6chste Level ist 6, 7, 8 oder 9."));
-  butBild = Plain(new QPushButton(QString::fromUtf8("Bild\u2026")));
-  butBild->setToolTip(QString::fromUtf8("Original, Rekonstruktion, Differenz und Koeffizienten als Bilder (Taste B)"));
-  q->addWidget(Plain(new QLabel(QString::fromUtf8("Aufl\u00f6sung:"))), 3, 0);
+  cmbAufloesung->setToolTip(
+      TrQ("Gitterpunkte je Seite; die Quelle wird neu abgetastet, der höchste Level ist 6, 7, 8 oder 9."));
+  butBild = Plain(new QPushButton(TrQ("Bild…")));
+  butBild->setToolTip(TrQ("Original, Rekonstruktion, Differenz und Koeffizienten als Bilder (Taste B)"));
+  q->addWidget(Plain(new QLabel(TrQ("Auflösung:"))), 3, 0);
   q->addWidget(cmbAufloesung, 3, 1, 1, 2, Qt::AlignLeft);
   q->addWidget(butBild, 3, 3);
   q->addWidget(labQuelle, 4, 0, 1, 4);
   q->setColumnStretch(2, 1);
 
   // Kompression
-  grpKompression = MakeGroup("Kompression");
-  auto* labAnteil = Plain(new QLabel("Anteil behalten:"));
+  grpKompression = MakeGroup(TrQ("Kompression"));
+  auto* labAnteil = Plain(new QLabel(TrQ("Anteil behalten:")));
   spnAnteil = Plain(new QDoubleSpinBox);
   spnAnteil->setRange(0, 100);
   spnAnteil->setDecimals(1);
@@ -92,13 +93,12 @@ void TfrmAnalyse::LayOut() {
   sldAnteil = new QSlider(Qt::Horizontal);
   sldAnteil->setRange(0, 1000);
   sldAnteil->setValue(100);
-  butAnwenden = Plain(new QPushButton("Anwenden"));
-  butAnwenden->setToolTip(QString::fromUtf8(
-      "Analysiert die Originalfl\u00e4che mit dem aktuellen Delta bis zum gezeigten Level und "
-      "beh\u00e4lt die gr\u00f6\u00dften Details."));
-  butOriginal = Plain(new QPushButton("Original"));
-  butOriginal->setToolTip(QString::fromUtf8(
-      "Zeigt die unkomprimierte Analyse der Originalfl\u00e4che auf dem gezeigten Level."));
+  butAnwenden = Plain(new QPushButton(TrQ("Anwenden")));
+  butAnwenden->setToolTip(
+      TrQ("Analysiert die Originalfläche mit dem aktuellen Delta bis zum gezeigten Level und "
+          "behält die größten Details."));
+  butOriginal = Plain(new QPushButton(TrQ("Original")));
+  butOriginal->setToolTip(TrQ("Zeigt die unkomprimierte Analyse der Originalfläche auf dem gezeigten Level."));
   labBehalten = Plain(new QLabel);
   labGezeigt = Plain(new QLabel);
   auto* k = new QGridLayout(grpKompression);
@@ -112,16 +112,16 @@ void TfrmAnalyse::LayOut() {
   k->setColumnStretch(2, 1);
 
   // Kennzahlen
-  grpKennzahlen = MakeGroup("Kennzahlen");
+  grpKennzahlen = MakeGroup(TrQ("Kennzahlen"));
   labFehler = Plain(new QLabel);
   labFehler->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  labEinweg = Plain(new QLabel(QString::fromUtf8(
-      "Auch bei 100 % bleibt ein Fehler: Hinab und wieder hinauf rekonstruiert das Verfahren "
-      "nur n\u00e4herungsweise.")));
+  labEinweg = Plain(new QLabel(
+      TrQ("Auch bei 100 % bleibt ein Fehler: Hinab und wieder hinauf rekonstruiert das Verfahren "
+          "nur näherungsweise.")));
   labEinweg->setWordWrap(true);
   labFehler->setWordWrap(true);
   tblEnergie = Plain(new QTableWidget(0, 3));
-  tblEnergie->setHorizontalHeaderLabels({"Anteil", "Block", "Energie"});
+  tblEnergie->setHorizontalHeaderLabels({TrQ("Anteil"), TrQ("Block"), TrQ("Energie")});
   const QString energy = Text(EnergyExplanation());
   tblEnergie->setToolTip(energy);
   for (int col = 0; col < 3; ++col) tblEnergie->horizontalHeaderItem(col)->setToolTip(energy);
@@ -136,7 +136,7 @@ void TfrmAnalyse::LayOut() {
   z->addWidget(tblEnergie);
 
   // Kurven
-  grpKurven = MakeGroup("Kurven");
+  grpKurven = MakeGroup(TrQ("Kurven"));
   chtDelta = new CurveView(DeltaChartTexts(), CurveView::Scale::Linear);
   chtAnteil = new CurveView(ShareChartTexts(), CurveView::Scale::Logarithmic);
   chtDelta->clicked = [this](double delta) { emit deltaPicked(NearestDeltaPosition(delta)); };

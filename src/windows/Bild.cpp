@@ -13,6 +13,7 @@
 #include "interaction/picture_view.h"
 #include "windows/picture_out.h"
 #include "windows/presentation.h"
+#include "windows/tr.h"
 
 TfrmBild* frmBild = nullptr;
 
@@ -117,10 +118,10 @@ void ColourBar::paintEvent(QPaintEvent*) {
 }
 
 TfrmBild::TfrmBild() {
-  setWindowTitle(QStringLiteral("Bild"));
+  setWindowTitle(TrQ("Bild"));
   new QGridLayout(this);
-  const std::array<QString, 4> titles{QStringLiteral("Original"), QStringLiteral("Rekonstruktion"),
-                                      QStringLiteral("Differenz"), QStringLiteral("Koeffizienten")};
+  const std::array<QString, 4> titles{TrQ("Original"), TrQ("Rekonstruktion"), TrQ("Differenz"),
+                                      TrQ("Koeffizienten")};
   const std::array<ColourBar::Map, 4> maps{ColourBar::Map::Grey, ColourBar::Map::Grey,
                                            ColourBar::Map::Diverging, ColourBar::Map::Viridis};
   for (std::size_t i = 0; i < 4; ++i) {
@@ -132,7 +133,7 @@ TfrmBild::TfrmBild() {
     bars[i]->setParent(this);
   }
   Arrange(4);
-  labTitel[3]->setToolTip(QStringLiteral("Beträge der Koeffizienten auf dem gezeigten Level, logarithmisch"));
+  labTitel[3]->setToolTip(TrQ("Beträge der Koeffizienten auf dem gezeigten Level, logarithmisch"));
   resize(1220, 330);
   FollowPresentation(this, [this](bool on) { Present(on); }, [this] { return layout()->minimumSize(); });
 }

@@ -4,10 +4,11 @@
 #include "interaction/picture_view.h"
 #include "interaction/navigation.h"
 #include "render/scenes.h"
+#include "windows/tr.h"
 
 TfrmDaten* frmDaten = nullptr;
 
-TfrmDaten::TfrmDaten() : GlView(QStringLiteral("Daten"), NavView::Daten,
+TfrmDaten::TfrmDaten() : GlView(TrQ("Daten"), NavView::Daten,
                                QString::fromStdString(ProposedPictureName("daten"))) {
   setFramePosition(QPoint(493, -1));
   resize(531, 528);

@@ -3,10 +3,11 @@
 #include "interaction/picture_view.h"
 #include "interaction/navigation.h"
 #include "render/scenes.h"
+#include "windows/tr.h"
 
 TfrmGrafik* frmGrafik = nullptr;
 
-TfrmGrafik::TfrmGrafik() : GlView(QStringLiteral("Skalierungsfunktion und Wavelets"), NavView::Grafik,
+TfrmGrafik::TfrmGrafik() : GlView(TrQ("Skalierungsfunktion und Wavelets"), NavView::Grafik,
                                  QString::fromStdString(ProposedPictureName("grafik"))) {
   setFramePosition(QPoint(1, -1));
   resize(492, 528);

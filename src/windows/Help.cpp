@@ -10,6 +10,7 @@
 #include "interaction/window_places.h"
 #include "windows/Kontrolle.h"
 #include "windows/presentation.h"
+#include "windows/tr.h"
 
 TfrmHelp* frmHelp = nullptr;
 
@@ -38,7 +39,7 @@ protected:
 }  // namespace
 
 TfrmHelp::TfrmHelp() {
-  setWindowTitle(QStringLiteral("Hilfe"));
+  setWindowTitle(TrQ("Hilfe"));
   move(240, 120);
   resize(560, 520);
   txtHilfe = new QTextBrowser(this);

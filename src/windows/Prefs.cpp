@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "interaction/settings.h"
+#include "windows/tr.h"
 
 TfrmPrefs* frmPrefs = nullptr;
 
@@ -45,29 +46,29 @@ QLineEdit* MakeField(QGroupBox* group, int x, int y) {
 }  // namespace
 
 TfrmPrefs::TfrmPrefs() {
-  setWindowTitle("Einstellungen");
+  setWindowTitle(TrQ("Einstellungen"));
   move(166, 222);
   setFixedSize(550, 239);
 
-  grpSchrittweite = MakeGroup(this, "Schrittweite der Darstellung bei", 32, 24, 241, 129);
-  labhNear = MakeFieldLabel(grpSchrittweite, "naher Betrachtung:", 34, 26, 144);
+  grpSchrittweite = MakeGroup(this, TrQ("Schrittweite der Darstellung bei"), 32, 24, 241, 129);
+  labhNear = MakeFieldLabel(grpSchrittweite, TrQ("naher Betrachtung:"), 34, 26, 144);
   txthNear = MakeField(grpSchrittweite, 144, 24);
-  labFar = MakeFieldLabel(grpSchrittweite, "entfernter Betrachtung:", 16, 58, 144);
+  labFar = MakeFieldLabel(grpSchrittweite, TrQ("entfernter Betrachtung:"), 16, 58, 144);
   txthFar = MakeField(grpSchrittweite, 144, 56);
-  Label2 = MakeFieldLabel(grpSchrittweite, "den Daten:", 72, 90, 144);
+  Label2 = MakeFieldLabel(grpSchrittweite, TrQ("den Daten:"), 72, 90, 144);
   txthDat = MakeField(grpSchrittweite, 144, 88);
 
-  GroupBox1 = MakeGroup(this, "Rotationen", 288, 24, 241, 57);
-  labRotStep = MakeFieldLabel(GroupBox1, "Schrittweite:", 77, 26, 152);
+  GroupBox1 = MakeGroup(this, TrQ("Rotationen"), 288, 24, 241, 57);
+  labRotStep = MakeFieldLabel(GroupBox1, TrQ("Schrittweite:"), 77, 26, 152);
   txtRotStep = MakeField(GroupBox1, 152, 24);
 
-  grpSchritte = MakeGroup(this, "Wechsel der Ansichten", 288, 88, 241, 65);
-  labSteps = MakeFieldLabel(grpSchritte, "Anzahl Zwischenschritte:", 17, 26, 152);
+  grpSchritte = MakeGroup(this, TrQ("Wechsel der Ansichten"), 288, 88, 241, 65);
+  labSteps = MakeFieldLabel(grpSchritte, TrQ("Anzahl Zwischenschritte:"), 17, 26, 152);
   txtSteps = MakeField(grpSchritte, 152, 24);
 
   butOK = new QPushButton("OK", this);
   butOK->setGeometry(280, 176, 113, 25);
-  butAbbrechen = new QPushButton("Abbrechen", this);
+  butAbbrechen = new QPushButton(TrQ("Abbrechen"), this);
   butAbbrechen->setGeometry(408, 176, 113, 25);
   // Return on a focused button presses that button; elsewhere it means "OK".
   butOK->setAutoDefault(true);
@@ -103,7 +104,7 @@ void TfrmPrefs::butOKClick() {
   const SettingsCheck check = CheckSettings(t);
   if (!check.values) {
     // Refused: the window stays open and nothing is taken over.
-    QMessageBox::information(this, "Einstellungen", QString::fromStdString(check.error));
+    QMessageBox::information(this, TrQ("Einstellungen"), QString::fromStdString(check.error));
     return;
   }
   ApplySettings(*check.values);

@@ -10,6 +10,8 @@
 #include <QMessageBox>
 #include <QStandardPaths>
 
+#include "windows/tr.h"
+
 void CopyPictureToClipboard(const QImage& picture) {
   if (!picture.isNull()) QGuiApplication::clipboard()->setImage(picture);
 }
@@ -20,15 +22,16 @@ bool WritePicture(const QImage& picture, const QString& path) {
   QImageWriter writer(path, format);
   if (!picture.isNull() && writer.write(picture)) return true;
   QMessageBox::warning(nullptr, QStringLiteral("Veltra"),
-                       QStringLiteral("Das Bild konnte nicht gespeichert werden: ") + QDir::toNativeSeparators(path));
+                       TrQ("Das Bild konnte nicht gespeichert werden: %1").arg(QDir::toNativeSeparators(path)));
   return false;
 }
 
 QString AskPictureName(const QString& proposedName) {
   QString folder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
   if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
-  QFileDialog dialog(nullptr, QStringLiteral("Bild speichern"), folder,
-                     QStringLiteral("PNG-Bild (*.png);;JPEG-Bild (*.jpg *.jpeg)"));
+  // The patterns stay out of the texts: Qt reads them, and the suffix follows them below.
+  QFileDialog dialog(nullptr, TrQ("Bild speichern"), folder,
+                     TrQ("PNG-Bild") + " (*.png);;" + TrQ("JPEG-Bild") + " (*.jpg *.jpeg)");
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(QStringLiteral("png"));
   dialog.selectFile(proposedName);
@@ -42,8 +45,9 @@ QString AskPictureName(const QString& proposedName) {
 
 std::unique_ptr<QMenu> MakePictureMenu(std::function<void()> copy, std::function<void()> save) {
   auto menu = std::make_unique<QMenu>();
-  // After the tab, the keys that do the same, named as on a German keyboard.
-  menu->addAction(QStringLiteral("Bild kopieren\tStrg+C"), std::move(copy));
-  menu->addAction(QStringLiteral("Bild speichern…\tStrg+S"), std::move(save));
+  // After the tab, the keys that do the same, named as a keyboard of the
+  // language shown names them (Strg, Ctrl).
+  menu->addAction(TrQ("Bild kopieren\tStrg+C"), std::move(copy));
+  menu->addAction(TrQ("Bild speichern…\tStrg+S"), std::move(save));
   return menu;
 }
