@@ -6,6 +6,8 @@
 // makes them larger. Nothing lies over a view or the panel. "Vollbild" gives
 // the views the whole screen; Esc (or "Vollbild beenden") leaves it.
 
+import { tr } from './i18n.js';
+
 const $ = (id) => document.getElementById(id);
 const GRAFIK_WIDTH = 492;
 const DATEN_WIDTH = 531;
@@ -184,11 +186,11 @@ export function wireLayout() {
   const views = $('views');
   $('butVollbild').addEventListener('click', () => {
     if (!views.requestFullscreen) {
-      note('Dieser Browser kann die Ansichten nicht als Vollbild zeigen.');
+      note(tr('Dieser Browser kann die Ansichten nicht als Vollbild zeigen.'));
       return;
     }
     views.requestFullscreen().catch(() => {
-      note('Der Browser hat das Vollbild abgelehnt.');
+      note(tr('Der Browser hat das Vollbild abgelehnt.'));
     });
   });
   $('butVollbildEnde').addEventListener('click', () => document.exitFullscreen());
