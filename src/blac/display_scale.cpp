@@ -10,17 +10,6 @@ namespace {
 
 using Expansion = double (*)(const CurrentFamily&, double, double, int);
 
-// The corners of the cells that mesh [from, to) with step h, as the drawing
-// runs over them: starts by repeated addition while below `to`, and the end
-// of the last cell. A cell's far corner is the next cell's start, bit for bit.
-std::vector<double> CellCorners(double from, double to, double h) {
-  std::vector<double> corners;
-  double x = from;
-  for (; x < to; x = x + h) corners.push_back(x);
-  if (!corners.empty()) corners.push_back(x);
-  return corners;
-}
-
 void AddRegion(HeightRange& range, const CurrentFamily& f, double x0, double x1, double y0,
                double y1, Expansion e, int level, double factor, double h) {
   const std::vector<double> xs = CellCorners(x0, x1, h);
@@ -30,6 +19,14 @@ void AddRegion(HeightRange& range, const CurrentFamily& f, double x0, double x1,
 }
 
 }  // namespace
+
+std::vector<double> CellCorners(double from, double to, double h) {
+  std::vector<double> corners;
+  double x = from;
+  for (; x < to; x = x + h) corners.push_back(x);
+  if (!corners.empty()) corners.push_back(x);
+  return corners;
+}
 
 void HeightRange::Add(double z) {
   if (!std::isfinite(z)) {

@@ -3,6 +3,7 @@
 // at the start camera. The rule looks only at the heights the data view draws;
 // the drawing applies the scale (DisplayScale in state/state.h).
 #include <limits>
+#include <vector>
 
 #include "state/state.h"
 
@@ -14,6 +15,11 @@ constexpr double kUnscaledBound = 1.0;
 // part below the floor kept where the start camera still sees it.
 constexpr double kScaledSpan = 0.7;
 constexpr double kScaledDepth = 0.35;
+
+// The corners of the cells that mesh [from, to) with step h, as the drawing
+// runs over them: starts by repeated addition while below `to`, and the end
+// of the last cell. A cell's far corner is the next cell's start, bit for bit.
+std::vector<double> CellCorners(double from, double to, double h);
 
 // The least and the greatest of the finite heights seen; non-finite ones are
 // only noted.

@@ -75,15 +75,6 @@ void CheckHeightCache() {
   cache.scale.reset();
 }
 
-// The starts of the cells meshing [from, to), and the end of the last one.
-std::vector<double> Corners(double from, double to, double h) {
-  std::vector<double> corners;
-  double x = from;
-  for (; x < to; x = x + h) corners.push_back(x);
-  if (!corners.empty()) corners.push_back(x);
-  return corners;
-}
-
 // One block of the picture: [x0, x1) x [y0, y1) of one expansion.
 struct Region {
   double x0, x1, y0, y1;
@@ -117,8 +108,8 @@ const MeshHeights& MeshHeightsOf(const Region& r) {
     if (m.e == r.e && m.level == r.level && m.x0 == r.x0 && m.x1 == r.x1 && m.y0 == r.y0 && m.y1 == r.y1 && m.h == h)
       return m;
   }
-  const std::vector<double> xs = Corners(r.x0, r.x1, h);
-  const std::vector<double> ys = Corners(r.y0, r.y1, h);
+  const std::vector<double> xs = CellCorners(r.x0, r.x1, h);
+  const std::vector<double> ys = CellCorners(r.y0, r.y1, h);
   MeshHeights m{r.e, r.level, r.x0, r.x1, r.y0, r.y1, h, ys.size(), {}};
   m.z.reserve(xs.size() * ys.size());
   for (const double x : xs)
