@@ -119,7 +119,11 @@ private slots:
     QCOMPARE(QCoreApplication::translate("QFileDialog", "Open"), QString("Open"));
   }
 
-  void cleanupTestCase() { DestroyForms(); }
+  // Ended as a user ends it ("Quit"), which lets go of the views' contexts.
+  void cleanupTestCase() {
+    QTest::mouseClick(frmKontrolle->butEnde, Qt::LeftButton);
+    DestroyForms();
+  }
 };
 
 QTEST_MAIN(EnglishTest)
