@@ -50,9 +50,6 @@ const char* BrokenPictureDataText() { return Tr("Die Bilddaten sind fehlerhaft o
 const char* FormatNotInBrowserText() { return Tr("Das Bildformat wird im Browser nicht unterstützt."); }
 
 std::string UnreadablePictureText(const std::string& name, std::string_view reason) {
-  // Callers may hand over the German constants as they stand.
-  if (reason == kBrokenPictureData) reason = BrokenPictureDataText();
-  if (reason == kFormatNotInBrowser) reason = FormatNotInBrowserText();
   return TrArgs("Das Bild %1 lässt sich nicht lesen. %2", {Quoted(name), reason});
 }
 

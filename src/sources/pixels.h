@@ -21,14 +21,10 @@ inline constexpr double kWhiteHeight = 0.7;
 // (11 : 16 : 5, rounded down); alpha is ignored.
 constexpr int GreyOf(int r, int g, int b) { return (r * 11 + g * 16 + b * 5) / 32; }
 
-// Why a picture's pixels could not be had, in German: the texts to show are
-// BrokenPictureDataText() and FormatNotInBrowserText().
-inline constexpr std::string_view kBrokenPictureData = "Die Bilddaten sind fehlerhaft oder unvollständig.";
-inline constexpr std::string_view kFormatNotInBrowser = "Das Bildformat wird im Browser nicht unterstützt.";
+// Why a picture's pixels could not be had, in the language shown.
 const char* BrokenPictureDataText();
 const char* FormatNotInBrowserText();
-// "Das Bild „name“ lässt sich nicht lesen. " and the reason (either constant
-// above is shown in the language shown).
+// "Das Bild „name“ lässt sich nicht lesen. " and the reason.
 std::string UnreadablePictureText(const std::string& name, std::string_view reason);
 
 // "Das Bild „name“": the subject the size checks below start with.

@@ -302,11 +302,9 @@ bool CurvesReady(unsigned generation, const val& result) {
   return PageCurves().Ready(generation, r);
 }
 
-// The reasons are pixels.h's, worded here again so that each is marked where
-// it is shown.
+// A picture the browser could not decode, with pixels.h's reason.
 std::string UnreadablePicture(const std::string& name, bool formatUnsupported) {
-  return UnreadablePictureText(name, formatUnsupported ? Tr("Das Bildformat wird im Browser nicht unterstützt.")
-                                                       : Tr("Die Bilddaten sind fehlerhaft oder unvollständig."));
+  return UnreadablePictureText(name, formatUnsupported ? FormatNotInBrowserText() : BrokenPictureDataText());
 }
 std::string UnreadableFile(const std::string& name) {
   return TrArgs("Die Datei %1 lässt sich nicht lesen.", {Quoted(name)});
