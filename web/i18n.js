@@ -6,15 +6,6 @@
 
 let english = null;  // Map of German to English while English is shown
 
-// The language a link asks for: 'de' without lang, 'en' or 'de' as given,
-// null for any other value (the link is then refused whole, as for any
-// wrong field, and the page stays German).
-export function linkLanguage(hash = location.hash) {
-  const values = hash.replace(/^#/, '').split('&').filter((p) => p.startsWith('lang=')).map((p) => p.slice(5));
-  if (values.length === 0) return 'de';
-  return values.length === 1 && (values[0] === 'en' || values[0] === 'de') ? values[0] : null;
-}
-
 export const pageLanguage = () => (english ? 'en' : 'de');
 
 export function tr(text) {

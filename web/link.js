@@ -139,6 +139,15 @@ function linkFields(hash) {
   });
 }
 
+// The language a link asks for, read as the rest of the link is: 'de'
+// without lang, 'en' or 'de' as given once, null for anything else (the
+// link is then refused whole, and the page stays German).
+export function linkLanguage(hash = location.hash) {
+  const values = linkFields(hash).filter(([key]) => key === 'lang').map(([, value]) => value);
+  if (values.length === 0) return 'de';
+  return values.length === 1 && (values[0] === 'en' || values[0] === 'de') ? values[0] : null;
+}
+
 // The formula evaluated at points x points in a worker, once, the note
 // saying how far it got: { grid } or { error } with the module's reason.
 function checkFormula(veltra, text, points) {

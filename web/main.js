@@ -9,8 +9,8 @@ import { wireBild } from './bild.js';
 import { wireTouch } from './touch.js';
 import { wireLayout } from './layout.js';
 import { wireOffline } from './offline.js';
-import { wireLink } from './link.js';
-import { chooseLanguage, linkLanguage, tr, wireLanguageSwitch } from './i18n.js';
+import { linkLanguage, wireLink } from './link.js';
+import { chooseLanguage, tr, wireLanguageSwitch } from './i18n.js';
 
 const $ = (id) => document.getElementById(id);
 const views = { grafik: $('grafik'), daten: $('daten') };

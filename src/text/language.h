@@ -3,6 +3,7 @@
 // are written in the code) or English, chosen explicitly (--lang en on the
 // desktop, lang=en on the page). The English texts come from the catalogue
 // po/en.po, turned into a table at build time.
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
